@@ -1,0 +1,20 @@
+// Port: how a date becomes text. The Windows adapter renders the user's locale short date and
+// time form; the portable default renders the United States form, as the runtime does under
+// that locale: "12/8/2026 3:04:05 PM", the date alone at midnight, the time alone on day zero.
+#pragma once
+
+#include <string>
+
+#include "automation/variant.h"
+
+namespace automation {
+
+class DateText {
+ public:
+  virtual ~DateText() = default;
+  virtual std::u16string format(Date date) const = 0;
+
+  static const DateText& standard();
+};
+
+}  // namespace automation

@@ -1,0 +1,77 @@
+// Automation failures: an HRESULT, the error number a handler sees (the runtime's number for the
+// well-known codes, the HRESULT itself otherwise) and a description. Every failure of a host call
+// or of a port is an Error.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace automation {
+
+using HResult = int32_t;
+
+// Well-known codes by name. (Not the Windows macro names: the core is included beside
+// <windows.h>, whose macros would rewrite them.)
+namespace hr {
+inline constexpr HResult kOk = 0;
+inline constexpr HResult kFail = static_cast<HResult>(0x80004005);            // E_FAIL
+inline constexpr HResult kNoInterface = static_cast<HResult>(0x80004002);     // E_NOINTERFACE
+inline constexpr HResult kNotImplemented = static_cast<HResult>(0x80004001);  // E_NOTIMPL
+inline constexpr HResult kPointer = static_cast<HResult>(0x80004003);         // E_POINTER
+inline constexpr HResult kUnexpected = static_cast<HResult>(0x8000FFFF);      // E_UNEXPECTED
+inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000E);     // E_OUTOFMEMORY
+inline constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057);      // E_INVALIDARG
+inline constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005);    // E_ACCESSDENIED
+inline constexpr HResult kUnknownInterface = static_cast<HResult>(0x80020001);  // DISP_E_UNKNOWNINTERFACE
+inline constexpr HResult kMemberNotFound = static_cast<HResult>(0x80020003);  // DISP_E_MEMBERNOTFOUND
+inline constexpr HResult kParamNotFound = static_cast<HResult>(0x80020004);   // DISP_E_PARAMNOTFOUND
+inline constexpr HResult kTypeMismatch = static_cast<HResult>(0x80020005);    // DISP_E_TYPEMISMATCH
+inline constexpr HResult kUnknownName = static_cast<HResult>(0x80020006);     // DISP_E_UNKNOWNNAME
+inline constexpr HResult kNoNamedArgs = static_cast<HResult>(0x80020007);     // DISP_E_NONAMEDARGS
+inline constexpr HResult kBadVarType = static_cast<HResult>(0x80020008);      // DISP_E_BADVARTYPE
+inline constexpr HResult kException = static_cast<HResult>(0x80020009);       // DISP_E_EXCEPTION
+inline constexpr HResult kOverflowDisp = static_cast<HResult>(0x8002000A);    // DISP_E_OVERFLOW
+inline constexpr HResult kBadIndex = static_cast<HResult>(0x8002000B);        // DISP_E_BADINDEX
+inline constexpr HResult kBadParamCount = static_cast<HResult>(0x8002000E);   // DISP_E_BADPARAMCOUNT
+inline constexpr HResult kParamNotOptional = static_cast<HResult>(0x8002000F);  // DISP_E_PARAMNOTOPTIONAL
+inline constexpr HResult kClassNotRegistered = static_cast<HResult>(0x80040154);  // REGDB_E_CLASSNOTREG
+inline constexpr HResult kInvalidClassString = static_cast<HResult>(0x800401F3);  // CO_E_CLASSSTRING
+inline constexpr HResult kUnavailable = static_cast<HResult>(0x800401E3);   // MK_E_UNAVAILABLE
+inline constexpr HResult kNoConnection = static_cast<HResult>(0x80040200);  // CONNECT_E_NOCONNECTION
+inline constexpr HResult kCannotConnect = static_cast<HResult>(0x80040202);  // CONNECT_E_CANNOTCONNECT
+// The runtime's own errors, FACILITY_CONTROL with the error number in the low word.
+constexpr HResult runtime(int number) { return static_cast<HResult>(0x800A0000u | unsigned(number)); }
+inline constexpr HResult kOverflow = runtime(6);
+inline constexpr HResult kObjectNotSet = runtime(91);
+inline constexpr HResult kInvalidUseOfNull = runtime(94);
+inline constexpr HResult kObjectRequired = runtime(424);
+}  // namespace hr
+
+class Error : public std::exception {
+ public:
+  // An empty description takes the runtime's text for the error number, where it has one.
+  explicit Error(HResult hresult, std::u16string description = {}, std::u16string source = {});
+
+  HResult hresult() const noexcept { return hresult_; }
+  // The number a handler reads from the error object: the runtime's error number for the codes
+  // it maps (overflow 6, type mismatch 13, ...), the HRESULT itself for every other code.
+  int32_t number() const noexcept { return numberFor(hresult_); }
+  const std::u16string& description() const noexcept { return description_; }
+  const std::u16string& source() const noexcept { return source_; }
+  const char* what() const noexcept override { return what_.c_str(); }
+
+  static int32_t numberFor(HResult hresult) noexcept;
+
+ private:
+  HResult hresult_;
+  std::u16string description_;
+  std::u16string source_;
+  std::string what_;
+};
+
+// The error for the exception being handled: an Error as it is, out of memory for bad_alloc, and
+// a generic failure that carries the message for anything else. Call only inside a catch block.
+Error currentError() noexcept;
+
+}  // namespace automation

@@ -1,0 +1,32 @@
+#include "host/office.h"
+
+namespace host {
+
+const automation::EventInterface& commandBarButtonEvents() {
+  static const automation::EventInterface events{
+      kCommandBarButtonEvents, "_CommandBarButtonEvents", {{kClickDispId, "Click"}}};
+  return events;
+}
+
+std::string_view interfaceName(const Guid& iid) {
+  struct Named {
+    const Guid* iid;
+    std::string_view name;
+  };
+  static const Named names[] = {
+      {&kCommandBars, "CommandBars"},
+      {&kCommandBar, "CommandBar"},
+      {&kCommandBarControls, "CommandBarControls"},
+      {&kCommandBarControl, "CommandBarControl"},
+      {&kCommandBarPopup, "CommandBarPopup"},
+      {&kCommandBarButton, "CommandBarButton"},
+      {&kCommandBarButtonEvents, "_CommandBarButtonEvents"},
+      {&kDocumentProperties, "DocumentProperties"},
+      {&kDocumentProperty, "DocumentProperty"},
+  };
+  for (const auto& n : names)
+    if (*n.iid == iid) return n.name;
+  return {};
+}
+
+}  // namespace host

@@ -1,0 +1,122 @@
+#include "simword/host_object.h"
+
+#include "host/office.h"
+
+namespace simword {
+namespace {
+
+CallKind callKind(Invoke kind) {
+  switch (kind) {
+    case Invoke::Get: return CallKind::Get;
+    case Invoke::Put: return CallKind::Put;
+    case Invoke::PutRef: return CallKind::PutRef;
+    case Invoke::Call: return CallKind::Call;
+  }
+  return CallKind::Call;
+}
+
+std::string interfaceLabel(const Guid& iid) {
+  const auto name = host::interfaceName(iid);
+  return name.empty() ? iid.str() : std::string(name);
+}
+
+}  // namespace
+
+bool memberNamesMatch(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+Params::Params(Arguments& args, Invoke kind, const std::vector<std::string_view>& names,
+               Locale locale)
+    : slots_(names.size(), nullptr), locale_(locale) {
+  size_t positional = 0;
+  size_t count = args.size();
+  if (kind == Invoke::Put || kind == Invoke::PutRef) {
+    if (count == 0 || !args.back().name.empty()) throw Error(hr::kParamNotOptional);
+    value_ = &args.back().value;
+    --count;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const auto& a = args[i];
+    if (a.name.empty()) {
+      if (positional >= names.size()) throw Error(hr::kBadParamCount);
+      slots_[positional++] = &a.value;
+      continue;
+    }
+    size_t slot = 0;
+    while (slot < names.size() && !memberNamesMatch(names[slot], a.name)) ++slot;
+    if (slot == names.size() || slots_[slot]) throw Error(hr::kParamNotFound);
+    slots_[slot] = &a.value;
+  }
+}
+
+const Variant& Params::required(size_t i) const {
+  if (const Variant* v = (*this)[i]) return *v;
+  throw Error(hr::kParamNotOptional);
+}
+
+HostObject::HostObject(StatePtr state) : state_(std::move(state)) { ++state_->outstanding; }
+
+HostObject::~HostObject() { --state_->outstanding; }
+
+uint64_t HostObject::record(CallRecord r) {
+  r.object = kind();
+  auto& added = state_->log.add(std::move(r));
+  if (const Fault* f = state_->faults.match(added)) {
+    added.result = f->hresult;
+    throw Error(f->hresult, f->description);
+  }
+  return added.number;
+}
+
+automation::Variant HostObject::invoke(std::string_view member, Invoke kind, Arguments& args,
+                                       Locale locale) {
+  CallRecord r;
+  r.member = member.empty() ? "_Default" : std::string(member);
+  r.kind = callKind(kind);
+  r.locale = locale;
+  for (const auto& a : args) r.args.push_back({a.name, a.value.type(), a.value.describe(), a.byRef});
+  const uint64_t number = record(std::move(r));
+  try {
+    checkAlive();
+    return dispatch(member, kind, args, locale);
+  } catch (const Error& e) {
+    state_->log.setResult(number, e.hresult());
+    throw;
+  }
+}
+
+bool HostObject::supports(const Guid& iid) {
+  CallRecord r;
+  r.member = interfaceLabel(iid);
+  r.kind = CallKind::Query;
+  try {
+    const uint64_t number = record(std::move(r));
+    if (implements(iid)) return true;
+    state_->log.setResult(number, hr::kNoInterface);
+    return false;
+  } catch (const Error&) {
+    return false;  // a planted fault makes the query fail
+  }
+}
+
+automation::ConnectionPtr HostObject::connect(const automation::EventInterface& events,
+                                              std::shared_ptr<automation::EventSink> sink) {
+  CallRecord r;
+  r.member = interfaceLabel(events.iid);
+  r.kind = CallKind::Connect;
+  record(std::move(r));
+  return connectEvents(events, std::move(sink));
+}
+
+automation::ConnectionPtr HostObject::connectEvents(const automation::EventInterface&,
+                                                    std::shared_ptr<automation::EventSink>) {
+  throw Error(hr::kNoInterface);
+}
+
+}  // namespace simword

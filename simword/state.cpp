@@ -1,0 +1,48 @@
+#include "simword/state.h"
+
+#include <algorithm>
+
+namespace simword {
+namespace {
+
+bool removeFrom(std::vector<ControlPtr>& list, const ControlPtr& control) {
+  const auto it = std::find(list.begin(), list.end(), control);
+  if (it != list.end()) {
+    list.erase(it);
+    return true;
+  }
+  for (auto& c : list)
+    if (removeFrom(c->controls, control)) return true;
+  return false;
+}
+
+size_t countSinks(const std::vector<ControlPtr>& list) {
+  size_t n = 0;
+  for (const auto& c : list) n += c->sinks.size() + countSinks(c->controls);
+  return n;
+}
+
+}  // namespace
+
+std::vector<CommandBarSet*> State::barSets() {
+  std::vector<CommandBarSet*> sets{bars.get()};
+  if (explorerBars) sets.push_back(explorerBars.get());
+  return sets;
+}
+
+void State::remove(const ControlPtr& control) {
+  control->deleted = true;
+  control->sinks.clear();
+  for (auto* set : barSets())
+    for (auto& bar : set->bars)
+      if (removeFrom(bar->controls, control)) return;
+}
+
+size_t State::connectedSinks() {
+  size_t n = 0;
+  for (auto* set : barSets())
+    for (auto& bar : set->bars) n += countSinks(bar->controls);
+  return n;
+}
+
+}  // namespace simword
