@@ -1,5 +1,5 @@
 # Warnings are errors on every preset, native and cross.
-add_compile_options(-Wall -Wextra -Werror -Wnon-virtual-dtor -Woverloaded-virtual)
+add_compile_options(-Wall -Wextra -Werror "$<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor;-Woverloaded-virtual>")
 
 if(CKS_SANITIZE AND NOT WIN32)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
@@ -7,6 +7,8 @@ if(CKS_SANITIZE AND NOT WIN32)
 endif()
 
 if(WIN32)
+  # COM interfaces have no virtual destructors by design; objects die through Release.
+  add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-Wno-non-virtual-dtor>")
   # The libraries run inside other people's processes: no dependency on libstdc++/libgcc DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)

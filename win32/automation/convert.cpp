@@ -1,0 +1,259 @@
+#include "win32/automation/convert.h"
+
+#include <new>
+
+#include "automation/error.h"
+#include "win32/com/bstr.h"
+#include "win32/automation/dispatch_object.h"
+#include "win32/automation/server_object.h"
+
+namespace winauto {
+
+using automation::Error;
+using automation::Variant;
+using automation::VarType;
+namespace hr = automation::hr;
+
+GUID toGuid(const automation::Guid& g) noexcept {
+  GUID r;
+  r.Data1 = g.data1;
+  r.Data2 = g.data2;
+  r.Data3 = g.data3;
+  for (int i = 0; i < 8; ++i) r.Data4[i] = g.data4[size_t(i)];
+  return r;
+}
+
+automation::Guid fromGuid(const GUID& g) noexcept {
+  automation::Guid r;
+  r.data1 = g.Data1;
+  r.data2 = g.Data2;
+  r.data3 = g.Data3;
+  for (int i = 0; i < 8; ++i) r.data4[size_t(i)] = g.Data4[i];
+  return r;
+}
+
+namespace {
+
+Variant converted(const VARIANT& v, VARTYPE to) {
+  com::ScopedVariant copy;
+  const HRESULT result = VariantChangeType(copy.ptr(), const_cast<VARIANT*>(&v), 0, to);
+  if (FAILED(result)) throw Error(result);
+  return fromVariant(copy.get());
+}
+
+}  // namespace
+
+Variant fromVariant(const VARIANT& v) {
+  const VARTYPE vt = V_VT(&v);
+  if (vt == (VT_BYREF | VT_VARIANT)) return V_VARIANTREF(&v) ? fromVariant(*V_VARIANTREF(&v)) : Variant();
+  if (vt & VT_BYREF) {
+    com::ScopedVariant copy;
+    const HRESULT result = VariantCopyInd(copy.ptr(), const_cast<VARIANT*>(&v));
+    if (FAILED(result)) throw Error(result);
+    return fromVariant(copy.get());
+  }
+  switch (vt) {
+    case VT_EMPTY: return Variant();
+    case VT_ERROR:  // an omitted optional argument
+      if (V_ERROR(&v) == DISP_E_PARAMNOTFOUND) return Variant();
+      return Variant(static_cast<int32_t>(V_ERROR(&v)));
+    case VT_NULL: return Variant::null();
+    case VT_BOOL: return Variant(V_BOOL(&v) != VARIANT_FALSE);
+    case VT_I2: return Variant(static_cast<int16_t>(V_I2(&v)));
+    case VT_I4: return Variant(static_cast<int32_t>(V_I4(&v)));
+    case VT_R8: return Variant(V_R8(&v));
+    case VT_DATE: return Variant(automation::Date{V_DATE(&v)});
+    case VT_BSTR: return Variant(com::u16(V_BSTR(&v)));
+    case VT_DISPATCH: return Variant(DispatchObject::wrap(V_DISPATCH(&v)));
+    case VT_UNKNOWN: {
+      if (!V_UNKNOWN(&v)) return Variant(automation::ObjectRef());
+      com::ComPtr<IDispatch> dispatch;
+      if (FAILED(V_UNKNOWN(&v)->QueryInterface(IID_IDispatch, dispatch.putVoid())))
+        throw Error(hr::kBadVarType);
+      return Variant(DispatchObject::wrap(dispatch.get()));
+    }
+    case VT_I1:
+    case VT_UI1: return converted(v, VT_I2);
+    case VT_UI2:
+    case VT_INT:
+    case VT_UINT:
+    case VT_UI4:
+    case VT_I8:
+    case VT_UI8: {
+      const Variant wide = converted(v, VT_R8);
+      const double d = wide.asR8();
+      if (d >= -2147483648.0 && d <= 2147483647.0) return Variant(static_cast<int32_t>(d));
+      return wide;
+    }
+    case VT_R4:
+    case VT_CY:
+    case VT_DECIMAL: return converted(v, VT_R8);
+    default: throw Error(hr::kBadVarType);
+  }
+}
+
+void toVariant(const Variant& value, VARIANT* out) {
+  VariantInit(out);
+  switch (value.type()) {
+    case VarType::Empty: return;
+    case VarType::Null: V_VT(out) = VT_NULL; return;
+    case VarType::Bool:
+      V_VT(out) = VT_BOOL;
+      V_BOOL(out) = value.asBool() ? VARIANT_TRUE : VARIANT_FALSE;
+      return;
+    case VarType::I2: V_VT(out) = VT_I2; V_I2(out) = value.asI2(); return;
+    case VarType::I4: V_VT(out) = VT_I4; V_I4(out) = value.asI4(); return;
+    case VarType::R8: V_VT(out) = VT_R8; V_R8(out) = value.asR8(); return;
+    case VarType::Date: V_VT(out) = VT_DATE; V_DATE(out) = value.asDate().serial; return;
+    case VarType::Text: {
+      com::Bstr text(value.asText());
+      V_VT(out) = VT_BSTR;
+      V_BSTR(out) = text.detach();
+      return;
+    }
+    case VarType::Object: {
+      const auto& object = value.asObject();
+      com::ComPtr<IDispatch> dispatch;
+      if (auto* proxy = dynamic_cast<DispatchObject*>(object.get()))
+        dispatch = com::ComPtr<IDispatch>(proxy->dispatch());
+      else if (object)
+        dispatch = ServerObject::wrap(object);
+      V_VT(out) = VT_DISPATCH;
+      V_DISPATCH(out) = dispatch.detach();
+      return;
+    }
+  }
+}
+
+void writeThrough(const Variant& value, const VARIANT& byRef) {
+  const VARTYPE target = V_VT(&byRef) & ~VT_BYREF;
+  com::ScopedVariant fresh;
+  toVariant(value, fresh.ptr());
+  if (target == VT_VARIANT) {
+    VARIANT* slot = V_VARIANTREF(&byRef);
+    VariantClear(slot);
+    fresh.detachTo(slot);
+    return;
+  }
+  const HRESULT result = VariantChangeType(fresh.ptr(), fresh.ptr(), 0, target);
+  if (FAILED(result)) throw Error(result);
+  VARIANT& v = *fresh.ptr();
+  switch (target) {
+    case VT_BOOL: *V_BOOLREF(&byRef) = V_BOOL(&v); break;
+    case VT_I2: *V_I2REF(&byRef) = V_I2(&v); break;
+    case VT_I4: *V_I4REF(&byRef) = V_I4(&v); break;
+    case VT_R8: *V_R8REF(&byRef) = V_R8(&v); break;
+    case VT_DATE: *V_DATEREF(&byRef) = V_DATE(&v); break;
+    case VT_BSTR:
+      SysFreeString(*V_BSTRREF(&byRef));
+      *V_BSTRREF(&byRef) = V_BSTR(&v);
+      V_VT(&v) = VT_EMPTY;  // ownership moved
+      break;
+    case VT_DISPATCH:
+      if (*V_DISPATCHREF(&byRef)) (*V_DISPATCHREF(&byRef))->Release();
+      *V_DISPATCHREF(&byRef) = V_DISPATCH(&v);
+      V_VT(&v) = VT_EMPTY;
+      break;
+    default: throw Error(hr::kBadVarType);
+  }
+}
+
+OutgoingArguments::OutgoingArguments(const automation::Arguments& args,
+                                     const std::vector<DISPID>& namedIds, bool propertyPut)
+    : slots_(args.size()), targets_(args.size()), booleans_(args.size()), slotOf_(args.size()) {
+  for (auto& v : slots_) VariantInit(&v);
+  try {
+    build(args, namedIds, propertyPut);
+  } catch (...) {
+    for (auto& v : slots_) VariantClear(&v);
+    throw;
+  }
+}
+
+void OutgoingArguments::build(const automation::Arguments& args,
+                              const std::vector<DISPID>& namedIds, bool propertyPut) {
+  const size_t count = args.size();
+  const size_t valueIndex = propertyPut && count ? count - 1 : count;  // count: no put value
+  // Named arguments first (the put value leads), then positional ones in reverse order.
+  std::vector<size_t> order;
+  if (valueIndex < count) {
+    order.push_back(valueIndex);
+    named_.push_back(DISPID_PROPERTYPUT);
+  }
+  size_t nextNamed = 0;
+  for (size_t i = 0; i < valueIndex; ++i)
+    if (!args[i].name.empty()) {
+      order.push_back(i);
+      named_.push_back(nextNamed < namedIds.size() ? namedIds[nextNamed++] : DISPID_UNKNOWN);
+    }
+  for (size_t i = valueIndex; i-- > 0;)
+    if (args[i].name.empty()) order.push_back(i);
+
+  for (size_t slot = 0; slot < order.size(); ++slot) {
+    const size_t i = order[slot];
+    slotOf_[i] = slot;
+    VARIANT* v = &slots_[slot];
+    if (!args[i].byRef) {
+      toVariant(args[i].value, v);
+    } else if (args[i].value.type() == VarType::Bool) {
+      booleans_[i] = args[i].value.asBool() ? VARIANT_TRUE : VARIANT_FALSE;
+      V_VT(v) = VT_BYREF | VT_BOOL;
+      V_BOOLREF(v) = &booleans_[i];
+    } else {
+      toVariant(args[i].value, targets_[i].ptr());
+      V_VT(v) = VT_BYREF | VT_VARIANT;
+      V_VARIANTREF(v) = targets_[i].ptr();
+    }
+  }
+  params_.rgvarg = count ? slots_.data() : nullptr;
+  params_.cArgs = static_cast<UINT>(count);
+  params_.rgdispidNamedArgs = named_.empty() ? nullptr : named_.data();
+  params_.cNamedArgs = static_cast<UINT>(named_.size());
+}
+
+OutgoingArguments::~OutgoingArguments() {
+  for (auto& v : slots_) VariantClear(&v);  // by-reference slots own nothing
+}
+
+void OutgoingArguments::readBack(automation::Arguments& args) const {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (!args[i].byRef) continue;
+    if (args[i].value.type() == VarType::Bool)
+      args[i].value = Variant(booleans_[i] != VARIANT_FALSE);
+    else
+      args[i].value = fromVariant(targets_[i].get());
+  }
+}
+
+IncomingArguments::IncomingArguments(const DISPPARAMS& params, NameOf nameOf) : params_(params) {
+  const UINT count = params.cArgs;
+  const UINT named = params.cNamedArgs;
+  if (named > count || (count && !params.rgvarg) || (named && !params.rgdispidNamedArgs))
+    throw Error(hr::kBadParamCount);
+  auto take = [&](UINT index, std::string name) {
+    const VARIANT& v = params.rgvarg[index];
+    args_.emplace_back(std::move(name), fromVariant(v), (V_VT(&v) & VT_BYREF) != 0);
+    source_.push_back(index);
+  };
+  for (UINT i = count; i-- > named;) take(i, {});  // positional, in declaration order
+  int putValue = -1;
+  for (UINT i = 0; i < named; ++i) {
+    const DISPID id = params.rgdispidNamedArgs[i];
+    if (id == DISPID_PROPERTYPUT) {
+      putValue = static_cast<int>(i);
+      continue;
+    }
+    take(i, nameOf ? nameOf(id) : std::string("#") + std::to_string(id));
+  }
+  if (putValue >= 0) {
+    take(static_cast<UINT>(putValue), {});
+    put_ = true;
+  }
+}
+
+void IncomingArguments::writeBack() const {
+  for (size_t i = 0; i < args_.size(); ++i)
+    if (args_[i].byRef) writeThrough(args_[i].value, params_.rgvarg[source_[i]]);
+}
+
+}  // namespace winauto

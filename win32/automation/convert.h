@@ -1,0 +1,76 @@
+// Between the core's values and the platform's: GUID, VARIANT, DISPPARAMS.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "automation/guid.h"
+#include "automation/object.h"
+#include "automation/variant.h"
+#include "win32/com/variant.h"
+
+namespace winauto {
+
+GUID toGuid(const automation::Guid& g) noexcept;
+automation::Guid fromGuid(const GUID& g) noexcept;
+
+// A VARIANT as a core value; by-reference variants are read through. Objects become client
+// proxies (DispatchObject). Types the core has no place for raise "Variable uses an Automation
+// type not supported".
+automation::Variant fromVariant(const VARIANT& v);
+// A core value into an empty VARIANT. Objects that are proxies give back their IDispatch; any
+// other object is exposed through the server bridge.
+void toVariant(const automation::Variant& value, VARIANT* out);
+// Stores a value through a by-reference VARIANT, in the type it refers to.
+void writeThrough(const automation::Variant& value, const VARIANT& byRef);
+
+// The arguments of an outgoing call as DISPPARAMS: named ones first, positional ones in reverse
+// order, as IDispatch::Invoke takes them. By-reference arguments point into storage owned here
+// and are read back into the arguments after the call.
+class OutgoingArguments {
+ public:
+  // `namedIds` holds the dispatch ids of the named arguments, in the order they appear in args;
+  // for a put, the last argument is the value.
+  OutgoingArguments(const automation::Arguments& args, const std::vector<DISPID>& namedIds,
+                    bool propertyPut);
+  ~OutgoingArguments();
+  OutgoingArguments(const OutgoingArguments&) = delete;
+  OutgoingArguments& operator=(const OutgoingArguments&) = delete;
+  DISPPARAMS* params() noexcept { return &params_; }
+  void readBack(automation::Arguments& args) const;
+
+ private:
+  void build(const automation::Arguments& args, const std::vector<DISPID>& namedIds,
+             bool propertyPut);
+
+  std::vector<VARIANT> slots_;                // rgvarg
+  std::vector<com::ScopedVariant> targets_;   // by-reference storage, one per argument
+  std::vector<VARIANT_BOOL> booleans_;        // by-reference Boolean storage
+  std::vector<size_t> slotOf_;                // argument index -> slot index
+  std::vector<DISPID> named_;
+  DISPPARAMS params_{};
+};
+
+// The arguments of an incoming call, in the core's order: positional ones in declaration order,
+// then named ones with their names, then the value of a put. writeBack() stores by-reference
+// results into the caller's storage.
+class IncomingArguments {
+ public:
+  using NameOf = std::string (*)(DISPID);
+  IncomingArguments(const DISPPARAMS& params, NameOf nameOf);
+  automation::Arguments& args() noexcept { return args_; }
+  bool isPut() const noexcept { return put_; }
+  void writeBack() const;
+
+ private:
+  const DISPPARAMS& params_;
+  automation::Arguments args_;
+  std::vector<UINT> source_;  // argument index -> rgvarg index
+  bool put_ = false;
+};
+
+}  // namespace winauto

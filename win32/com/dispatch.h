@@ -1,0 +1,58 @@
+// IDispatch backed by the module's own type library (embedded as resource TYPELIB 1, loaded
+// from this module's file): names and arguments are resolved by DispGetIDsOfNames and
+// DispInvoke against the primary interface. Failures leave through EXCEPINFO with their
+// description.
+//
+//   class Connect final : public com::Dispatch<Connect, _Connect, IDTExtensibility2> { ... };
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include "win32/com/edge.h"
+#include "win32/com/object.h"
+
+namespace com {
+
+// A type info of the module's type library. The library is loaded once and kept for the life of
+// the process.
+HRESULT typeInfoOf(REFGUID guid, ITypeInfo** out) noexcept;
+
+template <class Derived, class Primary, class... Others>
+class Dispatch : public Object<Derived, Primary, Others...> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return typeInfoOf(__uuidof(Primary), out);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) noexcept override {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    ComPtr<ITypeInfo> info;
+    if (const HRESULT hr = typeInfoOf(__uuidof(Primary), info.put()); FAILED(hr)) return hr;
+    return DispGetIDsOfNames(info.get(), names, count, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* excepInfo,
+                                   UINT* argErr) noexcept override {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    ComPtr<ITypeInfo> info;
+    if (const HRESULT hr = typeInfoOf(__uuidof(Primary), info.put()); FAILED(hr)) return hr;
+    SetErrorInfo(0, nullptr);
+    const HRESULT hr = DispInvoke(static_cast<Primary*>(this), info.get(), id, flags, params,
+                                  result, excepInfo, argErr);
+    return dispatchFailure(hr, excepInfo);
+  }
+
+ protected:
+  Dispatch() noexcept = default;
+};
+
+}  // namespace com
