@@ -1,0 +1,44 @@
+// Loads COM add-ins the way Word does. Word reads its list from
+// HKCU\Software\Microsoft\Office\Word\Addins\<ProgID>; LoadBehavior 3 means "load at start-up".
+//   start-up:  CoCreateInstance, OnConnection(mode 1) for each, then OnStartupComplete for each
+//   exit:      OnBeginShutdown for each, then OnDisconnection(mode 0), release
+//   the user loads one later:   OnConnection(mode 0)            (LoadBehavior becomes 3)
+//   the user unloads one:       OnDisconnection(mode 1), release (LoadBehavior becomes 2)
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <map>
+#include <string>
+
+#include "extensibility.h"
+#include "win32/com/com_ptr.h"
+
+namespace wordhost {
+
+class AddinHost {
+ public:
+  explicit AddinHost(IDispatch* application) noexcept : application_(application) {}
+  ~AddinHost();  // releases what is still loaded, without callbacks
+
+  static HRESULT listAddin(const std::wstring& progId, DWORD loadBehavior);
+  static HRESULT unlistAddin(const std::wstring& progId);
+
+  // Each step returns the first failure of a host call (the host goes on with the others).
+  HRESULT startUp();
+  HRESULT shutDown();
+  HRESULT load(const std::wstring& progId);
+  HRESULT unload(const std::wstring& progId);
+
+  bool isLoaded(const std::wstring& progId) const { return loaded_.count(progId) != 0; }
+  IDTExtensibility2* addin(const std::wstring& progId) const;
+
+ private:
+  HRESULT connect(const std::wstring& progId, ext_ConnectMode mode);
+
+  com::ComPtr<IDispatch> application_;
+  std::map<std::wstring, com::ComPtr<IDTExtensibility2>> loaded_;
+};
+
+}  // namespace wordhost

@@ -1,0 +1,33 @@
+#include "tests/wine/host/running_word.h"
+
+#include "automation/error.h"
+#include "win32/automation/server_object.h"
+#include "win32/com/registry.h"
+
+namespace wordhost {
+
+// {000209FF-0000-0000-C000-000000000046}
+const CLSID kWordApplication = {
+    0x000209FF, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+RunningWord::RunningWord() {
+  const std::wstring clsid = com::guidString(kWordApplication);
+  const std::vector<com::RegKey> keys = {
+      {L"Word.Application", {{L"", L"Microsoft Word Application"}}, false},
+      {L"Word.Application\\CLSID", {{L"", clsid}}, false},
+  };
+  if (const HRESULT hr = com::registerKeys(keys, com::Scope::Machine); FAILED(hr))
+    throw automation::Error(hr, u"cannot register Word.Application");
+  application_ = winauto::ServerObject::wrap(word_.application());
+  if (const HRESULT hr = RegisterActiveObject(application_.get(), kWordApplication,
+                                              ACTIVEOBJECT_STRONG, &registration_);
+      FAILED(hr))
+    throw automation::Error(hr, u"cannot register the running application");
+}
+
+RunningWord::~RunningWord() {
+  if (registration_) RevokeActiveObject(registration_, nullptr);
+  application_.reset();
+}
+
+}  // namespace wordhost

@@ -1,0 +1,36 @@
+// The simulated Word as a running Windows application: its Application object exposed through
+// real COM and registered in the running object table under the class of "Word.Application",
+// so that GetObject finds it. The ProgID is registered in the test prefix only.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include "simword/word.h"
+#include "win32/com/com_ptr.h"
+
+namespace wordhost {
+
+// The class identifier of Word's application object.
+extern const CLSID kWordApplication;
+
+class RunningWord {
+ public:
+  RunningWord();  // throws automation::Error when COM refuses
+  ~RunningWord();
+  RunningWord(const RunningWord&) = delete;
+  RunningWord& operator=(const RunningWord&) = delete;
+
+  simword::Word& word() noexcept { return word_; }
+  // The Application object as COM clients see it.
+  IDispatch* application() const noexcept { return application_.get(); }
+  // Host references held by COM clients and by the running object table.
+  int64_t outstandingReferences() const { return word_.outstandingReferences(); }
+
+ private:
+  simword::Word word_;
+  com::ComPtr<IDispatch> application_;
+  DWORD registration_ = 0;
+};
+
+}  // namespace wordhost
