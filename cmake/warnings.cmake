@@ -10,6 +10,6 @@ if(WIN32)
   # COM interfaces have no virtual destructors by design; objects die through Release.
   add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-Wno-non-virtual-dtor>")
   # The libraries run inside other people's processes: no dependency on libstdc++/libgcc DLLs.
-  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_link_options(-static -static-libgcc -static-libstdc++ "$<$<CONFIG:Release>:-s>")
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 endif()

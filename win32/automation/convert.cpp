@@ -111,18 +111,18 @@ void toVariant(const Variant& value, VARIANT* out) {
       V_BSTR(out) = text.detach();
       return;
     }
-    case VarType::Object: {
-      const auto& object = value.asObject();
-      com::ComPtr<IDispatch> dispatch;
-      if (auto* proxy = dynamic_cast<DispatchObject*>(object.get()))
-        dispatch = com::ComPtr<IDispatch>(proxy->dispatch());
-      else if (object)
-        dispatch = ServerObject::wrap(object);
+    case VarType::Object:
       V_VT(out) = VT_DISPATCH;
-      V_DISPATCH(out) = dispatch.detach();
+      V_DISPATCH(out) = toDispatch(value.asObject()).detach();
       return;
-    }
   }
+}
+
+com::ComPtr<IDispatch> toDispatch(const automation::ObjectRef& object) {
+  if (auto* proxy = dynamic_cast<DispatchObject*>(object.get()))
+    return com::ComPtr<IDispatch>(proxy->dispatch());
+  if (object) return ServerObject::wrap(object);
+  return nullptr;
 }
 
 void writeThrough(const Variant& value, const VARIANT& byRef) {

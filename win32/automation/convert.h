@@ -11,6 +11,7 @@
 #include "automation/guid.h"
 #include "automation/object.h"
 #include "automation/variant.h"
+#include "win32/com/com_ptr.h"
 #include "win32/com/variant.h"
 
 namespace winauto {
@@ -25,6 +26,10 @@ automation::Variant fromVariant(const VARIANT& v);
 // A core value into an empty VARIANT. Objects that are proxies give back their IDispatch; any
 // other object is exposed through the server bridge.
 void toVariant(const automation::Variant& value, VARIANT* out);
+// An object as an IDispatch: a proxy gives back the one it wraps, any other object is exposed
+// through the server bridge. Nothing is null.
+com::ComPtr<IDispatch> toDispatch(const automation::ObjectRef& object);
+
 // Stores a value through a by-reference VARIANT, in the type it refers to.
 void writeThrough(const automation::Variant& value, const VARIANT& byRef);
 

@@ -1,5 +1,6 @@
 #include "win32/com/registry.h"
 
+#include <cwchar>
 #include <new>
 
 #include "win32/com/edge.h"
@@ -115,6 +116,8 @@ std::vector<RegKey> typeLibKeys(const TypeLibInfo& lib, const std::wstring& modu
   const std::wstring base = L"TypeLib\\" + guidString(lib.libid);
   const std::wstring version = base + L"\\" + lib.version;
   std::wstring folder = modulePath.substr(0, modulePath.find_last_of(L'\\'));
+  wchar_t lcidKey[16];
+  swprintf(lcidKey, 16, L"%lx", static_cast<unsigned long>(lib.lcid));
 #ifdef _WIN64
   const wchar_t* platform = L"win64";
 #else
@@ -125,7 +128,7 @@ std::vector<RegKey> typeLibKeys(const TypeLibInfo& lib, const std::wstring& modu
       {version, {{L"", lib.name}}, true},
       {version + L"\\FLAGS", {{L"", std::to_wstring(lib.flags)}}, true},
       {version + L"\\HELPDIR", {{L"", folder}}, true},
-      {version + L"\\0\\" + platform, {{L"", modulePath}}, true},
+      {version + L"\\" + lcidKey + L"\\" + platform, {{L"", modulePath}}, true},
   };
 }
 

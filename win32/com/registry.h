@@ -43,6 +43,7 @@ struct TypeLibInfo {
   std::wstring version;  // "1.0"
   std::wstring name;     // default value of the version key
   unsigned flags = 0;    // LIBFLAGS: 2 = describes controls
+  LCID lcid = 0;         // the library's locale, as its type library declares it
 };
 std::vector<RegKey> typeLibKeys(const TypeLibInfo& lib, const std::wstring& modulePath);
 std::vector<RegKey> interfaceKeys(const GUID& iid, const std::wstring& name,

@@ -1,0 +1,155 @@
+#include "penvane/connect.h"
+
+#include "automation/error.h"
+#include "automation/regimes.h"
+#include "host/office.h"
+#include "text/literals.h"
+#include "text/tcvn3.h"
+
+namespace penvane {
+namespace {
+
+using automation::Argument;
+using automation::ObjectRef;
+using automation::ResumeNext;
+using automation::Variant;
+using automation::as;
+using automation::call;
+using automation::get;
+using automation::getObject;
+using automation::named;
+using automation::put;
+namespace literals = text::literals;
+
+constexpr char16_t kOnAction[] = u"!<Penvane.Connect>";
+
+// One of the four buttons: its field, the key it is looked up by, its caption and its tag.
+struct ButtonSpec {
+  EventField Connect::*field;
+  std::u16string_view key;
+  std::u16string_view caption;
+  std::string_view tag;  // TCVN3 bytes
+};
+
+const ButtonSpec kButtons[] = {
+    {&Connect::MyButton, literals::kSetUpPathCaption, literals::kSetUpPathCaption,
+     literals::kTagSetUpPath},
+    {&Connect::MyButton1, literals::kInsertCaption, literals::kInsertCaption, literals::kTagInsert},
+    // The stored text "Ký", which equals the caption.
+    {&Connect::MyButton2, u"K\u00FD", literals::kSignCaption, literals::kSign},
+    {&Connect::MyButton3, literals::kInsertAndSignCaption, literals::kInsertAndSignCaption,
+     literals::kTagInsertAndSign},
+};
+
+}  // namespace
+
+Connect::Connect(Module1& module, PathForm& pathForm)
+    : MyButton(host::commandBarButtonEvents(), clicks(&Connect::MyButton_Click)),
+      MyButton1(host::commandBarButtonEvents(), clicks(&Connect::MyButton1_Click)),
+      MyButton2(host::commandBarButtonEvents(), clicks(&Connect::MyButton2_Click)),
+      MyButton3(host::commandBarButtonEvents(), clicks(&Connect::MyButton3_Click)),
+      module_(module),
+      pathForm_(pathForm) {}
+
+EventField::Handler Connect::clicks(ClickHandler handler) {
+  return [this, handler](std::string_view event, automation::Arguments& args) {
+    if (event != "Click") return;
+    // Click(Ctrl As CommandBarButton, CancelDefault As Boolean)
+    const ObjectRef ctrl = !args.empty() && args[0].value.isObject() ? args[0].value.asObject() : nullptr;
+    const bool before = args.size() > 1 && automation::toBool(args[1].value);
+    bool cancelDefault = before;
+    (this->*handler)(ctrl, cancelDefault);
+    if (args.size() > 1 && args[1].byRef && cancelDefault != before) args[1].value = cancelDefault;
+  };
+}
+
+void Connect::IDTExtensibility2_OnConnection(const ObjectRef& Application, int32_t ConnectMode,
+                                             const ObjectRef& /*AddInInst: not kept*/,
+                                             Custom& custom) {
+  ResumeNext step;
+  step([&] { oHostApp = Application; });
+  // Loaded after the host started: nobody else will report that start-up is complete.
+  if (ConnectMode != ext_cm_Startup) step([&] { IDTExtensibility2_OnStartupComplete(custom); });
+}
+
+void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
+  ResumeNext step;
+  ObjectRef commandBars, menuBar, popup;
+
+  // 1. The command-bar collection, from the application or else from its explorer window.
+  step([&] { commandBars = as(getObject(oHostApp, "CommandBars"), host::kCommandBars); });
+  if (!commandBars)
+    step([&] {
+      commandBars = as(getObject(getObject(oHostApp, "ActiveExplorer"), "CommandBars"),
+                       host::kCommandBars);
+    });
+
+  // 2. The main menu bar.
+  step([&] { menuBar = as(getObject(commandBars, "Item", {u"Menu Bar"}), host::kCommandBar); });
+
+  // 3. The popup, found by its caption (and then used unchanged), or added at the end.
+  step([&] {
+    popup = getObject(getObject(menuBar, "Controls"), "Item", {literals::kPopupCaption});
+  });
+  if (!popup) {
+    step([&] {
+      popup = call(getObject(menuBar, "Controls"), "Add", {named("Type", host::kControlPopup)})
+                  .asObject();
+    });
+    step([&] { put(popup, "Caption", literals::kPopupCaption); });
+  }
+
+  // 4. The four buttons, found by their keys (and then used unchanged), or added at the end of
+  //    the popup and set up. Putting a button into its field binds its click.
+  for (const auto& b : kButtons) {
+    EventField& field = this->*b.field;
+    step([&] {
+      field.set(as(getObject(getObject(popup, "Controls"), "Item", {b.key}),
+                   host::kCommandBarButton));
+    });
+    if (field) continue;
+    step([&] {
+      field.set(as(call(getObject(popup, "Controls"), "Add", {int16_t{host::kControlButton}})
+                       .asObject(),
+                   host::kCommandBarButton));
+    });
+    step([&] { put(field.get(), "Caption", b.caption); });
+    step([&] { put(field.get(), "Style", host::kButtonCaption); });
+    step([&] { put(field.get(), "Tag", text::widenBytes(b.tag)); });
+    step([&] { put(field.get(), "OnAction", kOnAction); });
+    step([&] { put(field.get(), "Visible", true); });
+  }
+
+  // 5. The settings. 6. The path form: referencing its image control loads it.
+  step([&] { module_.ReadImagePath(); });
+  if (!vImage_) step([&] { vImage_ = pathForm_.ImageSign(); });
+  // 7. The local references to the bars and the popup go with this scope.
+}
+
+void Connect::IDTExtensibility2_OnAddInsUpdate(Custom&) {}
+
+void Connect::IDTExtensibility2_OnBeginShutdown(Custom&) {
+  ResumeNext step;
+  for (const auto& b : kButtons) {
+    EventField& field = this->*b.field;
+    step([&] { call(field.get(), "Delete"); });
+    field.clear();
+  }
+  module_.sImagePath.clear();
+  module_.bPathReady = false;
+}
+
+void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, Custom& custom) {
+  ResumeNext step;
+  // Unloaded by the user: the host will not call begin-shutdown itself.
+  if (RemoveMode != ext_dm_HostShutdown) step([&] { IDTExtensibility2_OnBeginShutdown(custom); });
+  oHostApp.reset();
+}
+
+// The commands behind the buttons come with their own handlers; the bindings end here for now.
+void Connect::MyButton_Click(const ObjectRef&, bool&) {}
+void Connect::MyButton1_Click(const ObjectRef&, bool&) {}
+void Connect::MyButton2_Click(const ObjectRef&, bool&) {}
+void Connect::MyButton3_Click(const ObjectRef&, bool&) {}
+
+}  // namespace penvane

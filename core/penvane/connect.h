@@ -1,0 +1,60 @@
+// The add-in class Connect: the host's add-in callbacks, the menu "Chữ ký số" with its four
+// buttons on the host's main menu bar, and the click bindings of those buttons.
+#pragma once
+
+#include <memory>
+
+#include "automation/object.h"
+#include "penvane/event_field.h"
+#include "penvane/module1.h"
+#include "penvane/ports.h"
+
+namespace penvane {
+
+// The "custom" array of the add-in callbacks; never read.
+struct Custom {};
+
+// ext_ConnectMode and ext_DisconnectMode values that the add-in tells apart.
+inline constexpr int32_t ext_cm_Startup = 1;
+inline constexpr int32_t ext_dm_HostShutdown = 0;
+
+class Connect {
+ public:
+  Connect(Module1& module, PathForm& pathForm);
+  virtual ~Connect() = default;
+  Connect(const Connect&) = delete;
+  Connect& operator=(const Connect&) = delete;
+
+  // Fields.
+  automation::ObjectRef oHostApp;
+  EventField MyButton;   // set up the path
+  EventField MyButton1;  // insert
+  EventField MyButton2;  // sign
+  EventField MyButton3;  // insert and sign
+
+  // IDTExtensibility2: every callback returns normally whatever happens inside.
+  void IDTExtensibility2_OnConnection(const automation::ObjectRef& Application, int32_t ConnectMode,
+                                      const automation::ObjectRef& AddInInst, Custom& custom);
+  void IDTExtensibility2_OnStartupComplete(Custom& custom);
+  void IDTExtensibility2_OnAddInsUpdate(Custom& custom);
+  void IDTExtensibility2_OnBeginShutdown(Custom& custom);
+  void IDTExtensibility2_OnDisconnection(int32_t RemoveMode, Custom& custom);
+
+  // Button clicks, reached through the bindings of the four fields.
+  virtual void MyButton_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
+  virtual void MyButton1_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
+  virtual void MyButton2_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
+  virtual void MyButton3_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
+
+  const std::shared_ptr<void>& vImage() const noexcept { return vImage_; }
+
+ private:
+  using ClickHandler = void (Connect::*)(const automation::ObjectRef&, bool&);
+  EventField::Handler clicks(ClickHandler handler);
+
+  Module1& module_;
+  PathForm& pathForm_;
+  std::shared_ptr<void> vImage_;  // the path form's ImageSign; nothing reads it
+};
+
+}  // namespace penvane

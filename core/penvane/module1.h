@@ -1,0 +1,37 @@
+// The add-in's module Module1: the image-path state, one set per loaded library, and the
+// settings store in settings.ini in the Windows system directory (section Path, key ChildPath).
+#pragma once
+
+#include <string>
+
+#include "penvane/ports.h"
+
+namespace penvane {
+
+class Module1 {
+ public:
+  Module1(Kernel32& kernel32, MessageBoxes& messages) : kernel32_(kernel32), messages_(messages) {}
+
+  std::u16string sSystemDir;
+  std::u16string sImagePath;
+  bool bPathReady = false;
+
+  // Once per start-up completion: the system directory, then the image path ("No" when the
+  // file, section or key is missing); afterwards bPathReady is true. Never reports a failure.
+  void ReadImagePath();
+  // From the set-up-path command: writes sImagePath, or tells the user there is nothing to save.
+  void SaveImagePath();
+
+  std::u16string settingsFile() const { return sSystemDir + u"\\settings.ini"; }
+
+  static constexpr uint32_t kBufferSize = 200;
+
+ private:
+  Kernel32& kernel32_;
+  MessageBoxes& messages_;
+};
+
+// Spaces removed at both ends, as the runtime's Trim does (blanks only, not tabs).
+std::u16string Trim(const std::u16string& text);
+
+}  // namespace penvane

@@ -1,0 +1,59 @@
+// The COM class Connect ("Penvane.Connect"): _Connect and IDTExtensibility2 over the add-in's
+// core. Every method runs through the ABI edge; the host always gets an HRESULT.
+#pragma once
+
+#include "penvane.h"
+#include "penvane/connect.h"
+#include "win32/com/dispatch.h"
+
+namespace penvane::win {
+
+class ConnectObject final : public com::Dispatch<ConnectObject, _Connect, IDTExtensibility2> {
+ public:
+  ConnectObject();
+
+  // _Connect: the fields
+  HRESULT STDMETHODCALLTYPE get_oHostApp(IDispatch** value) noexcept override;
+  HRESULT STDMETHODCALLTYPE putref_oHostApp(IDispatch* value) noexcept override;
+  HRESULT STDMETHODCALLTYPE get_MyButton1(IDispatch** value) noexcept override;
+  HRESULT STDMETHODCALLTYPE putref_MyButton1(IDispatch* value) noexcept override;
+  HRESULT STDMETHODCALLTYPE get_MyButton2(IDispatch** value) noexcept override;
+  HRESULT STDMETHODCALLTYPE putref_MyButton2(IDispatch* value) noexcept override;
+  HRESULT STDMETHODCALLTYPE get_MyButton3(IDispatch** value) noexcept override;
+  HRESULT STDMETHODCALLTYPE putref_MyButton3(IDispatch* value) noexcept override;
+  HRESULT STDMETHODCALLTYPE get_MyButton(IDispatch** value) noexcept override;
+  HRESULT STDMETHODCALLTYPE putref_MyButton(IDispatch* value) noexcept override;
+  // _Connect: the methods
+  HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnConnection(IDispatch* Application,
+                                                           ext_ConnectMode ConnectMode,
+                                                           IDispatch* AddInInst,
+                                                           SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnStartupComplete(SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnDisconnection(ext_DisconnectMode RemoveMode,
+                                                              SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnBeginShutdown(SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE MyButton1_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
+  HRESULT STDMETHODCALLTYPE MyButton2_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
+  HRESULT STDMETHODCALLTYPE MyButton3_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
+  HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnAddInsUpdate(SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE MyButton_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
+
+  // IDTExtensibility2: the same callbacks, as the host calls them.
+  HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
+                                         IDispatch* AddInInst, SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode RemoveMode,
+                                            SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) noexcept override;
+
+ private:
+  using Click = void (penvane::Connect::*)(const automation::ObjectRef&, bool&);
+  HRESULT click(Click handler, IDispatch* ctrl, VARIANT_BOOL* cancelDefault) noexcept;
+  HRESULT getField(EventField& field, IDispatch** value) noexcept;
+  HRESULT setField(EventField& field, IDispatch* value) noexcept;
+
+  penvane::Connect core_;
+};
+
+}  // namespace penvane::win

@@ -1,0 +1,50 @@
+// Penvane.dll: the four entry points of an in-process server, its class table and its
+// registration (the type library, the class Connect with its ProgID, and _Connect; the host's
+// IDTExtensibility2 is the host's to register).
+#include <windows.h>
+
+#include "penvane.h"
+#include "win32/com/class_factory.h"
+#include "win32/com/module.h"
+#include "win32/com/registry.h"
+#include "win32/penvane/connect_object.h"
+#include "win32/penvane/library.h"
+
+namespace penvane::win {
+
+Library& library() {
+  static Library instance;
+  return instance;
+}
+
+namespace {
+
+const com::ClassEntry kClasses[] = {{&CLSID_Connect, com::creator<ConnectObject>}};
+
+std::vector<com::RegKey> registration() {
+  const com::TypeLibInfo lib{LIBID_Penvane, L"1.0", L"Penvane", 0, 0x0409};
+  const std::wstring path = com::module::path();
+  std::vector<com::RegKey> keys = com::typeLibKeys(lib, path);
+  for (auto& k : com::classKeys({CLSID_Connect, L"Penvane.Connect", L"Penvane.Connect"}, lib, path))
+    keys.push_back(std::move(k));
+  for (auto& k : com::interfaceKeys(IID__Connect, L"_Connect", lib)) keys.push_back(std::move(k));
+  return keys;
+}
+
+}  // namespace
+}  // namespace penvane::win
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
+  return com::getClassObject(penvane::win::kClasses, clsid, riid, ppv);
+}
+
+STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
+
+STDAPI DllRegisterServer() {
+  return com::edge([] { return com::registerKeys(penvane::win::registration(), com::Scope::Machine); });
+}
+
+STDAPI DllUnregisterServer() {
+  return com::edge(
+      [] { return com::unregisterKeys(penvane::win::registration(), com::Scope::Machine); });
+}
