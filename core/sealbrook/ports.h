@@ -1,0 +1,46 @@
+// What the control needs from the platform and from its own windows, as small abstract classes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "automation/object.h"
+
+namespace sealbrook {
+
+// A loaded picture (on Windows an IPicture); shared between whoever shows it.
+class Picture {
+ public:
+  virtual ~Picture() = default;
+};
+using PicturePtr = std::shared_ptr<Picture>;
+
+// The runtime services the control calls.
+class Runtime {
+ public:
+  virtual ~Runtime() = default;
+  // GetObject with the path omitted: the running application registered under the class name.
+  virtual automation::ObjectRef GetObject(std::u16string_view className) = 0;
+  // LoadPicture with the path only: "File not found" (53) or "Invalid picture" (481) on failure.
+  virtual PicturePtr LoadPicture(std::u16string_view path) = 0;
+  // Lets the window messages already pending be processed.
+  virtual void DoEvents() = 0;
+};
+
+enum class TimerId : uint8_t { Timer1, Timer2 };
+enum class MenuChoice : uint8_t { None, Sign, Verify };
+
+// The control's windows: they show the members' state and deliver the events.
+class Surface {
+ public:
+  virtual ~Surface() = default;
+  // Picture1 or Image1 shows another picture: redraw.
+  virtual void picturesChanged() = 0;
+  // A timer's interval changed; 0 stops it, anything else starts a new period.
+  virtual void intervalChanged(TimerId timer, uint32_t milliseconds) = 0;
+  // Shows mnuSystem as a popup menu at the mouse pointer and returns what was chosen.
+  virtual MenuChoice PopupMenu() = 0;
+};
+
+}  // namespace sealbrook

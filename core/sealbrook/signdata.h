@@ -1,0 +1,61 @@
+// The control SignData: the visible signature block. Its whole state is what its members hold:
+// the two pictures and the two timers' intervals. Everything it does is an event handler.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "sealbrook/ports.h"
+
+namespace sealbrook {
+
+// The control's fixed picture files (never written by the system; read at each use).
+inline constexpr std::u16string_view kSignaturePicture = u"C:\\WINDOWS\\ck copy.gif";
+inline constexpr std::u16string_view kValidPicture = u"C:\\WINDOWS\\Pass.gif";
+inline constexpr std::u16string_view kInvalidPicture = u"C:\\WINDOWS\\False.gif";
+
+// Size of the control's surface when first inserted, and of its members, in twips.
+struct TwipRect {
+  int32_t left, top, width, height;
+};
+inline constexpr TwipRect kSurface{0, 0, 3600, 2040};
+inline constexpr TwipRect kPicture1{0, 0, 3585, 2025};
+inline constexpr TwipRect kImage1{0, 0, 3540, 1770};
+
+class SignData {
+ public:
+  SignData(Runtime& runtime, Surface& surface) : runtime_(runtime), surface_(surface) {}
+  SignData(const SignData&) = delete;
+  SignData& operator=(const SignData&) = delete;
+
+  // The members' state.
+  const PicturePtr& Picture1() const noexcept { return picture1_; }  // the status picture
+  const PicturePtr& Image1() const noexcept { return image1_; }      // the signature picture
+  uint32_t Timer1Interval() const noexcept { return timer1_; }
+  uint32_t Timer2Interval() const noexcept { return timer2_; }
+
+  // Events.
+  void Image1_Click() { ShowPopup(); }
+  void UserControl_DblClick() { ShowPopup(); }
+  void mnuSign_Click();
+  void mnuVerify_Click();
+  void Timer1_Timer();
+  void Timer2_Timer();
+  // Received and doing nothing: GotFocus, Initialize, InitProperties, ReadProperties,
+  // WriteProperties, Terminate of the UserControl.
+
+ private:
+  void ShowPopup();
+  void setPicture1(PicturePtr picture);
+  void setImage1(PicturePtr picture);
+  void setInterval(TimerId timer, uint32_t milliseconds);
+
+  Runtime& runtime_;
+  Surface& surface_;
+  PicturePtr picture1_;
+  PicturePtr image1_;
+  uint32_t timer1_ = 5000;
+  uint32_t timer2_ = 1000;
+};
+
+}  // namespace sealbrook

@@ -1,0 +1,286 @@
+// The signing control against the simulated Word: its popup, the design-mode exit, and the sign
+// command step by step, with every failure.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "automation/error.h"
+#include "sealbrook/signdata.h"
+#include "simword/word.h"
+
+namespace sealbrook {
+namespace {
+
+using automation::Error;
+using automation::hr::kFail;
+using testing::ElementsAre;
+using testing::ElementsAreArray;
+
+struct NamedPicture final : Picture {
+  explicit NamedPicture(std::u16string_view f) : file(f) {}
+  std::u16string file;
+};
+
+std::u16string fileOf(const PicturePtr& p) {
+  return p ? static_cast<const NamedPicture&>(*p).file : u"(none)";
+}
+
+class FakeRuntime final : public Runtime {
+ public:
+  explicit FakeRuntime(simword::Word& word) : word_(word) {}
+  bool hostRunning = true;
+  std::set<std::u16string> files{std::u16string(kSignaturePicture), std::u16string(kValidPicture),
+                                 std::u16string(kInvalidPicture)};
+  std::vector<std::string> calls;
+
+  automation::ObjectRef GetObject(std::u16string_view className) override {
+    calls.push_back("GetObject");
+    if (!hostRunning || className != u"Word.Application")
+      throw Error(automation::hr::kUnavailable);
+    return word_.application();
+  }
+  PicturePtr LoadPicture(std::u16string_view path) override {
+    if (!files.count(std::u16string(path))) throw Error(automation::hr::runtime(53), u"File not found");
+    return std::make_shared<NamedPicture>(path);
+  }
+  void DoEvents() override { calls.push_back("DoEvents"); }
+
+ private:
+  simword::Word& word_;
+};
+
+class FakeSurface final : public Surface {
+ public:
+  explicit FakeSurface(std::vector<std::string>& calls) : calls_(calls) {}
+  MenuChoice choice = MenuChoice::None;
+  int menus = 0;
+  int redraws = 0;
+  void picturesChanged() override { ++redraws; }
+  void intervalChanged(TimerId t, uint32_t ms) override {
+    calls_.push_back(std::string(t == TimerId::Timer1 ? "Timer1" : "Timer2") + ".Interval=" +
+                     std::to_string(ms));
+  }
+  MenuChoice PopupMenu() override {
+    ++menus;
+    return choice;
+  }
+
+ private:
+  std::vector<std::string>& calls_;
+};
+
+class Control : public testing::Test {
+ protected:
+  Control() { document = &word.open(u"Report"); }
+
+  std::vector<std::string> signLines(bool propertyExists, bool designMode) {
+    std::vector<std::string> lines = {"Application.ActiveDocument",
+                                      "Document.CustomDocumentProperties",
+                                      "DocumentProperties is DocumentProperties",
+                                      "DocumentProperties.Count"};
+    if (propertyExists) {
+      lines.push_back("DocumentProperties.Item(\"Sign\") @1033");
+      lines.push_back("DocumentProperty.Value = \"C:\\WINDOWS\\ck copy.gif\" @1033");
+    } else {
+      lines.push_back("DocumentProperties.Add(\"Sign\", False, 4&, \"C:\\WINDOWS\\ck copy.gif\", Empty) @1033");
+    }
+    for (const char* l : {"Application.ActiveDocument", "Document.Signatures", "Signatures.Add()",
+                          "Application.ActiveDocument", "Document.Signatures", "Signatures.Commit()",
+                          "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible"})
+      lines.push_back(l);
+    if (designMode) {
+      lines.push_back("Application.ActiveDocument");
+      lines.push_back("Document.ToggleFormsDesign()");
+    }
+    return lines;
+  }
+  simword::Word word;
+  simword::Document* document;
+  FakeRuntime runtime{word};
+  FakeSurface surface{runtime.calls};
+  SignData control{runtime, surface};
+};
+
+TEST_F(Control, StartsEmptyWithBothTimersRunning) {
+  EXPECT_EQ(control.Picture1(), nullptr);
+  EXPECT_EQ(control.Image1(), nullptr);
+  EXPECT_EQ(control.Timer1Interval(), 5000u);
+  EXPECT_EQ(control.Timer2Interval(), 1000u);
+}
+
+TEST_F(Control, TheSignatureClickAndTheSurfaceDoubleClickOpenThePopup) {
+  control.Image1_Click();
+  control.UserControl_DblClick();
+  EXPECT_EQ(surface.menus, 2);
+  EXPECT_TRUE(word.log().lines().empty());  // dismissed: nothing happens
+
+  surface.choice = MenuChoice::Sign;
+  control.Image1_Click();
+  EXPECT_EQ(document->signatures.size(), 1u);
+  surface.choice = MenuChoice::Verify;
+  const auto before = word.log().next();
+  control.UserControl_DblClick();
+  EXPECT_EQ(word.log().next(), before);  // verify does nothing yet
+}
+
+TEST_F(Control, Timer2StopsItselfFirstAndLeavesDesignModeOnlyWhenTheBarShows) {
+  document->designMode = true;
+  control.Timer2_Timer();
+  EXPECT_THAT(runtime.calls, ElementsAre("Timer2.Interval=0", "GetObject"));
+  EXPECT_FALSE(document->designMode);
+  EXPECT_THAT(word.log().lines(),
+              ElementsAre("Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible",
+                          "Application.ActiveDocument", "Document.ToggleFormsDesign()"));
+
+  word.log().clear();
+  control.Timer2_Timer();  // not in design mode: nothing toggles
+  EXPECT_FALSE(document->designMode);
+  EXPECT_THAT(word.log().lines(),
+              ElementsAre("Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible"));
+  EXPECT_EQ(word.outstandingReferences(), 0);
+}
+
+TEST_F(Control, Timer2FailuresLeaveTheTimerStoppedAndGoToThePlatform) {
+  runtime.hostRunning = false;
+  EXPECT_THROW(control.Timer2_Timer(), Error);
+  EXPECT_EQ(control.Timer2Interval(), 0u);
+  runtime.hostRunning = true;
+  word.removeBar(u"Exit Design Mode");
+  EXPECT_THROW(control.Timer2_Timer(), Error);
+  EXPECT_EQ(word.outstandingReferences(), 0);
+}
+
+TEST_F(Control, SignOnADocumentWithoutPropertiesAddsSignShowsThePicturesAndSigns) {
+  document->designMode = true;
+  control.mnuSign_Click();
+  EXPECT_THAT(word.log().lines(), ElementsAreArray(signLines(false, true)));
+  ASSERT_EQ(document->properties.size(), 1u);
+  EXPECT_EQ(document->properties[0].name, u"Sign");
+  EXPECT_EQ(document->properties[0].type, 4);
+  EXPECT_EQ(document->properties[0].value, automation::Variant(kSignaturePicture));
+  EXPECT_EQ(fileOf(control.Image1()), kSignaturePicture);
+  EXPECT_EQ(fileOf(control.Picture1()), kValidPicture);
+  ASSERT_EQ(document->signatures.size(), 1u);
+  EXPECT_TRUE(document->signatures[0].committed);
+  EXPECT_TRUE(document->isValid(document->signatures[0]));  // made after the property
+  EXPECT_FALSE(document->designMode);
+  EXPECT_EQ(word.outstandingReferences(), 0);
+}
+
+TEST_F(Control, SignReplacesAnExistingSignPropertyWhateverItHeld) {
+  document->properties.push_back({u"Author", false, 4, automation::Variant(u"me"), {}});
+  document->properties.push_back({u"Sign", false, 4, automation::Variant(u"old value"), {}});
+  control.mnuSign_Click();
+  EXPECT_THAT(word.log().lines(), ElementsAreArray(signLines(true, false)));
+  EXPECT_EQ(document->properties[1].value, automation::Variant(kSignaturePicture));
+  EXPECT_EQ(document->signatures.size(), 1u);
+}
+
+TEST_F(Control, OtherPropertiesButNoSignEndTheCommandBeforeAnythingChanges) {
+  document->properties.push_back({u"Author", false, 4, automation::Variant(u"me"), {}});
+  control.mnuSign_Click();
+  EXPECT_EQ(document->properties.size(), 1u);
+  EXPECT_EQ(control.Image1(), nullptr);
+  EXPECT_TRUE(document->signatures.empty());
+  EXPECT_EQ(word.outstandingReferences(), 0);
+}
+
+TEST_F(Control, AMissingPictureFileStopsTheCommandBeforeSigning) {
+  runtime.files.erase(std::u16string(kSignaturePicture));
+  control.mnuSign_Click();
+  EXPECT_EQ(document->properties.size(), 1u);  // written already
+  EXPECT_EQ(control.Image1(), nullptr);
+  EXPECT_TRUE(document->signatures.empty());
+
+  runtime.files.insert(std::u16string(kSignaturePicture));
+  runtime.files.erase(std::u16string(kValidPicture));
+  control.mnuSign_Click();
+  EXPECT_EQ(fileOf(control.Image1()), kSignaturePicture);  // shown, then the command ended
+  EXPECT_EQ(control.Picture1(), nullptr);
+  EXPECT_TRUE(document->signatures.empty());
+}
+
+TEST_F(Control, ARefusedSignatureTakesBackThePicturesThatWereShownBefore) {
+  // On a document never signed: back to the empty block.
+  word.signing().willCancel();
+  control.mnuSign_Click();
+  EXPECT_EQ(control.Image1(), nullptr);
+  EXPECT_EQ(control.Picture1(), nullptr);
+  EXPECT_TRUE(document->signatures.empty());
+  EXPECT_EQ(document->properties.size(), 1u);  // the property stays written
+
+  // After an earlier signature: back to what was on show.
+  control.mnuSign_Click();
+  const PicturePtr image = control.Image1(), status = control.Picture1();
+  word.signing().willFail(automation::hr::kAccessDenied, u"no certificate");
+  control.mnuSign_Click();
+  EXPECT_EQ(control.Image1(), image);
+  EXPECT_EQ(control.Picture1(), status);
+  EXPECT_EQ(document->signatures.size(), 1u);
+  EXPECT_EQ(word.outstandingReferences(), 0);
+}
+
+TEST_F(Control, AFailedCommitAlsoTakesBackThePicturesAndLeavesTheUncommittedSignature) {
+  word.failMember("Commit", kFail);
+  control.mnuSign_Click();
+  EXPECT_EQ(control.Image1(), nullptr);
+  ASSERT_EQ(document->signatures.size(), 1u);
+  EXPECT_FALSE(document->signatures[0].committed);
+}
+
+TEST_F(Control, SigningAgainAddsAnotherSignatureAndWritesThePropertyAgain) {
+  control.mnuSign_Click();
+  word.log().clear();
+  control.mnuSign_Click();
+  EXPECT_THAT(word.log().lines(), ElementsAreArray(signLines(true, false)));
+  EXPECT_EQ(document->signatures.size(), 2u);
+}
+
+TEST_F(Control, WithoutAHostOrADocumentTheCommandEndsSilently) {
+  runtime.hostRunning = false;
+  control.mnuSign_Click();
+  runtime.hostRunning = true;
+  word.close(*document);
+  control.mnuSign_Click();
+  EXPECT_EQ(control.Image1(), nullptr);
+  EXPECT_EQ(word.outstandingReferences(), 0);
+}
+
+// Each host call of the sign command fails once, in turn: the command ends silently, releases
+// everything, and shows the new pictures exactly when a new signature was committed.
+TEST(ControlFaults, EachHostCallOfTheSignCommandCanFail) {
+  uint64_t calls = 0;
+  {
+    simword::Word word;
+    word.open().designMode = true;
+    FakeRuntime runtime(word);
+    std::vector<std::string> ignored;
+    FakeSurface surface(ignored);
+    SignData control(runtime, surface);
+    control.mnuSign_Click();
+    calls = word.log().next() - 1;
+  }
+  ASSERT_EQ(calls, 15u);
+  for (uint64_t n = 1; n <= calls; ++n) {
+    SCOPED_TRACE("call " + std::to_string(n) + " fails");
+    simword::Word word;
+    auto& document = word.open();
+    document.designMode = true;
+    FakeRuntime runtime(word);
+    std::vector<std::string> ignored;
+    FakeSurface surface(ignored);
+    {
+      SignData control(runtime, surface);
+      word.failCall(n, kFail, u"planted");
+      EXPECT_NO_THROW(control.mnuSign_Click());
+      const bool signedNow = !document.signatures.empty() && document.signatures[0].committed;
+      EXPECT_EQ(control.Picture1() != nullptr, signedNow);
+      EXPECT_EQ(control.Image1() != nullptr, signedNow);
+    }
+    EXPECT_EQ(word.outstandingReferences(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace sealbrook
