@@ -11,5 +11,10 @@ if(WIN32)
   add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-Wno-non-virtual-dtor>")
   # The libraries run inside other people's processes: no dependency on libstdc++/libgcc DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++ "$<$<CONFIG:Release>:-s>")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The .def files export the entry points under their plain names; on x86 the linker maps
+    # them to the decorated stdcall symbols.
+    add_link_options(-Wl,--enable-stdcall-fixup)
+  endif()
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 endif()

@@ -133,14 +133,15 @@ std::vector<RegKey> typeLibKeys(const TypeLibInfo& lib, const std::wstring& modu
 }
 
 std::vector<RegKey> interfaceKeys(const GUID& iid, const std::wstring& name,
-                                  const TypeLibInfo& lib) {
-  // The automation marshaler: dual and dispatch interfaces marshal through the type library.
-  const std::wstring oleAutomation = L"{00020424-0000-0000-C000-000000000046}";
+                                  const TypeLibInfo& lib, InterfaceKind kind) {
+  const std::wstring proxy = kind == InterfaceKind::Dual
+                                 ? L"{00020424-0000-0000-C000-000000000046}"   // PSOAInterface
+                                 : L"{00020420-0000-0000-C000-000000000046}";  // PSDispatch
   const std::wstring key = L"Interface\\" + guidString(iid);
   return {
       {key, {{L"", name}}, true},
-      {key + L"\\ProxyStubClsid", {{L"", oleAutomation}}, true},
-      {key + L"\\ProxyStubClsid32", {{L"", oleAutomation}}, true},
+      {key + L"\\ProxyStubClsid", {{L"", proxy}}, true},
+      {key + L"\\ProxyStubClsid32", {{L"", proxy}}, true},
       {key + L"\\TypeLib", {{L"", guidString(lib.libid)}, {L"Version", lib.version}}, true},
   };
 }

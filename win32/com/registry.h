@@ -46,8 +46,11 @@ struct TypeLibInfo {
   LCID lcid = 0;         // the library's locale, as its type library declares it
 };
 std::vector<RegKey> typeLibKeys(const TypeLibInfo& lib, const std::wstring& modulePath);
+// Dual interfaces marshal through the automation marshaler, dispatch interfaces through the
+// IDispatch proxy.
+enum class InterfaceKind { Dual, Dispatch };
 std::vector<RegKey> interfaceKeys(const GUID& iid, const std::wstring& name,
-                                  const TypeLibInfo& lib);
+                                  const TypeLibInfo& lib, InterfaceKind kind = InterfaceKind::Dual);
 struct ClassInfo {
   GUID clsid;
   std::wstring description;

@@ -46,13 +46,52 @@ Icon iconOf(HWND box) {
 DialogDriver::DialogDriver() {
   if (t_driver) throw std::logic_error("a dialog driver is already installed on this thread");
   hook_ = SetWindowsHookExW(WH_CBT, &DialogDriver::hook, nullptr, GetCurrentThreadId());
-  if (!hook_) throw std::runtime_error("SetWindowsHookEx failed");
+  windowHook_ =
+      SetWindowsHookExW(WH_CALLWNDPROC, &DialogDriver::windowHook, nullptr, GetCurrentThreadId());
+  if (!hook_ || !windowHook_) throw std::runtime_error("SetWindowsHookEx failed");
   t_driver = this;
 }
 
 DialogDriver::~DialogDriver() {
+  UnhookWindowsHookEx(windowHook_);
   UnhookWindowsHookEx(hook_);
   t_driver = nullptr;
+}
+
+LRESULT CALLBACK DialogDriver::windowHook(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  // A popup menu tells its owner before it shows.
+  if (code == HC_ACTION && t_driver && message->message == WM_INITMENUPOPUP && !HIWORD(message->lParam))
+    t_driver->onMenu(reinterpret_cast<HMENU>(message->wParam));
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void DialogDriver::onMenu(HMENU menu) {
+  std::vector<std::wstring> items;
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    items.emplace_back(text);
+  }
+  menus_.push_back(std::move(items));
+  std::optional<int> plan;
+  if (!menuPlans_.empty()) {
+    plan = menuPlans_.front();
+    menuPlans_.pop_front();
+  }
+  // The menu's own loop reads the keyboard: walk down to the item and take it, or escape.
+  const HWND focus = GetFocus() ? GetFocus() : GetActiveWindow();
+  auto key = [&](WPARAM vk) {
+    PostMessageW(focus, WM_KEYDOWN, vk, 0);
+    PostMessageW(focus, WM_KEYUP, vk, 0xC0000000);
+  };
+  if (!plan) {
+    key(VK_ESCAPE);
+    return;
+  }
+  for (int i = 0; i <= *plan; ++i) key(VK_DOWN);
+  key(VK_RETURN);
 }
 
 LRESULT CALLBACK DialogDriver::hook(int code, WPARAM wParam, LPARAM lParam) {

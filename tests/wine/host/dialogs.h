@@ -1,6 +1,7 @@
-// Drives the modal dialogs of the current thread with a thread-local CBT hook, so that tests see
-// what the user saw: each message box's title, text and icon is recorded and the box answered;
-// an open-file dialog is filled in and accepted, or cancelled, as the test planned.
+// Drives the modal dialogs and popup menus of the current thread with thread-local hooks, so
+// that tests see what the user saw: each message box's title, text and icon is recorded and the
+// box answered; an open-file dialog is filled in and accepted, or cancelled; a popup menu's items
+// are recorded and one of them chosen, or the menu dismissed, as the test planned.
 #pragma once
 
 #include <windows.h>
@@ -36,11 +37,23 @@ class DialogDriver {
   // Titles of the open-file dialogs shown so far.
   const std::vector<std::wstring>& fileDialogs() const noexcept { return fileDialogs_; }
 
+  // The next popup menus: choose the item at this position, or dismiss the menu. Unplanned
+  // ones are dismissed.
+  void chooseMenuItem(int position) { menuPlans_.push_back(position); }
+  void dismissMenu() { menuPlans_.push_back(std::nullopt); }
+  // The items of each popup menu shown so far.
+  const std::vector<std::vector<std::wstring>>& menus() const noexcept { return menus_; }
+
  private:
   static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK windowHook(int code, WPARAM wParam, LPARAM lParam);
   void onActivate(HWND dialog);
+  void onMenu(HMENU menu);
 
   HHOOK hook_ = nullptr;
+  HHOOK windowHook_ = nullptr;
+  std::deque<std::optional<int>> menuPlans_;
+  std::vector<std::vector<std::wstring>> menus_;
   std::vector<ShownMessage> messages_;
   std::deque<std::optional<std::wstring>> plans_;
   std::vector<std::wstring> fileDialogs_;

@@ -1,0 +1,313 @@
+#include "tests/wine/host/ole_container.h"
+
+#include <atomic>
+#include <cstring>
+#include <stdexcept>
+
+#include "automation/error.h"
+#include "win32/com/bstr.h"
+#include "win32/com/object.h"
+
+namespace wordhost {
+namespace {
+
+const wchar_t kDocumentClass[] = L"SimWord.Document";
+std::atomic<long> g_sites{0};
+
+[[noreturn]] void fail(HRESULT hr, const char16_t* what) { throw automation::Error(hr, what); }
+
+void check(HRESULT hr, const char16_t* what) {
+  if (FAILED(hr)) fail(hr, what);
+}
+
+// The host's frame window: the document window serves as the frame; no menus, no borders.
+class Frame final : public com::Object<Frame, IOleInPlaceFrame> {
+ public:
+  explicit Frame(HWND window) noexcept : window_(window) {}
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* hwnd) noexcept override {
+    if (!hwnd) return E_POINTER;
+    *hwnd = window_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) noexcept override { return INPLACE_E_NOTOOLSPACE; }
+  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) noexcept override {
+    return INPLACE_E_NOTOOLSPACE;
+  }
+  HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) noexcept override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) noexcept override { return S_FALSE; }
+
+ private:
+  HWND window_;
+};
+
+// Storage in memory, as a compound file on an HGLOBAL.
+com::ComPtr<IStorage> memoryStorage(const std::vector<unsigned char>* saved) {
+  com::ComPtr<ILockBytes> bytes;
+  HGLOBAL global = nullptr;
+  if (saved) {
+    global = GlobalAlloc(GMEM_MOVEABLE, saved->size());
+    if (!global) throw std::bad_alloc();
+    std::memcpy(GlobalLock(global), saved->data(), saved->size());
+    GlobalUnlock(global);
+  }
+  check(CreateILockBytesOnHGlobal(global, TRUE, bytes.put()), u"no memory for storage");
+  com::ComPtr<IStorage> storage;
+  if (saved)
+    check(StgOpenStorageOnILockBytes(bytes.get(), nullptr,
+                                     STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0,
+                                     storage.put()),
+          u"cannot open the saved storage");
+  else
+    check(StgCreateDocfileOnILockBytes(bytes.get(),
+                                       STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                       storage.put()),
+          u"cannot create storage");
+  return storage;
+}
+
+std::vector<unsigned char> bytesOf(IStorage* storage) {
+  // Write the storage out to a fresh compound file in memory and read its bytes.
+  com::ComPtr<ILockBytes> bytes;
+  check(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), u"no memory");
+  com::ComPtr<IStorage> copy;
+  check(StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                                     0, copy.put()),
+        u"cannot create storage");
+  check(storage->CopyTo(0, nullptr, nullptr, copy.get()), u"cannot copy storage");
+  check(copy->Commit(STGC_DEFAULT), u"cannot commit storage");
+  HGLOBAL global = nullptr;
+  check(GetHGlobalFromILockBytes(bytes.get(), &global), u"no bytes");
+  STATSTG stat{};
+  bytes->Stat(&stat, STATFLAG_NONAME);
+  const auto* data = static_cast<const unsigned char*>(GlobalLock(global));
+  std::vector<unsigned char> out(data, data + stat.cbSize.QuadPart);
+  GlobalUnlock(global);
+  return out;
+}
+
+LRESULT CALLBACK documentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+// --- The site ----------------------------------------------------------------------------------
+
+ControlSite::ControlSite(HWND document, RECT position) noexcept
+    : document_(document), position_(position) {
+  ++g_sites;
+}
+ControlSite::~ControlSite() { --g_sites; }
+long ControlSite::alive() noexcept { return g_sites; }
+
+HRESULT STDMETHODCALLTYPE ControlSite::SaveObject() noexcept {
+  calls.push_back("SaveObject");
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) noexcept {
+  if (moniker) *moniker = nullptr;
+  return E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::GetContainer(IOleContainer** container) noexcept {
+  if (container) *container = nullptr;
+  return E_NOINTERFACE;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::ShowObject() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::OnShowWindow(BOOL) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::RequestNewObjectLayout() noexcept { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE ControlSite::GetWindow(HWND* hwnd) noexcept {
+  calls.push_back("GetWindow");
+  if (!hwnd) return E_POINTER;
+  *hwnd = document_;
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::ContextSensitiveHelp(BOOL) noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE ControlSite::CanInPlaceActivate() noexcept {
+  calls.push_back("CanInPlaceActivate");
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::OnInPlaceActivate() noexcept {
+  calls.push_back("OnInPlaceActivate");
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::OnUIActivate() noexcept {
+  calls.push_back("OnUIActivate");
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::GetWindowContext(IOleInPlaceFrame** frame,
+                                                        IOleInPlaceUIWindow** doc, LPRECT position,
+                                                        LPRECT clip,
+                                                        LPOLEINPLACEFRAMEINFO info) noexcept {
+  calls.push_back("GetWindowContext");
+  if (!frame || !doc || !position || !clip || !info) return E_POINTER;
+  auto made = Frame::make(document_);
+  if (!made) return E_OUTOFMEMORY;
+  *frame = made.detach();
+  *doc = nullptr;  // the frame is the document window
+  *position = position_;
+  *clip = position_;
+  info->fMDIApp = FALSE;
+  info->hwndFrame = document_;
+  info->haccel = nullptr;
+  info->cAccelEntries = 0;
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::Scroll(SIZE) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::OnUIDeactivate(BOOL) noexcept {
+  calls.push_back("OnUIDeactivate");
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::OnInPlaceDeactivate() noexcept {
+  calls.push_back("OnInPlaceDeactivate");
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::DiscardUndoState() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::DeactivateAndUndo() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::OnPosRectChange(LPCRECT) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::OnControlInfoChanged() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::LockInPlaceActive(BOOL) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::GetExtendedControl(IDispatch** control) noexcept {
+  if (control) *control = nullptr;
+  return E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::TransformCoords(POINTL*, POINTF*, DWORD) noexcept {
+  return E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::TranslateAccelerator(MSG*, DWORD) noexcept { return S_FALSE; }
+HRESULT STDMETHODCALLTYPE ControlSite::OnFocus(BOOL) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::ShowPropertyFrame() noexcept { return E_NOTIMPL; }
+
+// --- One embedded control ----------------------------------------------------------------------
+
+EmbeddedObject::EmbeddedObject(com::ComPtr<IOleObject> object, com::ComPtr<ControlSite> site, HWND)
+    : object_(std::move(object)), site_(std::move(site)) {}
+
+EmbeddedObject::~EmbeddedObject() {
+  // As Word closes a document's controls: close without saving, then take the site away.
+  object_->Close(OLECLOSE_NOSAVE);
+  object_->SetClientSite(nullptr);
+}
+
+HWND EmbeddedObject::window() const {
+  com::ComPtr<IOleInPlaceObject> inPlace;
+  HWND hwnd = nullptr;
+  if (SUCCEEDED(com::ComPtr<IOleObject>(object_).query(inPlace))) inPlace->GetWindow(&hwnd);
+  return hwnd;
+}
+
+std::vector<unsigned char> EmbeddedObject::save() const {
+  com::ComPtr<IPersistStorage> persist;
+  check(com::ComPtr<IOleObject>(object_).query(persist), u"the control does not persist to storage");
+  const auto storage = memoryStorage(nullptr);
+  check(persist->Save(storage.get(), FALSE), u"the control did not save");
+  check(persist->SaveCompleted(nullptr), u"the control did not complete its save");
+  check(storage->Commit(STGC_DEFAULT), u"cannot commit");
+  return bytesOf(storage.get());
+}
+
+// --- The container -----------------------------------------------------------------------------
+
+OleContainer::OleContainer(simword::Word& word) : word_(word) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = documentProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+  wc.lpszClassName = kDocumentClass;
+  RegisterClassExW(&wc);
+  word_.setControlFactory([this](std::u16string_view classType, simword::Document& document) {
+    return embed(classType, document, nullptr);
+  });
+}
+
+OleContainer::~OleContainer() {
+  word_.setControlFactory(nullptr);
+  for (const auto& [document, window] : windows_) DestroyWindow(window);
+}
+
+HWND OleContainer::documentWindow(simword::Document& document) {
+  if (const auto it = windows_.find(&document); it != windows_.end()) return it->second;
+  const std::wstring title = com::wide(document.name);
+  const HWND window = CreateWindowExW(0, kDocumentClass, title.c_str(),
+                                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 800,
+                                      600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!window) fail(HRESULT_FROM_WIN32(GetLastError()), u"no document window");
+  windows_[&document] = window;
+  return window;
+}
+
+std::unique_ptr<simword::EmbeddedControl> OleContainer::embed(
+    std::u16string_view classType, simword::Document& document,
+    const std::vector<unsigned char>* saved) {
+  CLSID clsid;
+  const std::wstring progId = com::wide(classType);
+  check(CLSIDFromProgID(progId.c_str(), &clsid), u"Could not create the control.");
+  com::ComPtr<IOleObject> object;
+  check(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object.putVoid()),
+        u"Could not create the control.");
+
+  const HWND window = documentWindow(document);
+  SIZEL extent{};
+  const int index = static_cast<int>(document.inlineShapes.size());
+  auto site = ControlSite::make(window, RECT{});
+  if (!site) throw std::bad_alloc();
+
+  DWORD misc = 0;
+  object->GetMiscStatus(DVASPECT_CONTENT, &misc);
+  if (misc & OLEMISC_SETCLIENTSITEFIRST) check(object->SetClientSite(site.get()), u"SetClientSite");
+  com::ComPtr<IPersistStorage> persist;
+  check(object.query(persist), u"the control does not persist to storage");
+  const auto storage = memoryStorage(saved);
+  check(saved ? persist->Load(storage.get()) : persist->InitNew(storage.get()),
+        u"the control did not initialise");
+  if (!(misc & OLEMISC_SETCLIENTSITEFIRST)) check(object->SetClientSite(site.get()), u"SetClientSite");
+  const std::wstring name = com::wide(document.name);
+  object->SetHostNames(L"Microsoft Word", name.c_str());
+
+  object->GetExtent(DVASPECT_CONTENT, &extent);
+  const HDC screen = GetDC(nullptr);
+  const int width = MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+  const int height = MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+  ReleaseDC(nullptr, screen);
+  RECT position{10 + 250 * index, 10, 10 + 250 * index + width, 10 + height};
+  site->place(position);
+  check(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.get(), 0, window, &position),
+        u"the control did not activate");
+  return std::make_unique<EmbeddedObject>(std::move(object), std::move(site), window);
+}
+
+EmbeddedObject& OleContainer::embedded(simword::Document& document, size_t index) {
+  return static_cast<EmbeddedObject&>(*document.inlineShapes.at(index).control);
+}
+
+OleContainer::SavedDocument OleContainer::save(simword::Document& document) {
+  SavedDocument saved{document.name, document.content(), {}};
+  for (const auto& shape : document.inlineShapes)
+    saved.controls.emplace_back(shape.classType,
+                                static_cast<EmbeddedObject&>(*shape.control).save());
+  return saved;
+}
+
+simword::Document& OleContainer::reopen(const SavedDocument& saved) {
+  auto& document = word_.open(saved.name);
+  document.edit(saved.content);
+  for (const auto& [classType, bytes] : saved.controls) {
+    simword::InlineShape shape;
+    shape.classType = classType;
+    shape.control = embed(classType, document, &bytes);
+    document.inlineShapes.push_back(std::move(shape));
+  }
+  return document;
+}
+
+}  // namespace wordhost

@@ -1,0 +1,385 @@
+// Sealbrook.ocx in the simulated Word under Wine: registered by regsvr32, inserted through
+// AddOLEControl into a document window, its timer, popup and sign command, what it shows on
+// the screen and in a cached presentation, saving and reopening, and that nothing leaks.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "tests/wine/host/dialogs.h"
+#include "tests/wine/host/ole_container.h"
+#include "tests/wine/host/resources.h"
+#include "tests/wine/host/running_word.h"
+#include "text/literals.h"
+#include "text/tcvn3.h"
+#include "win32/com/bstr.h"
+#include "win32/com/registry.h"
+#include "wine_test.h"
+
+namespace {
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+namespace literals = text::literals;
+
+const wchar_t kClsid[] = L"{5F0BDCD6-D53B-4598-B5C8-074E7574C6AB}";
+const wchar_t kLibid[] = L"{50E56C7A-B8A2-4534-B258-F0D288084B3C}";
+const wchar_t kProgId[] = L"Sealbrook.SignData";
+
+std::wstring ocx() { return winetest::binPath(L"Sealbrook.ocx"); }
+
+std::wstring windowsFile(const wchar_t* name) {
+  wchar_t dir[MAX_PATH];
+  GetWindowsDirectoryW(dir, MAX_PATH);
+  return std::wstring(dir) + L"\\" + name;
+}
+
+const wchar_t* const kPictures[] = {L"ck copy.gif", L"Pass.gif", L"False.gif"};
+
+void installPictures() {
+  for (const wchar_t* name : kPictures)
+    CopyFileW((winetest::binDir() + L"\\assets\\" + name).c_str(), windowsFile(name).c_str(), FALSE);
+}
+
+void removePicture(const wchar_t* name) { DeleteFileW(windowsFile(name).c_str()); }
+
+// Lets the thread's messages run for a while (the timers tick through them).
+void pump(int milliseconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (std::chrono::steady_clock::now() < end) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+// What the control draws through IViewObject into a 240 x 136 pixel block, on a screen-
+// compatible bitmap or through an enhanced metafile (the host's cached presentation).
+class Rendering {
+ public:
+  Rendering(IOleObject* object, bool metafile) {
+    const HDC screen = GetDC(nullptr);
+    memory_ = CreateCompatibleDC(screen);
+    bitmap_ = CreateCompatibleBitmap(screen, 240, 136);
+    ReleaseDC(nullptr, screen);
+    old_ = SelectObject(memory_, bitmap_);
+    RECT all{0, 0, 240, 136};
+    FillRect(memory_, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    com::ComPtr<IViewObject2> view;
+    EXPECT_EQ(object->QueryInterface(IID_IViewObject2, view.putVoid()), S_OK);
+    const RECTL bounds{0, 0, 240, 136};
+    if (metafile) {
+      const HDC record = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+      EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, record, &bounds,
+                           nullptr, nullptr, 0),
+                S_OK);
+      const HENHMETAFILE recorded = CloseEnhMetaFile(record);
+      PlayEnhMetaFile(memory_, recorded, &all);
+      DeleteEnhMetaFile(recorded);
+    } else {
+      EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory_, &bounds,
+                           nullptr, nullptr, 0),
+                S_OK);
+    }
+  }
+  ~Rendering() {
+    SelectObject(memory_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(memory_);
+  }
+  COLORREF at(int x, int y) const { return GetPixel(memory_, x, y); }
+  // Probes: the signature's grey line, and the status frame's right edge.
+  bool showsSignature() const { return at(50, 50) == RGB(160, 160, 160); }
+  bool showsValid() const { return at(228, 100) == RGB(0, 128, 0); }
+  bool showsInvalid() const { return at(228, 100) == RGB(176, 0, 0); }
+  bool isEmptyBlock() const {
+    return at(50, 50) == GetSysColor(COLOR_WINDOW) && at(228, 100) == GetSysColor(COLOR_WINDOW) &&
+           at(239, 135) == GetSysColor(COLOR_BTNFACE);
+  }
+
+ private:
+  HDC memory_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+};
+
+std::wstring registration() {
+  return winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + kClsid) +
+         winetest::dumpKey(HKEY_CLASSES_ROOT, kProgId) +
+         winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibid) +
+         winetest::dumpKey(HKEY_CLASSES_ROOT, L"Interface\\{DEA3D560-A645-43D5-BDF6-A07383F18A83}") +
+         winetest::dumpKey(HKEY_CLASSES_ROOT, L"Interface\\{9BA10D34-A1E9-4E35-A79B-7D9107CA7493}");
+}
+
+TEST(SealbrookLibrary, Regsvr32RegistersTheControlClassAndUnregisteringRestoresTheRegistry) {
+  const std::wstring before = registration();
+  ASSERT_EQ(winetest::regsvr32(ocx()), 0);
+  const std::wstring clsid = std::wstring(L"CLSID\\") + kClsid;
+  const std::wstring r = registration();
+  EXPECT_THAT(r, HasSubstr(clsid + L"\\InprocServer32] =" + ocx()));
+  EXPECT_THAT(r, HasSubstr(clsid + L"\\InprocServer32] ThreadingModel=Apartment"));
+  EXPECT_THAT(r, HasSubstr(clsid + L"\\ProgID] =Sealbrook.SignData"));
+  EXPECT_THAT(r, HasSubstr(L"[" + clsid + L"\\Control]"));
+  EXPECT_THAT(r, HasSubstr(clsid + L"\\MiscStatus\\1] =131473"));
+  EXPECT_THAT(r, HasSubstr(clsid + L"\\ToolboxBitmap32] =" + ocx() + L", 1"));
+  EXPECT_THAT(r, HasSubstr(clsid + L"\\TypeLib] =" + kLibid));
+  EXPECT_THAT(r, HasSubstr(clsid + L"\\Version] =100.0"));
+  EXPECT_THAT(r, HasSubstr(L"Implemented Categories\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}]"));
+  EXPECT_THAT(r, HasSubstr(L"\\100.0\\FLAGS] =2"));
+  EXPECT_THAT(r, HasSubstr(L"{9BA10D34-A1E9-4E35-A79B-7D9107CA7493}\\ProxyStubClsid32] "
+                           L"={00020420-0000-0000-C000-000000000046}"));
+  ASSERT_EQ(winetest::regsvr32(ocx(), /*unregister=*/true), 0);
+  EXPECT_EQ(registration(), before);
+}
+
+TEST(SealbrookLibrary, VersionResourceAndToolboxBitmap) {
+  const std::wstring file = ocx();
+  DWORD ignored = 0;
+  std::vector<unsigned char> info(GetFileVersionInfoSizeW(file.c_str(), &ignored));
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  void* value = nullptr;
+  EXPECT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister", &value, &size));
+  wchar_t* version = nullptr;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\FileVersion",
+                             reinterpret_cast<void**>(&version), &size));
+  EXPECT_EQ(std::wstring(version), L"1.00");
+
+  const HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  const auto bitmap = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, 0));
+  ASSERT_NE(bitmap, nullptr);
+  BITMAP bm{};
+  GetObjectW(bitmap, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 16);
+  EXPECT_EQ(bm.bmHeight, 15);
+  DeleteObject(bitmap);
+  FreeLibrary(module);
+}
+
+class ControlInWord : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_EQ(winetest::regsvr32(ocx()), 0);
+  }
+  static void TearDownTestSuite() {
+    winetest::regsvr32(ocx(), /*unregister=*/true);
+    for (const wchar_t* name : kPictures) removePicture(name);
+  }
+  void SetUp() override {
+    installPictures();
+    baseline_ = running_.outstandingReferences();
+  }
+  void TearDown() override {
+    while (word().activeDocument()) word().close(*word().activeDocument());
+    EXPECT_EQ(running_.outstandingReferences(), baseline_);
+  }
+
+  simword::Word& word() { return running_.word(); }
+  // Inserts the control into the active document, as the add-in does.
+  wordhost::EmbeddedObject& insert() {
+    auto app = word().application();
+    automation::call(automation::getObject(automation::getObject(app, "Selection"), "InlineShapes"),
+                     "AddOLEControl", {automation::named("ClassType", u"Sealbrook.SignData")});
+    auto& doc = *word().activeDocument();
+    return wordhost::OleContainer::embedded(doc, doc.inlineShapes.size() - 1);
+  }
+  static HWND picture1(const wordhost::EmbeddedObject& control) {
+    return GetWindow(control.window(), GW_CHILD);
+  }
+  static void click(HWND window, int x, int y) {
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  }
+  void sign(wordhost::EmbeddedObject& control) {
+    dialogs_.chooseMenuItem(0);
+    click(picture1(control), 5, 5);
+  }
+  size_t countLines(const std::string& line) {
+    const auto lines = word().log().lines();
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
+  }
+
+  wordhost::RunningWord running_;
+  wordhost::OleContainer container_{running_.word()};
+  wordhost::DialogDriver dialogs_;
+  int64_t baseline_ = 0;
+};
+
+TEST_F(ControlInWord, AddOleControlEmbedsTheControlInPlaceAtItsFirstSize) {
+  word().open(u"Report");
+  auto& control = insert();
+  EXPECT_THAT(control.site().calls,
+              ElementsAre("CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext"));
+  const HWND window = control.window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(IsWindowVisible(window));
+  RECT r;
+  GetClientRect(window, &r);
+  EXPECT_EQ(r.right, 240);  // 3600 x 2040 twips at 96 dots per inch
+  EXPECT_EQ(r.bottom, 136);
+  GetWindowRect(picture1(control), &r);
+  EXPECT_EQ(r.right - r.left, 239);  // all but the 15-twip strip
+  EXPECT_EQ(r.bottom - r.top, 135);
+  SIZEL extent{};
+  control.object()->GetExtent(DVASPECT_CONTENT, &extent);
+  EXPECT_EQ(extent.cx, 6350);
+  EXPECT_EQ(extent.cy, 3598);
+  EXPECT_TRUE(Rendering(control.object(), false).isEmptyBlock());
+}
+
+TEST_F(ControlInWord, Timer2LeavesDesignModeOnceAboutASecondAfterInsertion) {
+  auto& doc = word().open();
+  insert();
+  EXPECT_TRUE(doc.designMode);  // Word enters forms design mode on insertion
+  pump(400);
+  EXPECT_TRUE(doc.designMode);
+  pump(1000);
+  EXPECT_FALSE(doc.designMode);
+  doc.designMode = true;  // later, the user enters design mode again: no second tick
+  pump(1500);
+  EXPECT_TRUE(doc.designMode);
+  EXPECT_EQ(countLines("Application.CommandBars(\"Exit Design Mode\")"), 1u);
+}
+
+TEST_F(ControlInWord, Timer2TogglesNothingWhenTheBarDoesNotShow) {
+  auto& doc = word().open();
+  insert();
+  doc.designMode = false;
+  pump(1400);
+  EXPECT_FALSE(doc.designMode);
+  EXPECT_EQ(countLines("Document.ToggleFormsDesign()"), 0u);
+}
+
+TEST_F(ControlInWord, AClickOnTheSignaturePictureOpensThePopupAndElsewhereOnPicture1DoesNot) {
+  word().open();
+  auto& control = insert();
+  click(picture1(control), 5, 5);
+  ASSERT_EQ(dialogs_.menus().size(), 1u);
+  EXPECT_THAT(dialogs_.menus()[0], ElementsAre(com::wide(text::widenBytes(literals::kSign)),
+                                               com::wide(text::widenBytes(literals::kVerify))));
+  click(picture1(control), 237, 130);  // inside Picture1, outside Image1's 236 x 118
+  EXPECT_EQ(dialogs_.menus().size(), 1u);
+  SendMessageW(control.window(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(239, 135));  // the strip
+  EXPECT_EQ(dialogs_.menus().size(), 2u);
+}
+
+TEST_F(ControlInWord, SignWritesThePropertyShowsThePicturesAndSigns) {
+  auto& doc = word().open();
+  auto& control = insert();
+  pump(1400);  // Timer2 has left design mode
+  sign(control);
+  ASSERT_EQ(doc.properties.size(), 1u);
+  EXPECT_EQ(doc.properties[0].value, automation::Variant(u"C:\\WINDOWS\\ck copy.gif"));
+  ASSERT_EQ(doc.signatures.size(), 1u);
+  EXPECT_TRUE(doc.signatures[0].committed);
+  const Rendering shown(control.object(), false);
+  EXPECT_TRUE(shown.showsSignature());
+  EXPECT_TRUE(shown.showsValid());
+  // The clickable area is now the signature picture's own 160 x 60.
+  click(picture1(control), 200, 100);
+  EXPECT_EQ(dialogs_.menus().size(), 1u);
+
+  // Signing again replaces the property and adds a further signature.
+  sign(control);
+  EXPECT_EQ(doc.properties.size(), 1u);
+  EXPECT_EQ(doc.signatures.size(), 2u);
+}
+
+TEST_F(ControlInWord, AMissingPictureOrARefusedSignatureLeavesTheBlockAsItWas) {
+  auto& doc = word().open();
+  auto& control = insert();
+  removePicture(L"Pass.gif");
+  sign(control);
+  EXPECT_EQ(doc.properties.size(), 1u);
+  EXPECT_TRUE(doc.signatures.empty());
+  EXPECT_TRUE(Rendering(control.object(), false).showsSignature());  // shown before the end
+  installPictures();
+
+  auto& fresh = insert();
+  word().signing().willCancel();
+  sign(fresh);
+  EXPECT_TRUE(doc.signatures.empty());
+  EXPECT_TRUE(Rendering(fresh.object(), false).isEmptyBlock());
+}
+
+TEST_F(ControlInWord, TheCachedPresentationIsTheEmptyBlockAndTheControlIsNeverDirty) {
+  word().open();
+  auto& control = insert();
+  sign(control);
+  ASSERT_TRUE(Rendering(control.object(), false).showsValid());
+  // Played back, the cached presentation is Picture1's back colour, with no picture in it.
+  const Rendering cached(control.object(), /*metafile=*/true);
+  for (const POINT p : {POINT{50, 50}, POINT{228, 100}, POINT{120, 60}, POINT{5, 5}})
+    EXPECT_EQ(cached.at(p.x, p.y), GetSysColor(COLOR_WINDOW)) << p.x << "," << p.y;
+  com::ComPtr<IPersistStorage> persist;
+  ASSERT_EQ(control.object()->QueryInterface(IID_IPersistStorage, persist.putVoid()), S_OK);
+  EXPECT_EQ(persist->IsDirty(), S_FALSE);
+  EXPECT_THAT(control.site().calls, testing::Not(testing::Contains("SaveObject")));
+}
+
+TEST_F(ControlInWord, ASavedDocumentReopensWithTheControlAndNoPictures) {
+  auto& doc = word().open(u"Contract");
+  auto& control = insert();
+  SIZEL larger{8000, 4000};
+  control.object()->SetExtent(DVASPECT_CONTENT, &larger);
+  sign(control);
+  const auto saved = container_.save(doc);
+  word().close(doc);
+
+  auto& reopened = container_.reopen(saved);
+  ASSERT_EQ(reopened.inlineShapes.size(), 1u);
+  auto& again = wordhost::OleContainer::embedded(reopened, 0);
+  SIZEL extent{};
+  again.object()->GetExtent(DVASPECT_CONTENT, &extent);
+  EXPECT_EQ(extent.cx, 8000);
+  EXPECT_EQ(extent.cy, 4000);
+  EXPECT_TRUE(Rendering(again.object(), false).isEmptyBlock());
+}
+
+TEST_F(ControlInWord, CloseReleasesTheSiteAndEverythingElse) {
+  auto& doc = word().open();
+  com::ComPtr<IOleObject> kept(insert().object());
+  const long sites = wordhost::ControlSite::alive();
+  word().close(doc);  // Close, then the container lets go of its site
+  EXPECT_EQ(wordhost::ControlSite::alive(), sites - 1);
+  com::ComPtr<IOleClientSite> site;
+  EXPECT_EQ(kept->GetClientSite(site.put()), S_OK);
+  EXPECT_EQ(site.get(), nullptr);
+}
+
+TEST_F(ControlInWord, PictureReloadsAndInsertCloseCyclesLeaveNoObjectsBehind) {
+  auto& doc = word().open();
+  auto& control = insert();
+  for (int i = 0; i < 3; ++i) sign(control);  // caches warm
+  const long gdi = wordhost::gdiObjects(), user = wordhost::userObjects();
+  const int64_t references = running_.outstandingReferences();
+  for (int i = 0; i < 500; ++i) sign(control);  // two pictures loaded each time
+  EXPECT_EQ(doc.signatures.size(), 503u);
+  EXPECT_EQ(wordhost::gdiObjects(), gdi);
+  EXPECT_EQ(wordhost::userObjects(), user);
+  EXPECT_EQ(running_.outstandingReferences(), references);
+
+  word().close(doc);
+  auto& other = word().open();
+  for (int i = 0; i < 3; ++i) insert();
+  word().close(other);
+  const long gdi2 = wordhost::gdiObjects(), user2 = wordhost::userObjects();
+  for (int i = 0; i < 100; ++i) {
+    auto& d = word().open();
+    insert();
+    word().close(d);
+  }
+  EXPECT_EQ(wordhost::gdiObjects(), gdi2);
+  EXPECT_EQ(wordhost::userObjects(), user2);
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+// IProvideClassInfo2, IConnectionPointContainer and IObjectSafety of SignData. The control has
+// no events: its connection points accept sinks and never call them. It is safe to initialise
+// from any data, since it reads nothing but its extent; it claims nothing for scripting.
+#include "win32/sealbrook/signdata_object.h"
+
+#include "win32/com/dispatch.h"
+
+namespace sealbrook::win {
+namespace {
+
+class ConnectionPoint final : public com::Object<ConnectionPoint, IConnectionPoint> {
+ public:
+  ConnectionPoint(com::ComPtr<SignDataObject> owner, const IID& iid) noexcept
+      : owner_(std::move(owner)), iid_(iid) {}
+
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
+    if (!iid) return E_POINTER;
+    *iid = iid_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(
+      IConnectionPointContainer** container) noexcept override {
+    if (!container) return E_POINTER;
+    return com::ComPtr<IConnectionPointContainer>(owner_.get()).copyTo(container);
+  }
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) noexcept override {
+    return owner_->adviseSink(sink, cookie);
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override {
+    return owner_->unadviseSink(cookie);
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) noexcept override {
+    if (connections) *connections = nullptr;
+    return E_NOTIMPL;
+  }
+
+ private:
+  com::ComPtr<SignDataObject> owner_;
+  IID iid_;
+};
+
+bool isPersistence(REFIID riid) {
+  return IsEqualIID(riid, IID_IPersistStorage) || IsEqualIID(riid, IID_IPersistStreamInit) ||
+         IsEqualIID(riid, IID_IPersist);
+}
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetClassInfo(ITypeInfo** info) noexcept {
+  if (!info) return E_POINTER;
+  return com::typeInfoOf(CLSID_SignData, info);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetGUID(DWORD kind, GUID* guid) noexcept {
+  if (!guid) return E_POINTER;
+  if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
+  *guid = DIID___SignData;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::EnumConnectionPoints(IEnumConnectionPoints** points) noexcept {
+  if (points) *points = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::FindConnectionPoint(REFIID riid,
+                                                              IConnectionPoint** point) noexcept {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  if (!IsEqualIID(riid, DIID___SignData) && !IsEqualIID(riid, IID_IPropertyNotifySink))
+    return CONNECT_E_NOCONNECTION;
+  auto made = ConnectionPoint::make(com::ComPtr<SignDataObject>(this), riid);
+  if (!made) return E_OUTOFMEMORY;
+  *point = made.detach();
+  return S_OK;
+}
+
+HRESULT SignDataObject::adviseSink(IUnknown* sink, DWORD* cookie) noexcept {
+  if (!sink || !cookie) return E_POINTER;
+  return com::edge([&] {
+    *cookie = nextCookie_++;
+    sinks_.emplace(*cookie, com::ComPtr<IUnknown>(sink));
+    return S_OK;
+  });
+}
+
+HRESULT SignDataObject::unadviseSink(DWORD cookie) noexcept {
+  return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetInterfaceSafetyOptions(REFIID riid, DWORD* supported,
+                                                                    DWORD* enabled) noexcept {
+  if (!supported || !enabled) return E_POINTER;
+  *supported = *enabled = 0;
+  if (!isPersistence(riid)) return E_NOINTERFACE;
+  *supported = INTERFACESAFE_FOR_UNTRUSTED_DATA;
+  *enabled = safety_;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::SetInterfaceSafetyOptions(REFIID riid, DWORD mask,
+                                                                    DWORD enabled) noexcept {
+  if (!isPersistence(riid)) return E_NOINTERFACE;
+  if (mask & ~DWORD{INTERFACESAFE_FOR_UNTRUSTED_DATA}) return E_FAIL;
+  safety_ = (safety_ & ~mask) | (enabled & mask);
+  return S_OK;
+}
+
+}  // namespace sealbrook::win

@@ -1,0 +1,272 @@
+#include "win32/sealbrook/control_window.h"
+
+#include <windowsx.h>
+
+#include "automation/error.h"
+#include "text/literals.h"
+#include "text/tcvn3.h"
+#include "win32/com/bstr.h"
+#include "win32/com/module.h"
+#include "win32/sealbrook/platform.h"
+
+namespace sealbrook::win {
+namespace {
+
+const wchar_t kSurfaceClass[] = L"Sealbrook.SignData";
+const wchar_t kPicture1Class[] = L"Sealbrook.SignData.Picture1";
+constexpr UINT_PTR kTimerIds[] = {1, 2};  // Timer1, Timer2
+constexpr UINT kMenuSign = 1;
+constexpr UINT kMenuVerify = 2;
+
+// The window classes live while any control has windows, and go with the last one, so that a
+// library unloaded and loaded again never finds a class pointing into its old image.
+int g_windows = 0;
+
+bool registerClasses(WNDPROC surface, WNDPROC picture1) noexcept {
+  if (g_windows++ > 0) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = surface;
+  wc.hInstance = com::module::handle();
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = nullptr;
+  wc.lpszClassName = kSurfaceClass;
+  const bool a = RegisterClassExW(&wc) != 0;
+  wc.style = 0;
+  wc.lpfnWndProc = picture1;
+  wc.lpszClassName = kPicture1Class;
+  const bool b = RegisterClassExW(&wc) != 0;
+  return a && b;
+}
+
+void unregisterClasses() noexcept {
+  if (--g_windows > 0) return;
+  UnregisterClassW(kSurfaceClass, com::module::handle());
+  UnregisterClassW(kPicture1Class, com::module::handle());
+}
+
+struct Dpi {
+  int x, y;
+  explicit Dpi(HWND hwnd) noexcept {
+    const HDC dc = GetDC(hwnd);
+    x = GetDeviceCaps(dc, LOGPIXELSX);
+    y = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(hwnd, dc);
+  }
+};
+
+const OlePicture* picture(const PicturePtr& p) noexcept {
+  return static_cast<const OlePicture*>(p.get());
+}
+
+// Runs an event of the control; nothing it throws leaves the window procedure. A handler
+// without a trap of its own ends there, without disturbing the host.
+template <class F>
+void guarded(F&& handler) noexcept {
+  try {
+    handler();
+  } catch (...) {
+    const automation::Error e = automation::currentError();
+    OutputDebugStringW((L"Sealbrook: " + com::wide(e.description()) + L"\n").c_str());
+  }
+}
+
+class PopupMenuHandle {
+ public:
+  PopupMenuHandle() noexcept : menu_(CreatePopupMenu()) {}
+  ~PopupMenuHandle() {
+    if (menu_) DestroyMenu(menu_);
+  }
+  HMENU get() const noexcept { return menu_; }
+
+ private:
+  HMENU menu_;
+};
+
+}  // namespace
+
+ControlWindow::~ControlWindow() { destroy(); }
+
+bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
+  if (surface_) return true;
+  if (!registerClasses(&ControlWindow::surfaceProc, &ControlWindow::picture1Proc)) {
+    unregisterClasses();
+    return false;
+  }
+  surface_ = CreateWindowExW(0, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                             position.left, position.top, position.right - position.left,
+                             position.bottom - position.top, parent, nullptr,
+                             com::module::handle(), this);
+  if (!surface_) {
+    unregisterClasses();
+    return false;
+  }
+  const Dpi dpi(surface_);
+  picture1_ = CreateWindowExW(0, kPicture1Class, L"", WS_CHILD | WS_VISIBLE,
+                              twipsToPixels(kPicture1.left, dpi.x), twipsToPixels(kPicture1.top, dpi.y),
+                              twipsToPixels(kPicture1.width, dpi.x),
+                              twipsToPixels(kPicture1.height, dpi.y), surface_, nullptr,
+                              com::module::handle(), this);
+  if (state_) {
+    applyTimer(TimerId::Timer1, state_->Timer1Interval());
+    applyTimer(TimerId::Timer2, state_->Timer2Interval());
+  }
+  ShowWindow(surface_, SW_SHOWNA);
+  return true;
+}
+
+void ControlWindow::destroy() noexcept {
+  if (!surface_) return;
+  const HWND surface = surface_;
+  for (const UINT_PTR id : kTimerIds) KillTimer(surface, id);
+  surface_ = picture1_ = nullptr;
+  DestroyWindow(surface);  // and Picture1 with it
+  unregisterClasses();
+}
+
+void ControlWindow::move(const RECT& p) noexcept {
+  if (surface_)
+    SetWindowPos(surface_, nullptr, p.left, p.top, p.right - p.left, p.bottom - p.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ControlWindow::picturesChanged() {
+  if (picture1_) InvalidateRect(picture1_, nullptr, TRUE);
+}
+
+void ControlWindow::intervalChanged(TimerId timer, uint32_t milliseconds) {
+  applyTimer(timer, milliseconds);
+}
+
+void ControlWindow::applyTimer(TimerId timer, uint32_t milliseconds) noexcept {
+  if (!surface_) return;  // started when the window is made
+  const UINT_PTR id = kTimerIds[timer == TimerId::Timer1 ? 0 : 1];
+  if (milliseconds == 0)
+    KillTimer(surface_, id);
+  else
+    SetTimer(surface_, id, milliseconds, nullptr);  // a new period from now
+}
+
+MenuChoice ControlWindow::PopupMenu() {
+  const PopupMenuHandle menu;
+  if (!menu.get()) throw automation::Error(automation::hr::kOutOfMemory);
+  // The captions are TCVN3 text, one character per byte.
+  const std::wstring sign = com::wide(text::widenBytes(text::literals::kSign));
+  const std::wstring verify = com::wide(text::widenBytes(text::literals::kVerify));
+  AppendMenuW(menu.get(), MF_STRING, kMenuSign, sign.c_str());
+  AppendMenuW(menu.get(), MF_STRING, kMenuVerify, verify.c_str());
+  POINT at{};
+  GetCursorPos(&at);
+  const UINT chosen =
+      static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
+                                       at.x, at.y, 0, surface_ ? surface_ : GetActiveWindow(), nullptr));
+  if (chosen == kMenuSign) return MenuChoice::Sign;
+  if (chosen == kMenuVerify) return MenuChoice::Verify;
+  return MenuChoice::None;
+}
+
+void ControlWindow::paintBlock(HDC dc, const RECT& bounds) noexcept {
+  FillRect(dc, &bounds, GetSysColorBrush(COLOR_BTNFACE));
+  RECT inner = bounds;
+  inner.right = bounds.left + MulDiv(bounds.right - bounds.left, kPicture1.width, kSurface.width);
+  inner.bottom = bounds.top + MulDiv(bounds.bottom - bounds.top, kPicture1.height, kSurface.height);
+  FillRect(dc, &inner, GetSysColorBrush(COLOR_WINDOW));
+}
+
+RECT ControlWindow::image1Rect(HWND picture1) const noexcept {
+  const Dpi dpi(picture1);
+  SIZE size{twipsToPixels(kImage1.width, dpi.x), twipsToPixels(kImage1.height, dpi.y)};
+  if (state_ && state_->Image1()) size = picture(state_->Image1())->pixels(dpi.x, dpi.y);
+  const int left = twipsToPixels(kImage1.left, dpi.x), top = twipsToPixels(kImage1.top, dpi.y);
+  return {left, top, left + size.cx, top + size.cy};
+}
+
+void ControlWindow::paintPicture1(HWND picture1, HDC dc) noexcept {
+  RECT client;
+  GetClientRect(picture1, &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  if (!state_) return;
+  const Dpi dpi(picture1);
+  // The status picture, then Image1 over it, both from the same top-left corner.
+  if (const OlePicture* status = picture(state_->Picture1())) status->render(dc, 0, 0, dpi.x, dpi.y);
+  if (const OlePicture* signature = picture(state_->Image1())) {
+    const RECT at = image1Rect(picture1);
+    signature->render(dc, at.left, at.top, dpi.x, dpi.y);
+  }
+}
+
+LRESULT CALLBACK ControlWindow::surfaceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE)
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  auto* self = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  if (!self || msg == WM_NCCREATE || msg == WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return self->onSurface(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK ControlWindow::picture1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE)
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  auto* self = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  if (!self || msg == WM_NCCREATE || msg == WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return self->onPicture1(hwnd, msg, wParam, lParam);
+}
+
+LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(hwnd, &ps);
+      RECT client;
+      GetClientRect(hwnd, &client);
+      FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDBLCLK:
+      guarded([&] { events_.surfaceDblClick(); });
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimerIds[0]) guarded([&] { events_.timer(TimerId::Timer1); });
+      if (wParam == kTimerIds[1]) guarded([&] { events_.timer(TimerId::Timer2); });
+      return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(hwnd, &ps);
+      paintPicture1(hwnd, dc);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN: {
+      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const RECT image1 = image1Rect(hwnd);
+      pressed_ = PtInRect(&image1, at) != 0;
+      return 0;
+    }
+    case WM_LBUTTONUP: {
+      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const RECT image1 = image1Rect(hwnd);
+      const bool click = pressed_ && PtInRect(&image1, at);
+      pressed_ = false;
+      if (click) guarded([&] { events_.image1Click(); });
+      return 0;
+    }
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace sealbrook::win

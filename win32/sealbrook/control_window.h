@@ -1,0 +1,67 @@
+// The control's windows: the surface (the UserControl) and Picture1, a child window covering all
+// of it but a 15-twip strip along the right and bottom edges. Image1 has no window of its own:
+// Picture1 draws it and takes its clicks. Both timers live on the surface window.
+//
+// Every window, menu and timer is owned by this object and goes with it; painting uses only the
+// system's colour brushes and the pictures' own handles, so no GDI object is made or kept.
+#pragma once
+
+#include <windows.h>
+
+#include "sealbrook/signdata.h"
+
+namespace sealbrook::win {
+
+class ControlWindow final : public Surface {
+ public:
+  // Where the windows send what the user and the timers do.
+  class Events {
+   public:
+    virtual ~Events() = default;
+    virtual void image1Click() = 0;
+    virtual void surfaceDblClick() = 0;
+    virtual void timer(TimerId timer) = 0;
+  };
+
+  explicit ControlWindow(Events& events) noexcept : events_(events) {}
+  ~ControlWindow() override;
+  ControlWindow(const ControlWindow&) = delete;
+  ControlWindow& operator=(const ControlWindow&) = delete;
+
+  // The state the windows show: the pictures and the timers' intervals.
+  void attach(const SignData& state) noexcept { state_ = &state; }
+
+  bool create(HWND parent, const RECT& position) noexcept;
+  void destroy() noexcept;
+  void move(const RECT& position) noexcept;
+  HWND hwnd() const noexcept { return surface_; }
+  HWND picture1() const noexcept { return picture1_; }
+
+  // Surface
+  void picturesChanged() override;
+  void intervalChanged(TimerId timer, uint32_t milliseconds) override;
+  MenuChoice PopupMenu() override;
+
+  // The empty block as the host may keep it: Picture1's back colour over the surface's own.
+  static void paintBlock(HDC dc, const RECT& bounds) noexcept;
+
+ private:
+  static LRESULT CALLBACK surfaceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK picture1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void paintPicture1(HWND picture1, HDC dc) noexcept;
+  RECT image1Rect(HWND picture1) const noexcept;  // in Picture1's client pixels
+  void applyTimer(TimerId timer, uint32_t milliseconds) noexcept;
+
+  Events& events_;
+  const SignData* state_ = nullptr;
+  HWND surface_ = nullptr;
+  HWND picture1_ = nullptr;
+  bool pressed_ = false;  // the left button went down over Image1
+};
+
+// Twips to pixels at a resolution.
+inline int twipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+}  // namespace sealbrook::win

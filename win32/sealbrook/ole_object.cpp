@@ -1,0 +1,214 @@
+// IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject and IOleControl of SignData: how the
+// host sites the control, activates it in place in its document window and closes it.
+#include "win32/sealbrook/signdata_object.h"
+
+#include "win32/com/edge.h"
+
+namespace sealbrook::win {
+namespace {
+
+// OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
+// OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE
+constexpr DWORD kMiscStatus = 131473;
+static_assert(kMiscStatus == (OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
+                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
+                              OLEMISC_RECOMPOSEONRESIZE));
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE SignDataObject::SetClientSite(IOleClientSite* site) noexcept {
+  clientSite_ = com::ComPtr<IOleClientSite>(site);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetClientSite(IOleClientSite** site) noexcept {
+  if (!site) return E_POINTER;
+  return clientSite_.copyTo(site);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::SetHostNames(LPCOLESTR, LPCOLESTR) noexcept { return S_OK; }
+
+// Closing never saves (nothing of the control's is ever dirty) and lets go of the host.
+HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
+  const com::ComPtr<SignDataObject> alive(this);
+  InPlaceDeactivate();
+  if (adviseHolder_) adviseHolder_->SendOnClose();
+  adviseHolder_.reset();
+  viewSink_.reset();
+  sinks_.clear();
+  clientSite_.reset();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::SetMoniker(DWORD, IMoniker*) noexcept { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetMoniker(DWORD, DWORD, IMoniker** moniker) noexcept {
+  if (moniker) *moniker = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::InitFromData(IDataObject*, BOOL, DWORD) noexcept {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetClipboardData(DWORD, IDataObject** data) noexcept {
+  if (data) *data = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG,
+                                                 HWND, LPCRECT) noexcept {
+  if (activeSite && !clientSite_) clientSite_ = com::ComPtr<IOleClientSite>(activeSite);
+  switch (verb) {
+    case OLEIVERB_PRIMARY:
+    case OLEIVERB_SHOW:
+    case OLEIVERB_INPLACEACTIVATE:
+    case OLEIVERB_UIACTIVATE:
+      return inPlaceActivate();
+    case OLEIVERB_HIDE:
+      if (window_.hwnd()) ShowWindow(window_.hwnd(), SW_HIDE);
+      return S_OK;
+    default:
+      return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
+  }
+}
+
+HRESULT SignDataObject::inPlaceActivate() noexcept {
+  if (window_.hwnd()) {
+    ShowWindow(window_.hwnd(), SW_SHOWNA);
+    return S_OK;
+  }
+  if (!clientSite_) return E_UNEXPECTED;
+  com::ComPtr<IOleInPlaceSite> site;
+  if (FAILED(clientSite_.query(site))) return E_NOINTERFACE;
+  if (site->CanInPlaceActivate() != S_OK) return E_FAIL;
+  if (const HRESULT hr = site->OnInPlaceActivate(); FAILED(hr)) return hr;
+
+  HWND parent = nullptr;
+  com::ComPtr<IOleInPlaceFrame> frame;
+  com::ComPtr<IOleInPlaceUIWindow> document;
+  RECT position{}, clip{};
+  OLEINPLACEFRAMEINFO frameInfo{};
+  frameInfo.cb = sizeof frameInfo;
+  HRESULT hr = site->GetWindow(&parent);
+  if (SUCCEEDED(hr))
+    hr = site->GetWindowContext(frame.put(), document.put(), &position, &clip, &frameInfo);
+  if (SUCCEEDED(hr) && !window_.create(parent, position)) hr = E_FAIL;
+  if (FAILED(hr)) {
+    site->OnInPlaceDeactivate();
+    return hr;
+  }
+  inPlaceSite_ = std::move(site);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::EnumVerbs(IEnumOLEVERB** verbs) noexcept {
+  if (!verbs) return E_POINTER;
+  return OleRegEnumVerbs(CLSID_SignData, verbs);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::Update() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::IsUpToDate() noexcept { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetUserClassID(CLSID* clsid) noexcept {
+  if (!clsid) return E_POINTER;
+  *clsid = CLSID_SignData;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetUserType(DWORD form, LPOLESTR* type) noexcept {
+  if (!type) return E_POINTER;
+  return OleRegGetUserType(CLSID_SignData, form, type);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::SetExtent(DWORD aspect, SIZEL* size) noexcept {
+  if (!size) return E_POINTER;
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  extent_ = *size;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetExtent(DWORD aspect, SIZEL* size) noexcept {
+  if (!size) return E_POINTER;
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  *size = extent_;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::Advise(IAdviseSink* sink, DWORD* connection) noexcept {
+  if (!adviseHolder_) {
+    if (const HRESULT hr = CreateOleAdviseHolder(adviseHolder_.put()); FAILED(hr)) return hr;
+  }
+  return adviseHolder_->Advise(sink, connection);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::Unadvise(DWORD connection) noexcept {
+  if (!adviseHolder_) return OLE_E_NOCONNECTION;
+  return adviseHolder_->Unadvise(connection);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::EnumAdvise(IEnumSTATDATA** advise) noexcept {
+  if (!advise) return E_POINTER;
+  *advise = nullptr;
+  return adviseHolder_ ? adviseHolder_->EnumAdvise(advise) : S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetMiscStatus(DWORD, DWORD* status) noexcept {
+  if (!status) return E_POINTER;
+  *status = kMiscStatus;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::SetColorScheme(LOGPALETTE*) noexcept { return E_NOTIMPL; }
+
+// --- In place ----------------------------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetWindow(HWND* hwnd) noexcept {
+  if (!hwnd) return E_POINTER;
+  *hwnd = window_.hwnd();
+  return *hwnd ? S_OK : E_FAIL;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::ContextSensitiveHelp(BOOL) noexcept { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE SignDataObject::InPlaceDeactivate() noexcept {
+  if (!inPlaceSite_) return S_OK;
+  window_.destroy();
+  const auto site = std::move(inPlaceSite_);
+  site->OnInPlaceDeactivate();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::UIDeactivate() noexcept { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE SignDataObject::SetObjectRects(LPCRECT position, LPCRECT) noexcept {
+  if (!position) return E_POINTER;
+  window_.move(*position);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::ReactivateAndUndo() noexcept { return INPLACE_E_NOTUNDOABLE; }
+
+HRESULT STDMETHODCALLTYPE SignDataObject::TranslateAccelerator(LPMSG) noexcept { return S_FALSE; }
+HRESULT STDMETHODCALLTYPE SignDataObject::OnFrameWindowActivate(BOOL) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::OnDocWindowActivate(BOOL) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE SignDataObject::EnableModeless(BOOL) noexcept { return S_OK; }
+
+// --- IOleControl: no mnemonics, no ambient properties that matter, no events to freeze ---------
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetControlInfo(CONTROLINFO* info) noexcept {
+  if (!info) return E_POINTER;
+  info->hAccel = nullptr;
+  info->cAccel = 0;
+  info->dwFlags = 0;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::OnMnemonic(MSG*) noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE SignDataObject::OnAmbientPropertyChange(DISPID) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::FreezeEvents(BOOL) noexcept { return S_OK; }
+
+}  // namespace sealbrook::win

@@ -1,0 +1,47 @@
+#include "win32/sealbrook/signdata_object.h"
+
+#include "win32/sealbrook/platform.h"
+
+namespace sealbrook::win {
+namespace {
+
+// Twips to HIMETRIC (1/100 mm).
+LONG himetric(int twips) { return MulDiv(twips, 2540, 1440); }
+
+}  // namespace
+
+sealbrook::Runtime& runtime() {
+  static Runtime instance;
+  return instance;
+}
+
+SignDataObject::SignDataObject()
+    : window_(*this),
+      core_(runtime(), window_),
+      extent_{himetric(kSurface.width), himetric(kSurface.height)} {
+  window_.attach(core_);
+}
+
+SignDataObject::~SignDataObject() { window_.destroy(); }
+
+// The events run with the object kept alive: the host may close the control meanwhile (during
+// its signing dialog, say).
+void SignDataObject::image1Click() {
+  const com::ComPtr<SignDataObject> alive(this);
+  core_.Image1_Click();
+}
+
+void SignDataObject::surfaceDblClick() {
+  const com::ComPtr<SignDataObject> alive(this);
+  core_.UserControl_DblClick();
+}
+
+void SignDataObject::timer(TimerId timer) {
+  const com::ComPtr<SignDataObject> alive(this);
+  if (timer == TimerId::Timer1)
+    core_.Timer1_Timer();
+  else
+    core_.Timer2_Timer();
+}
+
+}  // namespace sealbrook::win

@@ -1,0 +1,71 @@
+// IViewObject2 of SignData. A cached presentation (a metafile, which the host stores in the
+// document and shows where controls are disabled) and a printed page show only the empty
+// block: a status picture there would outlive the document's validity. The pictures appear only
+// on the screen, where the control keeps them current.
+#include "win32/sealbrook/signdata_object.h"
+
+#include "win32/sealbrook/platform.h"
+
+namespace sealbrook::win {
+namespace {
+
+bool isScreen(HDC dc) {
+  const DWORD type = GetObjectType(dc);
+  return (type == OBJ_DC || type == OBJ_MEMDC) && GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY;
+}
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE SignDataObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
+                                               HDC dc, LPCRECTL bounds, LPCRECTL,
+                                               BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) noexcept {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!dc || !bounds) return E_INVALIDARG;
+  const RECT area{bounds->left, bounds->top, bounds->right, bounds->bottom};
+  ControlWindow::paintBlock(dc, area);
+  if (!isScreen(dc)) return S_OK;
+  // On the screen: the pictures at their own size, scaled with the block.
+  const int dpiX = MulDiv(area.right - area.left, 2540, extent_.cx ? extent_.cx : 1);
+  const int dpiY = MulDiv(area.bottom - area.top, 2540, extent_.cy ? extent_.cy : 1);
+  if (const auto* status = static_cast<const OlePicture*>(core_.Picture1().get()))
+    status->render(dc, area.left, area.top, dpiX, dpiY);
+  if (const auto* signature = static_cast<const OlePicture*>(core_.Image1().get()))
+    signature->render(dc, area.left, area.top, dpiX, dpiY);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
+                                                      LOGPALETTE** colors) noexcept {
+  if (colors) *colors = nullptr;
+  return S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::Freeze(DWORD, LONG, void*, DWORD*) noexcept {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::Unfreeze(DWORD) noexcept { return E_NOTIMPL; }
+
+// The view never changes as the host caches it, so the sink is kept but never called.
+HRESULT STDMETHODCALLTYPE SignDataObject::SetAdvise(DWORD aspects, DWORD flags,
+                                                    IAdviseSink* sink) noexcept {
+  viewAspects_ = aspects;
+  viewFlags_ = flags;
+  viewSink_ = com::ComPtr<IAdviseSink>(sink);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetAdvise(DWORD* aspects, DWORD* flags,
+                                                    IAdviseSink** sink) noexcept {
+  if (aspects) *aspects = viewAspects_;
+  if (flags) *flags = viewFlags_;
+  if (sink) viewSink_.copyTo(sink);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*,
+                                                    LPSIZEL size) noexcept {
+  return GetExtent(aspect, size);
+}
+
+}  // namespace sealbrook::win
