@@ -2,7 +2,6 @@
 // to exit, told step by step. Exits non-zero when something does not happen as it should.
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -10,6 +9,7 @@
 #include "tests/wine/host/addin_host.h"
 #include "tests/wine/host/dialogs.h"
 #include "tests/wine/host/ole_container.h"
+#include "tests/wine/host/process.h"
 #include "tests/wine/host/running_word.h"
 #include "text/literals.h"
 #include "text/unicode.h"
@@ -28,39 +28,11 @@ void expect(bool ok, const std::string& what) {
 
 std::string utf8(std::u16string_view s) { return text::toUtf8(s); }
 
-std::wstring besideMe(const wchar_t* file) {
-  wchar_t path[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring dir(path, n);
-  return dir.substr(0, dir.find_last_of(L'\\') + 1) + file;
-}
+std::wstring besideMe(const wchar_t* file) { return wordhost::executableFolder() + file; }
 
-bool run(const std::wstring& commandLine) {
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code == 0;
-}
+bool run(const std::wstring& commandLine) { return wordhost::run(commandLine) == 0; }
 
-void pump(int milliseconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < end) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-}
+using wordhost::pump;
 
 void installPictures() {
   wchar_t windows[MAX_PATH];

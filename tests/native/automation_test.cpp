@@ -10,18 +10,14 @@
 #include "automation/guid.h"
 #include "automation/regimes.h"
 #include "automation/variant.h"
+#include "tests/common/failure.h"
 
 namespace automation {
 namespace {
 
 template <class F>
 HResult failureOf(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.hresult();
-  }
-  return hr::kOk;
+  return testing_support::failureOf(std::forward<F>(f)).hresult();
 }
 
 TEST(VariantConversion, SixteenBitIntegerOverflowsOutsideItsRangeAndRoundsHalfToEven) {

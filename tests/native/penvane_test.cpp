@@ -268,51 +268,52 @@ TEST_F(AddinStartup, AFailingPathFormDoesNotStopStartup) {
 // Every host call of start-up completion fails once, in turn: the later steps still run and
 // nothing is leaked.
 TEST(AddinStartupFaults, EachHostCallOfStartupCanFailAndTheRestStillRuns) {
+  struct Run {
+    simword::Word word;
+    fakes::Kernel32 kernel32;
+    fakes::MessageBoxes messages;
+    fakes::PathForm pathForm;
+    Module1 module{kernel32, messages};
+    std::unique_ptr<Connect> addin = std::make_unique<Connect>(module, pathForm);
+    Custom custom;
+
+    void startUp() {
+      addin->IDTExtensibility2_OnConnection(word.application(), 1, nullptr, custom);
+      addin->IDTExtensibility2_OnStartupComplete(custom);
+    }
+    void exit() {
+      addin->IDTExtensibility2_OnBeginShutdown(custom);
+      addin->IDTExtensibility2_OnDisconnection(0, custom);
+      addin.reset();
+    }
+  };
   uint64_t calls = 0;
   {
-    simword::Word word;
-    fakes::Kernel32 k;
-    fakes::MessageBoxes m;
-    fakes::PathForm f;
-    Module1 module(k, m);
-    Connect addin(module, f);
-    Custom custom;
-    addin.IDTExtensibility2_OnConnection(word.application(), 1, nullptr, custom);
-    addin.IDTExtensibility2_OnStartupComplete(custom);
-    calls = word.log().next() - 1;
+    Run dry;
+    dry.startUp();
+    calls = dry.word.log().next() - 1;
   }
   ASSERT_GT(calls, 40u);
   for (uint64_t n = 1; n <= calls; ++n) {
     SCOPED_TRACE("call " + std::to_string(n) + " fails");
-    simword::Word word;
-    fakes::Kernel32 k;
-    fakes::MessageBoxes m;
-    fakes::PathForm f;
-    Module1 module(k, m);
-    {
-      Connect addin(module, f);
-      word.failCall(n, kFail, u"planted");
-      Custom custom;
-      addin.IDTExtensibility2_OnConnection(word.application(), 1, nullptr, custom);
-      addin.IDTExtensibility2_OnStartupComplete(custom);
-      EXPECT_EQ(word.log().records().at(n - 1).result, kFail);
-      EXPECT_TRUE(module.bPathReady);
-      EXPECT_EQ(f.loads, 1);
-      // One failure spoils one button at the most: every other button is complete.
-      const auto popup = word.menuBar().find(literals::kPopupCaption);
-      if (popup) {
-        size_t complete = 0;
-        for (const auto& b : popup->controls)
-          complete += b->style == 2 && b->onAction == u"!<Penvane.Connect>" && !b->tag.empty() &&
-                      !b->caption.empty() && b->visible;
-        EXPECT_GE(complete + 1, popup->controls.size());
-        EXPECT_GE(popup->controls.size(), 3u);
-      }
-      addin.IDTExtensibility2_OnBeginShutdown(custom);
-      addin.IDTExtensibility2_OnDisconnection(0, custom);
+    Run run;
+    run.word.failCall(n, kFail, u"planted");
+    run.startUp();
+    EXPECT_EQ(run.word.log().records().at(n - 1).result, kFail);
+    EXPECT_TRUE(run.module.bPathReady);
+    EXPECT_EQ(run.pathForm.loads, 1);
+    // One failure spoils one button at the most: every other button is complete.
+    if (const auto popup = run.word.menuBar().find(literals::kPopupCaption)) {
+      size_t complete = 0;
+      for (const auto& b : popup->controls)
+        complete += b->style == 2 && b->onAction == u"!<Penvane.Connect>" && !b->tag.empty() &&
+                    !b->caption.empty() && b->visible;
+      EXPECT_GE(complete + 1, popup->controls.size());
+      EXPECT_GE(popup->controls.size(), 3u);
     }
-    EXPECT_EQ(word.outstandingReferences(), 0);
-    EXPECT_EQ(word.connectedSinks(), 0u);
+    run.exit();
+    EXPECT_EQ(run.word.outstandingReferences(), 0);
+    EXPECT_EQ(run.word.connectedSinks(), 0u);
   }
 }
 

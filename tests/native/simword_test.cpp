@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/error.h"
+#include "tests/common/failure.h"
 #include "host/office.h"
 #include "host/word.h"
 #include "simword/word.h"
@@ -24,15 +25,7 @@ using automation::put;
 using testing::ElementsAre;
 namespace hr = automation::hr;
 
-template <class F>
-Error failureOf(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(hr::kOk, u"no failure");
-}
+using testing_support::failureOf;
 
 class SimWord : public testing::Test {
  protected:

@@ -8,6 +8,7 @@
 #include <commdlg.h>
 
 #include "automation/error.h"
+#include "tests/common/failure.h"
 #include "host/office.h"
 #include "host/word.h"
 #include "probe.h"
@@ -33,15 +34,7 @@ using testing::Contains;
 using testing::ElementsAre;
 namespace hr = automation::hr;
 
-template <class F>
-Error failureOf(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(hr::kOk, u"no failure");
-}
+using testing_support::failureOf;
 
 class Bridge : public testing::Test {
  protected:

@@ -4,10 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "tests/wine/host/dialogs.h"
 #include "tests/wine/host/ole_container.h"
+#include "tests/wine/host/process.h"
 #include "tests/wine/host/resources.h"
 #include "tests/wine/host/running_word.h"
 #include "text/literals.h"
@@ -42,19 +41,6 @@ void installPictures() {
 }
 
 void removePicture(const wchar_t* name) { DeleteFileW(windowsFile(name).c_str()); }
-
-// Lets the thread's messages run for a while (the timers tick through them).
-void pump(int milliseconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < end) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-}
 
 // What the control draws through IViewObject into a 240 x 136 pixel block, on a screen-
 // compatible bitmap or through an enhanced metafile (the host's cached presentation).
@@ -240,12 +226,12 @@ TEST_F(ControlInWord, Timer2LeavesDesignModeOnceAboutASecondAfterInsertion) {
   auto& doc = word().open();
   insert();
   EXPECT_TRUE(doc.designMode);  // Word enters forms design mode on insertion
-  pump(400);
+  wordhost::pump(400);
   EXPECT_TRUE(doc.designMode);
-  pump(1000);
+  wordhost::pump(1000);
   EXPECT_FALSE(doc.designMode);
   doc.designMode = true;  // later, the user enters design mode again: no second tick
-  pump(1500);
+  wordhost::pump(1500);
   EXPECT_TRUE(doc.designMode);
   EXPECT_EQ(countLines("Application.CommandBars(\"Exit Design Mode\")"), 1u);
 }
@@ -254,7 +240,7 @@ TEST_F(ControlInWord, Timer2TogglesNothingWhenTheBarDoesNotShow) {
   auto& doc = word().open();
   insert();
   doc.designMode = false;
-  pump(1400);
+  wordhost::pump(1400);
   EXPECT_FALSE(doc.designMode);
   EXPECT_EQ(countLines("Document.ToggleFormsDesign()"), 0u);
 }
@@ -275,7 +261,7 @@ TEST_F(ControlInWord, AClickOnTheSignaturePictureOpensThePopupAndElsewhereOnPict
 TEST_F(ControlInWord, SignWritesThePropertyShowsThePicturesAndSigns) {
   auto& doc = word().open();
   auto& control = insert();
-  pump(1400);  // Timer2 has left design mode
+  wordhost::pump(1400);  // Timer2 has left design mode
   sign(control);
   ASSERT_EQ(doc.properties.size(), 1u);
   EXPECT_EQ(doc.properties[0].value, automation::Variant(u"C:\\WINDOWS\\ck copy.gif"));

@@ -7,33 +7,19 @@
 #include <algorithm>
 #include <vector>
 
+#include "tests/wine/host/process.h"
 #include "wine_test.h"
 
 namespace winetest {
 
 std::wstring binDir() {
-  wchar_t path[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring dir(path, n);
-  return dir.substr(0, dir.find_last_of(L'\\'));
+  const std::wstring folder = wordhost::executableFolder();
+  return folder.substr(0, folder.size() - 1);
 }
 
-std::wstring binPath(const wchar_t* file) { return binDir() + L"\\" + file; }
+std::wstring binPath(const wchar_t* file) { return wordhost::executableFolder() + file; }
 
-int run(const std::wstring& commandLine) {
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return -1;
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return static_cast<int>(code);
-}
+int run(const std::wstring& commandLine) { return wordhost::run(commandLine); }
 
 int regsvr32(const std::wstring& dll, bool unregister) {
   return run(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + dll + L"\"");

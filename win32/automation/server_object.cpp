@@ -8,6 +8,7 @@
 #include "host/office.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
+#include "win32/com/connection_point.h"
 #include "win32/com/edge.h"
 
 namespace winauto {
@@ -76,37 +77,6 @@ class OutgoingSink final : public automation::EventSink {
  private:
   const automation::EventInterface& events_;
   com::ComPtr<IDispatch> sink_;
-};
-
-class ConnectionPoint final : public com::Object<ConnectionPoint, IConnectionPoint> {
- public:
-  ConnectionPoint(com::ComPtr<ServerObject> owner, const automation::EventInterface& events)
-      : owner_(std::move(owner)), events_(events) {}
-
-  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
-    if (!iid) return E_POINTER;
-    *iid = toGuid(events_.iid);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(
-      IConnectionPointContainer** out) noexcept override {
-    if (!out) return E_POINTER;
-    return com::ComPtr<IConnectionPointContainer>(owner_.get()).copyTo(out);
-  }
-  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) noexcept override {
-    return owner_->advise(events_, sink, cookie);
-  }
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override {
-    return owner_->unadvise(cookie);
-  }
-  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) noexcept override {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
-  }
-
- private:
-  com::ComPtr<ServerObject> owner_;
-  const automation::EventInterface& events_;
 };
 
 }  // namespace
@@ -186,18 +156,16 @@ HRESULT STDMETHODCALLTYPE ServerObject::FindConnectionPoint(REFIID riid,
                                                             IConnectionPoint** out) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
-  const automation::EventInterface* events = knownEvents(riid);
-  if (!events) return CONNECT_E_NOCONNECTION;
-  auto point = ConnectionPoint::make(com::ComPtr<ServerObject>(this), *events);
-  if (!point) return E_OUTOFMEMORY;
-  *out = point.detach();
-  return S_OK;
+  if (!knownEvents(riid)) return CONNECT_E_NOCONNECTION;
+  return com::ConnectionPoint<ServerObject>::find(this, riid, out);
 }
 
-HRESULT ServerObject::advise(const automation::EventInterface& events, IUnknown* sink,
-                             DWORD* cookie) noexcept {
+HRESULT ServerObject::advise(REFIID riid, IUnknown* sink, DWORD* cookie) noexcept {
   if (!sink || !cookie) return E_POINTER;
   *cookie = 0;
+  const automation::EventInterface* known = knownEvents(riid);
+  if (!known) return CONNECT_E_NOCONNECTION;
+  const automation::EventInterface& events = *known;
   com::ComPtr<IDispatch> dispatch;
   if (FAILED(sink->QueryInterface(IID_IDispatch, dispatch.putVoid()))) return CONNECT_E_CANNOTCONNECT;
   return com::edge([&] {

@@ -37,7 +37,7 @@ class ServerObject final : public com::Object<ServerObject, IDispatch, IConnecti
                                                 IConnectionPoint** out) noexcept override;
 
   // For the connection points: connections live with the object, by cookie.
-  HRESULT advise(const automation::EventInterface& events, IUnknown* sink, DWORD* cookie) noexcept;
+  HRESULT advise(REFIID events, IUnknown* sink, DWORD* cookie) noexcept;
   HRESULT unadvise(DWORD cookie) noexcept;
 
  private:

@@ -3,41 +3,11 @@
 // from any data, since it reads nothing but its extent; it claims nothing for scripting.
 #include "win32/sealbrook/signdata_object.h"
 
+#include "win32/com/connection_point.h"
 #include "win32/com/dispatch.h"
 
 namespace sealbrook::win {
 namespace {
-
-class ConnectionPoint final : public com::Object<ConnectionPoint, IConnectionPoint> {
- public:
-  ConnectionPoint(com::ComPtr<SignDataObject> owner, const IID& iid) noexcept
-      : owner_(std::move(owner)), iid_(iid) {}
-
-  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
-    if (!iid) return E_POINTER;
-    *iid = iid_;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(
-      IConnectionPointContainer** container) noexcept override {
-    if (!container) return E_POINTER;
-    return com::ComPtr<IConnectionPointContainer>(owner_.get()).copyTo(container);
-  }
-  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) noexcept override {
-    return owner_->adviseSink(sink, cookie);
-  }
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override {
-    return owner_->unadviseSink(cookie);
-  }
-  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) noexcept override {
-    if (connections) *connections = nullptr;
-    return E_NOTIMPL;
-  }
-
- private:
-  com::ComPtr<SignDataObject> owner_;
-  IID iid_;
-};
 
 bool isPersistence(REFIID riid) {
   return IsEqualIID(riid, IID_IPersistStorage) || IsEqualIID(riid, IID_IPersistStreamInit) ||
@@ -69,13 +39,10 @@ HRESULT STDMETHODCALLTYPE SignDataObject::FindConnectionPoint(REFIID riid,
   *point = nullptr;
   if (!IsEqualIID(riid, DIID___SignData) && !IsEqualIID(riid, IID_IPropertyNotifySink))
     return CONNECT_E_NOCONNECTION;
-  auto made = ConnectionPoint::make(com::ComPtr<SignDataObject>(this), riid);
-  if (!made) return E_OUTOFMEMORY;
-  *point = made.detach();
-  return S_OK;
+  return com::ConnectionPoint<SignDataObject>::find(this, riid, point);
 }
 
-HRESULT SignDataObject::adviseSink(IUnknown* sink, DWORD* cookie) noexcept {
+HRESULT SignDataObject::advise(REFIID, IUnknown* sink, DWORD* cookie) noexcept {
   if (!sink || !cookie) return E_POINTER;
   return com::edge([&] {
     *cookie = nextCookie_++;
@@ -84,7 +51,7 @@ HRESULT SignDataObject::adviseSink(IUnknown* sink, DWORD* cookie) noexcept {
   });
 }
 
-HRESULT SignDataObject::unadviseSink(DWORD cookie) noexcept {
+HRESULT SignDataObject::unadvise(DWORD cookie) noexcept {
   return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
 }
 

@@ -90,7 +90,8 @@ ControlWindow::~ControlWindow() { destroy(); }
 
 bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
   if (surface_) return true;
-  if (!registerClasses(&ControlWindow::surfaceProc, &ControlWindow::picture1Proc)) {
+  if (!registerClasses(&ControlWindow::windowProc<&ControlWindow::onSurface>,
+                       &ControlWindow::windowProc<&ControlWindow::onPicture1>)) {
     unregisterClasses();
     return false;
   }
@@ -196,24 +197,15 @@ void ControlWindow::paintPicture1(HWND picture1, HDC dc) noexcept {
   }
 }
 
-LRESULT CALLBACK ControlWindow::surfaceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+template <LRESULT (ControlWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK ControlWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE)
     SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                       reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   auto* self = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   if (!self || msg == WM_NCCREATE || msg == WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  return self->onSurface(hwnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK ControlWindow::picture1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE)
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  auto* self = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  if (!self || msg == WM_NCCREATE || msg == WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  return self->onPicture1(hwnd, msg, wParam, lParam);
+  return (self->*Handler)(hwnd, msg, wParam, lParam);
 }
 
 LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -46,8 +46,9 @@ class ControlWindow final : public Surface {
   static void paintBlock(HDC dc, const RECT& bounds) noexcept;
 
  private:
-  static LRESULT CALLBACK surfaceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK picture1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The window procedure of both windows: to the object set at creation, then to the handler.
+  template <LRESULT (ControlWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void paintPicture1(HWND picture1, HDC dc) noexcept;

@@ -116,8 +116,8 @@ class SignDataObject final
                                                       DWORD enabled) noexcept override;
 
   // For the connection points: sinks held until unadvised or the control closes.
-  HRESULT adviseSink(IUnknown* sink, DWORD* cookie) noexcept;
-  HRESULT unadviseSink(DWORD cookie) noexcept;
+  HRESULT advise(REFIID events, IUnknown* sink, DWORD* cookie) noexcept;
+  HRESULT unadvise(DWORD cookie) noexcept;
 
   // Test and diagnostics: the control's core and windows.
   const SignData& core() const noexcept { return core_; }

@@ -1,0 +1,15 @@
+// The thread and process chores of the Windows tests and the demo.
+#pragma once
+
+#include <string>
+
+namespace wordhost {
+
+// Lets the thread's messages run for a while; timers tick through them.
+void pump(int milliseconds);
+// Runs a command line and waits: its exit code, or -1 when it could not start.
+int run(const std::wstring& commandLine);
+// The folder of the running executable, with a trailing backslash.
+std::wstring executableFolder();
+
+}  // namespace wordhost
