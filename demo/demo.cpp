@@ -116,6 +116,10 @@ int demo() {
          "the buttons are gone; the empty popup stays for the next start");
   word.close(reopened);
   wordhost::AddinHost::unlistAddin(L"Penvane.Connect");
+
+  say("== Unregistering the libraries");
+  expect(run(L"regsvr32.exe /s /u \"" + besideMe(L"Penvane.dll") + L"\""), "Penvane.dll unregistered");
+  expect(run(L"regsvr32.exe /s /u \"" + besideMe(L"Sealbrook.ocx") + L"\""), "Sealbrook.ocx unregistered");
   return g_failures;
 }
 

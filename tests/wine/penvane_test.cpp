@@ -40,6 +40,7 @@ std::wstring registration() {
 }
 
 TEST(PenvaneRegistration, Regsvr32RegistersExactlyTheLibraryClassProgIdAndInterface) {
+  winetest::regsvr32(penvaneDll(), /*unregister=*/true);  // whatever an earlier run left
   const std::wstring before = registration();
   ASSERT_EQ(winetest::regsvr32(penvaneDll()), 0);
   const std::wstring registered = registration();

@@ -101,6 +101,7 @@ std::wstring registration() {
 }
 
 TEST(SealbrookLibrary, Regsvr32RegistersTheControlClassAndUnregisteringRestoresTheRegistry) {
+  winetest::regsvr32(ocx(), /*unregister=*/true);  // whatever an earlier run left
   const std::wstring before = registration();
   ASSERT_EQ(winetest::regsvr32(ocx()), 0);
   const std::wstring clsid = std::wstring(L"CLSID\\") + kClsid;
