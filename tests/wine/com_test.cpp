@@ -167,6 +167,11 @@ TEST_F(ProbeServer, PerUserRegistrationGoesUnderTheUsersClasses) {
               testing::HasSubstr(L"InprocServer32] ThreadingModel=Apartment"));
   ASSERT_EQ(registerUser(FALSE), S_OK);
   EXPECT_EQ(probeRegistration(HKEY_CURRENT_USER, userClasses), before);
+
+  // Unregistering the server removes what is ours in both places.
+  ASSERT_EQ(registerUser(TRUE), S_OK);
+  ASSERT_EQ(winetest::regsvr32(winetest::binPath(L"Probe.dll"), /*unregister=*/true), 0);
+  EXPECT_EQ(probeRegistration(HKEY_CURRENT_USER, userClasses), before);
 }
 
 class RegisteredProbe : public testing::Test {

@@ -51,8 +51,40 @@ TEST(PenvaneRegistration, Regsvr32RegistersExactlyTheLibraryClassProgIdAndInterf
   EXPECT_THAT(registered, HasSubstr(L"\\1.0] =Penvane"));
   EXPECT_THAT(registered, HasSubstr(std::wstring(kConnectIid) + L"] =_Connect"));
   EXPECT_THAT(registered, testing::Not(HasSubstr(L"B65AD801")));
+  GUID libid;
+  ASSERT_EQ(CLSIDFromString(kLibid, &libid), S_OK);
+  com::ComPtr<ITypeLib> library;
+  EXPECT_EQ(LoadRegTypeLib(libid, 1, 0, 0x0409, library.put()), S_OK);
   ASSERT_EQ(winetest::regsvr32(penvaneDll(), /*unregister=*/true), 0);
   EXPECT_EQ(registration(), before);
+}
+
+TEST(PenvaneRegistration, UnregisteringOneArchitectureLeavesWhatTheOtherStillUses) {
+  ASSERT_EQ(winetest::regsvr32(penvaneDll()), 0);
+  // The x86 build registered beside it: its type library path, its class in the 32-bit view.
+  const std::wstring x86 = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0\\409\\win32";
+  const std::wstring x86Class = std::wstring(L"CLSID\\") + kClsid;
+  ASSERT_EQ(com::registerKeys({{x86, {{L"", L"C:\\x86\\Penvane.dll"}}, true}}, com::Scope::Machine), S_OK);
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, x86Class.c_str(), 0, nullptr, 0,
+                            KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+
+  ASSERT_EQ(winetest::regsvr32(penvaneDll(), /*unregister=*/true), 0);
+  const std::wstring left = registration();
+  EXPECT_THAT(left, HasSubstr(L"\\1.0] =Penvane"));
+  EXPECT_THAT(left, HasSubstr(L"\\409\\win32] =C:\\x86\\Penvane.dll"));
+  EXPECT_THAT(left, testing::Not(HasSubstr(L"win64")));
+  EXPECT_THAT(left, HasSubstr(std::wstring(kConnectIid) + L"] =_Connect"));
+  EXPECT_THAT(left, HasSubstr(L"Penvane.Connect\\CLSID] =" + std::wstring(kClsid)));
+  EXPECT_THAT(left, testing::Not(HasSubstr(L"InprocServer32")));  // the x64 class is gone
+
+  // The x86 build goes too: then nothing of ours is left.
+  RegDeleteKeyExW(HKEY_CLASSES_ROOT, x86Class.c_str(), KEY_WOW64_32KEY, 0);
+  com::unregisterKeys({{x86, {}, true}}, com::Scope::Machine);
+  ASSERT_EQ(winetest::regsvr32(penvaneDll(), /*unregister=*/true), 0);
+  EXPECT_EQ(registration(), L"");
 }
 
 class PenvaneInWord : public testing::Test {

@@ -115,7 +115,15 @@ TEST(SealbrookLibrary, Regsvr32RegistersTheControlClassAndUnregisteringRestoresT
   EXPECT_THAT(r, HasSubstr(clsid + L"\\TypeLib] =" + kLibid));
   EXPECT_THAT(r, HasSubstr(clsid + L"\\Version] =100.0"));
   EXPECT_THAT(r, HasSubstr(L"Implemented Categories\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}]"));
-  EXPECT_THAT(r, HasSubstr(L"\\100.0\\FLAGS] =2"));
+  EXPECT_THAT(r, HasSubstr(L"\\64.0\\FLAGS] =2"));  // version 100.0, keyed in hexadecimal
+  // Found through the registry as the platform finds it.
+  GUID libid;
+  ASSERT_EQ(CLSIDFromString(kLibid, &libid), S_OK);
+  com::ComPtr<ITypeLib> library;
+  EXPECT_EQ(LoadRegTypeLib(libid, 100, 0, 0, library.put()), S_OK);
+  com::Bstr path;
+  EXPECT_EQ(QueryPathOfRegTypeLib(libid, 100, 0, 0, path.put()), S_OK);
+  EXPECT_EQ(com::wide(path.str()), ocx());
   EXPECT_THAT(r, HasSubstr(L"{9BA10D34-A1E9-4E35-A79B-7D9107CA7493}\\ProxyStubClsid32] "
                            L"={00020420-0000-0000-C000-000000000046}"));
   ASSERT_EQ(winetest::regsvr32(ocx(), /*unregister=*/true), 0);

@@ -59,6 +59,19 @@ HRESULT writeValue(HKEY key, const RegValue& v) noexcept {
   return HRESULT_FROM_WIN32(rc);
 }
 
+// The registry view of the library's other architecture.
+constexpr REGSAM kOtherView =
+#ifdef _WIN64
+    KEY_WOW64_32KEY;
+#else
+    KEY_WOW64_64KEY;
+#endif
+
+bool exists(HKEY root, const std::wstring& path, REGSAM view) noexcept {
+  Key key;
+  return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
+}
+
 bool isEmpty(HKEY root, const std::wstring& path) noexcept {
   Key key;
   if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
@@ -91,6 +104,8 @@ HRESULT unregisterKeys(const std::vector<RegKey>& keys, Scope scope) noexcept {
   HRESULT result = S_OK;
   // Children are listed after their parents: remove in reverse order.
   for (auto k = keys.rbegin(); k != keys.rend(); ++k) {
+    if (!k->sharedWhile.empty() && exists(root.key(), k->sharedWhile, k->otherView ? kOtherView : 0))
+      continue;
     if (k->ours) {
       const LONG rc = RegDeleteTreeW(root.key(), k->path.c_str());
       if (rc == ERROR_SUCCESS) RegDeleteKeyW(root.key(), k->path.c_str());
@@ -106,6 +121,57 @@ HRESULT unregisterKeys(const std::vector<RegKey>& keys, Scope scope) noexcept {
   return result;
 }
 
+HRESULT registerServer(const std::vector<RegKey>& keys) noexcept {
+  const HRESULT hr = registerKeys(keys, Scope::Machine);
+  if (hr != E_ACCESSDENIED) return hr;
+  unregisterKeys(keys, Scope::Machine);  // whatever was written before the refusal
+  return registerKeys(keys, Scope::User);
+}
+
+HRESULT unregisterServer(const std::vector<RegKey>& keys) noexcept {
+  const HRESULT machine = unregisterKeys(keys, Scope::Machine);
+  const HRESULT user = unregisterKeys(keys, Scope::User);
+  if (FAILED(machine) && machine != E_ACCESSDENIED) return machine;
+  return user;
+}
+
+std::wstring TypeLibInfo::versionKey() const {
+  wchar_t text[16];
+  swprintf(text, 16, L"%x.%x", major, minor);
+  return text;
+}
+
+std::wstring TypeLibInfo::versionText() const {
+  return std::to_wstring(major) + L"." + std::to_wstring(minor);
+}
+
+namespace {
+
+#ifdef _WIN64
+const wchar_t kPlatform[] = L"win64";
+const wchar_t kOtherPlatform[] = L"win32";
+#else
+const wchar_t kPlatform[] = L"win32";
+const wchar_t kOtherPlatform[] = L"win64";
+#endif
+
+std::wstring lcidKey(const TypeLibInfo& lib) {
+  wchar_t text[16];
+  swprintf(text, 16, L"%lx", static_cast<unsigned long>(lib.lcid));
+  return text;
+}
+
+std::wstring typeLibVersionKey(const TypeLibInfo& lib) {
+  return L"TypeLib\\" + guidString(lib.libid) + L"\\" + lib.versionKey();
+}
+
+// Present while the library's other architecture is registered.
+std::wstring otherArchitecture(const TypeLibInfo& lib) {
+  return typeLibVersionKey(lib) + L"\\" + lcidKey(lib) + L"\\" + kOtherPlatform;
+}
+
+}  // namespace
+
 std::wstring guidString(const GUID& guid) {
   wchar_t buf[40];
   if (!StringFromGUID2(guid, buf, 40)) throw std::bad_alloc();
@@ -114,21 +180,16 @@ std::wstring guidString(const GUID& guid) {
 
 std::vector<RegKey> typeLibKeys(const TypeLibInfo& lib, const std::wstring& modulePath) {
   const std::wstring base = L"TypeLib\\" + guidString(lib.libid);
-  const std::wstring version = base + L"\\" + lib.version;
-  std::wstring folder = modulePath.substr(0, modulePath.find_last_of(L'\\'));
-  wchar_t lcidKey[16];
-  swprintf(lcidKey, 16, L"%lx", static_cast<unsigned long>(lib.lcid));
-#ifdef _WIN64
-  const wchar_t* platform = L"win64";
-#else
-  const wchar_t* platform = L"win32";
-#endif
+  const std::wstring version = typeLibVersionKey(lib);
+  const std::wstring folder = modulePath.substr(0, modulePath.find_last_of(L'\\'));
+  const std::wstring shared = otherArchitecture(lib);
   return {
       {base, {}, false},
-      {version, {{L"", lib.name}}, true},
-      {version + L"\\FLAGS", {{L"", std::to_wstring(lib.flags)}}, true},
-      {version + L"\\HELPDIR", {{L"", folder}}, true},
-      {version + L"\\" + lcidKey + L"\\" + platform, {{L"", modulePath}}, true},
+      {version, {{L"", lib.name}}, true, shared},
+      {version + L"\\FLAGS", {{L"", std::to_wstring(lib.flags)}}, true, shared},
+      {version + L"\\HELPDIR", {{L"", folder}}, true, shared},
+      {version + L"\\" + lcidKey(lib), {}, false},
+      {version + L"\\" + lcidKey(lib) + L"\\" + kPlatform, {{L"", modulePath}}, true},
   };
 }
 
@@ -138,11 +199,13 @@ std::vector<RegKey> interfaceKeys(const GUID& iid, const std::wstring& name,
                                  ? L"{00020424-0000-0000-C000-000000000046}"   // PSOAInterface
                                  : L"{00020420-0000-0000-C000-000000000046}";  // PSDispatch
   const std::wstring key = L"Interface\\" + guidString(iid);
+  const std::wstring shared = otherArchitecture(lib);
   return {
-      {key, {{L"", name}}, true},
-      {key + L"\\ProxyStubClsid", {{L"", proxy}}, true},
-      {key + L"\\ProxyStubClsid32", {{L"", proxy}}, true},
-      {key + L"\\TypeLib", {{L"", guidString(lib.libid)}, {L"Version", lib.version}}, true},
+      {key, {{L"", name}}, true, shared},
+      {key + L"\\ProxyStubClsid", {{L"", proxy}}, true, shared},
+      {key + L"\\ProxyStubClsid32", {{L"", proxy}}, true, shared},
+      {key + L"\\TypeLib", {{L"", guidString(lib.libid)}, {L"Version", lib.versionKey()}}, true,
+       shared},
   };
 }
 
@@ -151,13 +214,15 @@ std::vector<RegKey> classKeys(const ClassInfo& cls, const TypeLibInfo& lib,
   const std::wstring clsid = guidString(cls.clsid);
   const std::wstring key = L"CLSID\\" + clsid;
   return {
+      // The ProgID is not per architecture: it stays while the other build's class does. It is
+      // listed first, so that unregistering has removed our own class when it looks.
+      {cls.progId, {{L"", cls.description}}, true, key, true},
+      {cls.progId + L"\\CLSID", {{L"", clsid}}, true, key, true},
       {key, {{L"", cls.description}}, true},
-      {key + L"\\InprocServer32", {{L"", modulePath}, {L"ThreadingModel", cls.threadingModel}}, true},
       {key + L"\\ProgID", {{L"", cls.progId}}, true},
+      {key + L"\\InprocServer32", {{L"", modulePath}, {L"ThreadingModel", cls.threadingModel}}, true},
       {key + L"\\TypeLib", {{L"", guidString(lib.libid)}}, true},
-      {key + L"\\Version", {{L"", lib.version}}, true},
-      {cls.progId, {{L"", cls.description}}, true},
-      {cls.progId + L"\\CLSID", {{L"", clsid}}, true},
+      {key + L"\\Version", {{L"", lib.versionText()}}, true},
   };
 }
 

@@ -22,7 +22,7 @@ namespace {
 const com::ClassEntry kClasses[] = {{&CLSID_Connect, com::creator<ConnectObject>}};
 
 std::vector<com::RegKey> registration() {
-  const com::TypeLibInfo lib{LIBID_Penvane, L"1.0", L"Penvane", 0, 0x0409};
+  const com::TypeLibInfo lib{LIBID_Penvane, 1, 0, L"Penvane", 0, 0x0409};
   const std::wstring path = com::module::path();
   std::vector<com::RegKey> keys = com::typeLibKeys(lib, path);
   for (auto& k : com::classKeys({CLSID_Connect, L"Penvane.Connect", L"Penvane.Connect"}, lib, path))
@@ -41,10 +41,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
 STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
 
 STDAPI DllRegisterServer() {
-  return com::edge([] { return com::registerKeys(penvane::win::registration(), com::Scope::Machine); });
+  return com::edge([] { return com::registerServer(penvane::win::registration()); });
 }
 
 STDAPI DllUnregisterServer() {
   return com::edge(
-      [] { return com::unregisterKeys(penvane::win::registration(), com::Scope::Machine); });
+      [] { return com::unregisterServer(penvane::win::registration()); });
 }

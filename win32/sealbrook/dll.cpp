@@ -19,7 +19,7 @@ const com::ClassEntry kClasses[] = {{&CLSID_SignData, com::creator<SignDataObjec
 const wchar_t kSafeForInitializing[] = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";
 
 std::vector<com::RegKey> registration() {
-  const com::TypeLibInfo lib{LIBID_Sealbrook, L"100.0", L"Sealbrook", LIBFLAG_FCONTROL, 0};
+  const com::TypeLibInfo lib{LIBID_Sealbrook, 100, 0, L"Sealbrook", LIBFLAG_FCONTROL, 0};
   const std::wstring path = com::module::path();
   std::vector<com::RegKey> keys = com::typeLibKeys(lib, path);
   for (auto& k :
@@ -48,10 +48,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
 STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
 
 STDAPI DllRegisterServer() {
-  return com::edge([] { return com::registerKeys(sealbrook::win::registration(), com::Scope::Machine); });
+  return com::edge([] { return com::registerServer(sealbrook::win::registration()); });
 }
 
 STDAPI DllUnregisterServer() {
   return com::edge(
-      [] { return com::unregisterKeys(sealbrook::win::registration(), com::Scope::Machine); });
+      [] { return com::unregisterServer(sealbrook::win::registration()); });
 }

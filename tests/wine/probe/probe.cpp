@@ -103,7 +103,7 @@ class Probe final : public com::Dispatch<Probe, IProbe, IDTExtensibility2> {
 
 const com::ClassEntry kClasses[] = {{&CLSID_Probe, com::creator<Probe>}};
 
-const com::TypeLibInfo kLibrary{LIBID_ProbeLib, L"1.0", L"Probe", 0};
+const com::TypeLibInfo kLibrary{LIBID_ProbeLib, 1, 0, L"Probe", 0, 0};
 
 std::vector<com::RegKey> registration() {
   const std::wstring path = com::module::path();
@@ -121,10 +121,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
 }
 STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
 STDAPI DllRegisterServer() {
-  return com::edge([] { return com::registerKeys(registration(), com::Scope::Machine); });
+  return com::edge([] { return com::registerServer(registration()); });
 }
 STDAPI DllUnregisterServer() {
-  return com::edge([] { return com::unregisterKeys(registration(), com::Scope::Machine); });
+  return com::edge([] { return com::unregisterServer(registration()); });
 }
 // For the tests of the add-in loader: the calls so far, cleared on reading.
 extern "C" BSTR STDAPICALLTYPE ProbeCalls() {
