@@ -17,6 +17,7 @@ namespace hr {
 inline constexpr HResult kOk = 0;
 inline constexpr HResult kFail = static_cast<HResult>(0x80004005);            // E_FAIL
 inline constexpr HResult kNoInterface = static_cast<HResult>(0x80004002);     // E_NOINTERFACE
+inline constexpr HResult kPointer = static_cast<HResult>(0x80004003);         // E_POINTER
 inline constexpr HResult kUnexpected = static_cast<HResult>(0x8000FFFF);      // E_UNEXPECTED
 inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000E);     // E_OUTOFMEMORY
 inline constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057);      // E_INVALIDARG

@@ -15,6 +15,7 @@
 #include "tests/wine/host/addin_host.h"
 #include "tests/wine/host/dialogs.h"
 #include "tests/wine/host/running_word.h"
+#include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
@@ -103,6 +104,26 @@ TEST_F(Bridge, TypedInterfacesAreQueryInterfaceOnTheHostObjects) {
   EXPECT_TRUE(button->supports(host::kCommandBarButton));
   EXPECT_TRUE(getObject(application(), "CommandBars")->supports(host::kCommandBars));
   EXPECT_EQ(failureOf([&] { automation::as(popup, host::kCommandBarButton); }).number(), 13);
+}
+
+TEST_F(Bridge, ByReferenceArgumentsTheCalleeLeavesAloneComeBackUntouched) {
+  word().addControl(word().menuBar().controls, 1, u"First");
+  com::ComPtr<IDispatch> controls = winauto::toDispatch(
+      getObject(getObject(application(), "CommandBars", {u"Menu Bar"}), "Controls"));
+  LPOLESTR name = const_cast<LPOLESTR>(L"Item");
+  DISPID id = 0;
+  ASSERT_EQ(controls->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+  BYTE index = 1;  // a type the core does not hold, by reference
+  VARIANT arg;
+  V_VT(&arg) = VT_BYREF | VT_UI1;
+  V_UI1REF(&arg) = &index;
+  DISPPARAMS params{&arg, nullptr, 1, 0};
+  com::ScopedVariant result;
+  EXPECT_EQ(controls->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &params,
+                             result.ptr(), nullptr, nullptr),
+            S_OK);
+  EXPECT_EQ(V_VT(&result.get()), VT_DISPATCH);
+  EXPECT_EQ(index, 1);
 }
 
 struct ClickSink final : automation::EventSink {

@@ -315,6 +315,40 @@ TEST_F(ControlInWord, TheCachedPresentationIsTheEmptyBlockAndTheControlIsNeverDi
   const Rendering cached(control.object(), /*metafile=*/true);
   for (const POINT p : {POINT{50, 50}, POINT{228, 100}, POINT{120, 60}, POINT{5, 5}})
     EXPECT_EQ(cached.at(p.x, p.y), GetSysColor(COLOR_WINDOW)) << p.x << "," << p.y;
+  // The same through IDataObject, in both metafile formats, at the control's extent.
+  com::ComPtr<IDataObject> data;
+  ASSERT_EQ(control.object()->QueryInterface(IID_IDataObject, data.putVoid()), S_OK);
+  FORMATETC enhanced{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+  FORMATETC picture{CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+  FORMATETC text{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  EXPECT_EQ(data->QueryGetData(&enhanced), S_OK);
+  EXPECT_EQ(data->QueryGetData(&text), DV_E_FORMATETC);
+  STGMEDIUM medium{};
+  ASSERT_EQ(data->GetData(&enhanced, &medium), S_OK);
+  {
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 240, 136);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    const RECT all{0, 0, 240, 136};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    PlayEnhMetaFile(memory, medium.hEnhMetaFile, &all);
+    for (const POINT p : {POINT{50, 50}, POINT{228, 100}, POINT{5, 5}})
+      EXPECT_EQ(GetPixel(memory, p.x, p.y), GetSysColor(COLOR_WINDOW)) << p.x << "," << p.y;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  ReleaseStgMedium(&medium);
+  ASSERT_EQ(data->GetData(&picture, &medium), S_OK);
+  const auto* mfp = static_cast<const METAFILEPICT*>(GlobalLock(medium.hMetaFilePict));
+  EXPECT_EQ(mfp->mm, MM_ANISOTROPIC);
+  EXPECT_EQ(mfp->xExt, 6350);
+  EXPECT_EQ(mfp->yExt, 3598);
+  GlobalUnlock(medium.hMetaFilePict);
+  ReleaseStgMedium(&medium);
+
   com::ComPtr<IPersistStorage> persist;
   ASSERT_EQ(control.object()->QueryInterface(IID_IPersistStorage, persist.putVoid()), S_OK);
   EXPECT_EQ(persist->IsDirty(), S_FALSE);
@@ -342,6 +376,44 @@ TEST_F(ControlInWord, ASavedDocumentReopensWithTheControlAndNoPictures) {
   reopened.designMode = true;
   wordhost::pump(1500);
   EXPECT_FALSE(reopened.designMode);
+}
+
+TEST_F(ControlInWord, AnInstanceTheHostNeverActivatesStillLeavesDesignModeOnce) {
+  auto& doc = word().open();
+  doc.designMode = true;
+  CLSID clsid;
+  ASSERT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
+  com::ComPtr<IOleObject> object;
+  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object.putVoid()),
+            S_OK);
+  com::ComPtr<IPersistStreamInit> persist;
+  ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, persist.putVoid()), S_OK);
+  ASSERT_EQ(persist->InitNew(), S_OK);
+  wordhost::pump(1500);
+  EXPECT_FALSE(doc.designMode);
+  object->Close(OLECLOSE_NOSAVE);
+}
+
+TEST_F(ControlInWord, DataThatIsNotTheControlsOwnLoadsAsANewControl) {
+  CLSID clsid;
+  ASSERT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
+  com::ComPtr<IPersistStreamInit> persist;
+  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit,
+                             persist.putVoid()),
+            S_OK);
+  com::ComPtr<IStream> stream;
+  ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+  const char foreign[] = "VB5!\x01\x02 some other control's properties";
+  stream->Write(foreign, sizeof foreign, nullptr);
+  const LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  EXPECT_EQ(persist->Load(stream.get()), S_OK);
+  com::ComPtr<IOleObject> object;
+  ASSERT_EQ(persist->QueryInterface(IID_IOleObject, object.putVoid()), S_OK);
+  SIZEL extent{};
+  object->GetExtent(DVASPECT_CONTENT, &extent);
+  EXPECT_EQ(extent.cx, 6350);  // the size of a new control
+  object->Close(OLECLOSE_NOSAVE);
 }
 
 TEST_F(ControlInWord, CloseReleasesTheSiteAndEverythingElse) {

@@ -127,6 +127,7 @@ com::ComPtr<IDispatch> toDispatch(const automation::ObjectRef& object) {
 
 void writeThrough(const Variant& value, const VARIANT& byRef) {
   const VARTYPE target = V_VT(&byRef) & ~VT_BYREF;
+  if (!V_BYREF(&byRef)) throw Error(hr::kPointer);
   com::ScopedVariant fresh;
   toVariant(value, fresh.ptr());
   if (target == VT_VARIANT) {
@@ -233,6 +234,7 @@ IncomingArguments::IncomingArguments(const DISPPARAMS& params, NameOf nameOf) : 
   auto take = [&](UINT index, std::string name) {
     const VARIANT& v = params.rgvarg[index];
     args_.emplace_back(std::move(name), fromVariant(v), (V_VT(&v) & VT_BYREF) != 0);
+    received_.push_back(args_.back().value);
     source_.push_back(index);
   };
   for (UINT i = count; i-- > named;) take(i, {});  // positional, in declaration order
@@ -253,7 +255,8 @@ IncomingArguments::IncomingArguments(const DISPPARAMS& params, NameOf nameOf) : 
 
 void IncomingArguments::writeBack() const {
   for (size_t i = 0; i < args_.size(); ++i)
-    if (args_[i].byRef) writeThrough(args_[i].value, params_.rgvarg[source_[i]]);
+    if (args_[i].byRef && args_[i].value != received_[i])
+      writeThrough(args_[i].value, params_.rgvarg[source_[i]]);
 }
 
 }  // namespace winauto

@@ -61,8 +61,8 @@ class OutgoingArguments {
 };
 
 // The arguments of an incoming call, in the core's order: positional ones in declaration order,
-// then named ones with their names, then the value of a put. writeBack() stores by-reference
-// results into the caller's storage.
+// then named ones with their names, then the value of a put. writeBack() stores the by-reference
+// arguments that the callee changed into the caller's storage; the others stay untouched.
 class IncomingArguments {
  public:
   using NameOf = std::string (*)(DISPID);
@@ -74,7 +74,8 @@ class IncomingArguments {
  private:
   const DISPPARAMS& params_;
   automation::Arguments args_;
-  std::vector<UINT> source_;  // argument index -> rgvarg index
+  std::vector<automation::Variant> received_;  // the values as they came
+  std::vector<UINT> source_;                   // argument index -> rgvarg index
   bool put_ = false;
 };
 

@@ -82,8 +82,11 @@ class OutgoingSink final : public automation::EventSink {
 }  // namespace
 
 const automation::EventInterface* knownEvents(REFIID riid) noexcept {
-  const auto& buttonEvents = host::commandBarButtonEvents();
-  if (IsEqualIID(riid, toGuid(buttonEvents.iid))) return &buttonEvents;
+  try {
+    const auto& buttonEvents = host::commandBarButtonEvents();
+    if (IsEqualIID(riid, toGuid(buttonEvents.iid))) return &buttonEvents;
+  } catch (...) {
+  }
   return nullptr;
 }
 

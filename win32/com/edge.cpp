@@ -9,14 +9,18 @@ namespace com {
 
 HRESULT reportError(const automation::Error& error) noexcept {
   const HRESULT hr = error.hresult() < 0 ? error.hresult() : E_FAIL;
-  ComPtr<ICreateErrorInfo> create;
-  if (SUCCEEDED(CreateErrorInfo(create.put()))) {
-    const std::wstring description = wide(error.description());
-    const std::wstring source = wide(error.source());
-    create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
-    if (!source.empty()) create->SetSource(const_cast<LPOLESTR>(source.c_str()));
-    ComPtr<IErrorInfo> info;
-    if (SUCCEEDED(create.query(info))) SetErrorInfo(0, info.get());
+  try {
+    ComPtr<ICreateErrorInfo> create;
+    if (SUCCEEDED(CreateErrorInfo(create.put()))) {
+      const std::wstring description = wide(error.description());
+      const std::wstring source = wide(error.source());
+      create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
+      if (!source.empty()) create->SetSource(const_cast<LPOLESTR>(source.c_str()));
+      ComPtr<IErrorInfo> info;
+      if (SUCCEEDED(create.query(info))) SetErrorInfo(0, info.get());
+    }
+  } catch (...) {
+    // Out of memory while describing the failure: the code still goes back.
   }
   return hr;
 }
@@ -26,10 +30,14 @@ HRESULT toExcepInfo(const automation::Error& error, EXCEPINFO* excepInfo) noexce
   if (!excepInfo) return hr;
   *excepInfo = EXCEPINFO{};
   excepInfo->scode = hr;
-  const std::wstring description = wide(error.description());
-  const std::wstring source = wide(error.source());
-  excepInfo->bstrDescription = SysAllocString(description.c_str());
-  if (!source.empty()) excepInfo->bstrSource = SysAllocString(source.c_str());
+  try {
+    const std::wstring description = wide(error.description());
+    const std::wstring source = wide(error.source());
+    excepInfo->bstrDescription = SysAllocString(description.c_str());
+    if (!source.empty()) excepInfo->bstrSource = SysAllocString(source.c_str());
+  } catch (...) {
+    // Out of memory while describing the failure: the code still goes back.
+  }
   return DISP_E_EXCEPTION;
 }
 

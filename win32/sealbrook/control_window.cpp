@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <tuple>
+
 #include "automation/error.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
@@ -14,36 +16,37 @@ namespace {
 
 const wchar_t kSurfaceClass[] = L"Sealbrook.SignData";
 const wchar_t kPicture1Class[] = L"Sealbrook.SignData.Picture1";
+const wchar_t kTimersClass[] = L"Sealbrook.SignData.Timers";
 constexpr UINT_PTR kTimerIds[] = {1, 2};  // Timer1, Timer2
 constexpr UINT kMenuSign = 1;
 constexpr UINT kMenuVerify = 2;
 
-// The window classes live while any control has windows, and go with the last one, so that a
-// library unloaded and loaded again never finds a class pointing into its old image.
+// The window classes live while any window of a control does, and go with the last one, so that
+// a library unloaded and loaded again never finds a class pointing into its old image.
 int g_windows = 0;
 
-bool registerClasses(WNDPROC surface, WNDPROC picture1) noexcept {
+bool acquireClasses(WNDPROC surface, WNDPROC picture1, WNDPROC timers) noexcept {
   if (g_windows++ > 0) return true;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = surface;
   wc.hInstance = com::module::handle();
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = nullptr;
-  wc.lpszClassName = kSurfaceClass;
-  const bool a = RegisterClassExW(&wc) != 0;
-  wc.style = 0;
-  wc.lpfnWndProc = picture1;
-  wc.lpszClassName = kPicture1Class;
-  const bool b = RegisterClassExW(&wc) != 0;
-  return a && b;
+  bool ok = true;
+  for (const auto& [name, proc, style] : {std::tuple{kSurfaceClass, surface, UINT{CS_DBLCLKS}},
+                                          std::tuple{kPicture1Class, picture1, UINT{0}},
+                                          std::tuple{kTimersClass, timers, UINT{0}}}) {
+    wc.lpszClassName = name;
+    wc.lpfnWndProc = proc;
+    wc.style = style;
+    ok = RegisterClassExW(&wc) != 0 && ok;
+  }
+  return ok;
 }
 
-void unregisterClasses() noexcept {
+void releaseClasses() noexcept {
   if (--g_windows > 0) return;
-  UnregisterClassW(kSurfaceClass, com::module::handle());
-  UnregisterClassW(kPicture1Class, com::module::handle());
+  for (const wchar_t* name : {kSurfaceClass, kPicture1Class, kTimersClass})
+    UnregisterClassW(name, com::module::handle());
 }
 
 struct Dpi {
@@ -67,8 +70,12 @@ void guarded(F&& handler) noexcept {
   try {
     handler();
   } catch (...) {
-    const automation::Error e = automation::currentError();
-    OutputDebugStringW((L"Sealbrook: " + com::wide(e.description()) + L"\n").c_str());
+    try {
+      const automation::Error e = automation::currentError();
+      OutputDebugStringW((L"Sealbrook: " + com::wide(e.description()) + L"\n").c_str());
+    } catch (...) {
+      // Out of memory while telling of it: the event ends all the same.
+    }
   }
 }
 
@@ -86,13 +93,17 @@ class PopupMenuHandle {
 
 }  // namespace
 
-ControlWindow::~ControlWindow() { destroy(); }
+ControlWindow::~ControlWindow() {
+  destroy();
+  stopTimers();
+}
 
 bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
   if (surface_) return true;
-  if (!registerClasses(&ControlWindow::windowProc<&ControlWindow::onSurface>,
-                       &ControlWindow::windowProc<&ControlWindow::onPicture1>)) {
-    unregisterClasses();
+  if (!acquireClasses(&ControlWindow::windowProc<&ControlWindow::onSurface>,
+                      &ControlWindow::windowProc<&ControlWindow::onPicture1>,
+                      &ControlWindow::windowProc<&ControlWindow::onTimers>)) {
+    releaseClasses();
     return false;
   }
   surface_ = CreateWindowExW(0, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
@@ -100,7 +111,7 @@ bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
                              position.bottom - position.top, parent, nullptr,
                              com::module::handle(), this);
   if (!surface_) {
-    unregisterClasses();
+    releaseClasses();
     return false;
   }
   const Dpi dpi(surface_);
@@ -109,10 +120,6 @@ bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
                               twipsToPixels(kPicture1.width, dpi.x),
                               twipsToPixels(kPicture1.height, dpi.y), surface_, nullptr,
                               com::module::handle(), this);
-  if (state_) {
-    applyTimer(TimerId::Timer1, state_->Timer1Interval());
-    applyTimer(TimerId::Timer2, state_->Timer2Interval());
-  }
   ShowWindow(surface_, SW_SHOWNA);
   return true;
 }
@@ -120,10 +127,38 @@ bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
 void ControlWindow::destroy() noexcept {
   if (!surface_) return;
   const HWND surface = surface_;
-  for (const UINT_PTR id : kTimerIds) KillTimer(surface, id);
   surface_ = picture1_ = nullptr;
   DestroyWindow(surface);  // and Picture1 with it
-  unregisterClasses();
+  releaseClasses();
+}
+
+void ControlWindow::startTimers() noexcept {
+  if (timers_) return;
+  if (!acquireClasses(&ControlWindow::windowProc<&ControlWindow::onSurface>,
+                      &ControlWindow::windowProc<&ControlWindow::onPicture1>,
+                      &ControlWindow::windowProc<&ControlWindow::onTimers>)) {
+    releaseClasses();
+    return;
+  }
+  timers_ = CreateWindowExW(0, kTimersClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            com::module::handle(), this);
+  if (!timers_) {
+    releaseClasses();
+    return;
+  }
+  if (state_) {
+    applyTimer(TimerId::Timer1, state_->Timer1Interval());
+    applyTimer(TimerId::Timer2, state_->Timer2Interval());
+  }
+}
+
+void ControlWindow::stopTimers() noexcept {
+  if (!timers_) return;
+  const HWND timers = timers_;
+  timers_ = nullptr;
+  for (const UINT_PTR id : kTimerIds) KillTimer(timers, id);
+  DestroyWindow(timers);
+  releaseClasses();
 }
 
 void ControlWindow::move(const RECT& p) noexcept {
@@ -141,12 +176,12 @@ void ControlWindow::intervalChanged(TimerId timer, uint32_t milliseconds) {
 }
 
 void ControlWindow::applyTimer(TimerId timer, uint32_t milliseconds) noexcept {
-  if (!surface_) return;  // started when the window is made
+  if (!timers_) return;  // started with the timers' window
   const UINT_PTR id = kTimerIds[timer == TimerId::Timer1 ? 0 : 1];
   if (milliseconds == 0)
-    KillTimer(surface_, id);
+    KillTimer(timers_, id);
   else
-    SetTimer(surface_, id, milliseconds, nullptr);  // a new period from now
+    SetTimer(timers_, id, milliseconds, nullptr);  // a new period from now
 }
 
 MenuChoice ControlWindow::PopupMenu() {
@@ -223,11 +258,16 @@ LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDBLCLK:
       guarded([&] { events_.surfaceDblClick(); });
       return 0;
-    case WM_TIMER:
-      if (wParam == kTimerIds[0]) guarded([&] { events_.timer(TimerId::Timer1); });
-      if (wParam == kTimerIds[1]) guarded([&] { events_.timer(TimerId::Timer2); });
-      return 0;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT ControlWindow::onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER) {
+    if (wParam == kTimerIds[0]) guarded([&] { events_.timer(TimerId::Timer1); });
+    if (wParam == kTimerIds[1]) guarded([&] { events_.timer(TimerId::Timer2); });
+    return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -246,6 +286,7 @@ LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       const RECT image1 = image1Rect(hwnd);
       pressed_ = PtInRect(&image1, at) != 0;
+      if (pressed_) SetCapture(hwnd);  // the release may come outside the window
       return 0;
     }
     case WM_LBUTTONUP: {
@@ -253,9 +294,13 @@ LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       const RECT image1 = image1Rect(hwnd);
       const bool click = pressed_ && PtInRect(&image1, at);
       pressed_ = false;
+      if (GetCapture() == hwnd) ReleaseCapture();
       if (click) guarded([&] { events_.image1Click(); });
       return 0;
     }
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -1,6 +1,8 @@
 // The control's windows: the surface (the UserControl) and Picture1, a child window covering all
-// of it but a 15-twip strip along the right and bottom edges. Image1 has no window of its own:
-// Picture1 draws it and takes its clicks. Both timers live on the surface window.
+// of it but a 15-twip strip along the right and bottom edges, while the control is active in
+// place. Image1 has no window of its own: Picture1 draws it and takes its clicks. Both timers
+// live on a message-only window of the control that exists from the instance's creation to its
+// close, so that they tick whether or not the host has activated the control.
 //
 // Every window, menu and timer is owned by this object and goes with it; painting uses only the
 // system's colour brushes and the pictures' own handles, so no GDI object is made or kept.
@@ -33,6 +35,9 @@ class ControlWindow final : public Surface {
 
   bool create(HWND parent, const RECT& position) noexcept;
   void destroy() noexcept;
+  // The timers' window: they run, from their intervals, until stopped.
+  void startTimers() noexcept;
+  void stopTimers() noexcept;
   void move(const RECT& position) noexcept;
   HWND hwnd() const noexcept { return surface_; }
   HWND picture1() const noexcept { return picture1_; }
@@ -51,6 +56,7 @@ class ControlWindow final : public Surface {
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void paintPicture1(HWND picture1, HDC dc) noexcept;
   RECT image1Rect(HWND picture1) const noexcept;  // in Picture1's client pixels
   void applyTimer(TimerId timer, uint32_t milliseconds) noexcept;
@@ -59,7 +65,8 @@ class ControlWindow final : public Surface {
   const SignData* state_ = nullptr;
   HWND surface_ = nullptr;
   HWND picture1_ = nullptr;
-  bool pressed_ = false;  // the left button went down over Image1
+  HWND timers_ = nullptr;
+  bool pressed_ = false;  // the left button went down over Image1 (and is captured)
 };
 
 // Twips to pixels at a resolution.

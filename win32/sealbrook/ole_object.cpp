@@ -32,8 +32,10 @@ HRESULT STDMETHODCALLTYPE SignDataObject::SetHostNames(LPCOLESTR, LPCOLESTR) noe
 HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
   const com::ComPtr<SignDataObject> alive(this);
   InPlaceDeactivate();
+  window_.stopTimers();
   if (adviseHolder_) adviseHolder_->SendOnClose();
   adviseHolder_.reset();
+  dataAdviseHolder_.reset();
   viewSink_.reset();
   sinks_.clear();
   clientSite_.reset();
@@ -79,6 +81,7 @@ HRESULT SignDataObject::inPlaceActivate() noexcept {
     return S_OK;
   }
   if (!clientSite_) return E_UNEXPECTED;
+  created();  // a host that skipped initialisation still gets a control that works
   com::ComPtr<IOleInPlaceSite> site;
   if (FAILED(clientSite_.query(site))) return E_NOINTERFACE;
   if (site->CanInPlaceActivate() != S_OK) return E_FAIL;

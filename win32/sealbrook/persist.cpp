@@ -6,7 +6,10 @@
 //          8  int32  width      HIMETRIC
 //         12  int32  height     HIMETRIC
 // A later version may make the record longer; what this version knows is read and the rest
-// skipped. The control is never dirty: refreshing its pictures never marks a document changed.
+// skipped. Data that is not such a record (a document saved by another control under this class)
+// is taken as a new control: loading never fails, since nothing of the control's own is read
+// back anyway. The control is never dirty: refreshing its pictures never marks a document
+// changed.
 #include <cstring>
 
 #include "win32/sealbrook/signdata_object.h"
@@ -38,19 +41,22 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetClassID(CLSID* clsid) noexcept {
 
 HRESULT STDMETHODCALLTYPE SignDataObject::IsDirty() noexcept { return S_FALSE; }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::InitNew() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::InitNew() noexcept {
+  created();
+  return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Load(IStream* stream) noexcept {
   if (!stream) return E_POINTER;
+  created();
   unsigned char header[8];
-  if (const HRESULT hr = readExact(stream, header, sizeof header); FAILED(hr)) return hr;
+  if (FAILED(readExact(stream, header, sizeof header))) return S_OK;
   uint16_t version, length;
   std::memcpy(&version, header + 4, 2);
   std::memcpy(&length, header + 6, 2);
-  if (std::memcmp(header, kSignature, 4) != 0 || version == 0 || length < kLength)
-    return E_FAIL;
+  if (std::memcmp(header, kSignature, 4) != 0 || version == 0 || length < kLength) return S_OK;
   int32_t size[2];
-  if (const HRESULT hr = readExact(stream, size, sizeof size); FAILED(hr)) return hr;
+  if (FAILED(readExact(stream, size, sizeof size))) return S_OK;
   if (length > kLength) {
     LARGE_INTEGER skip;
     skip.QuadPart = length - kLength;
@@ -81,14 +87,14 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetSizeMax(ULARGE_INTEGER* size) noexc
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::InitNew(IStorage*) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::InitNew(IStorage*) noexcept { return InitNew(); }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Load(IStorage* storage) noexcept {
   if (!storage) return E_POINTER;
   com::ComPtr<IStream> stream;
-  const HRESULT hr = storage->OpenStream(kStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
-                                         stream.put());
-  if (FAILED(hr)) return hr;
+  if (FAILED(storage->OpenStream(kStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                 stream.put())))
+    return InitNew();
   return Load(stream.get());
 }
 

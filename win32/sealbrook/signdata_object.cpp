@@ -22,7 +22,9 @@ SignDataObject::SignDataObject()
   window_.attach(core_);
 }
 
-SignDataObject::~SignDataObject() { window_.destroy(); }
+SignDataObject::~SignDataObject() { window_.stopTimers(); }
+
+void SignDataObject::created() noexcept { window_.startTimers(); }
 
 // The events run with the object kept alive: the host may close the control meanwhile (during
 // its signing dialog, say).

@@ -3,6 +3,7 @@
 //   ole_object.cpp   IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl
 //   view_object.cpp  IViewObject2
 //   persist.cpp      IPersistStreamInit, IPersistStorage (the extent only)
+//   data_object.cpp  IDataObject (the cached presentation)
 //   class_info.cpp   IProvideClassInfo2, IConnectionPointContainer, IObjectSafety
 //   signdata_object.cpp  construction and the control's events
 #pragma once
@@ -30,8 +31,8 @@ namespace sealbrook::win {
 class SignDataObject final
     : public com::Dispatch<SignDataObject, _SignData, IOleObject, IOleInPlaceObject,
                            IOleInPlaceActiveObject, IOleControl, IViewObject2, IPersistStreamInit,
-                           IPersistStorage, IProvideClassInfo2, IConnectionPointContainer,
-                           IObjectSafety>,
+                           IPersistStorage, IDataObject, IProvideClassInfo2,
+                           IConnectionPointContainer, IObjectSafety>,
       private ControlWindow::Events {
  public:
   SignDataObject();
@@ -103,6 +104,17 @@ class SignDataObject final
   HRESULT STDMETHODCALLTYPE Save(IStorage* storage, BOOL sameAsLoad) noexcept override;
   HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage* storage) noexcept override;
   HRESULT STDMETHODCALLTYPE HandsOffStorage() noexcept override;
+  // IDataObject
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) noexcept override;
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) noexcept override;
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
+                                    DWORD* connection) noexcept override;
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD connection) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** advise) noexcept override;
   // IProvideClassInfo2
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
   HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) noexcept override;
@@ -129,6 +141,8 @@ class SignDataObject final
   void timer(TimerId timer) override;
 
   HRESULT inPlaceActivate() noexcept;
+  // The instance exists for its host (initialised new or loaded): its timers run from now.
+  void created() noexcept;
 
   ControlWindow window_;
   SignData core_;
@@ -136,6 +150,7 @@ class SignDataObject final
   com::ComPtr<IOleClientSite> clientSite_;
   com::ComPtr<IOleInPlaceSite> inPlaceSite_;
   com::ComPtr<IOleAdviseHolder> adviseHolder_;
+  com::ComPtr<IDataAdviseHolder> dataAdviseHolder_;
   com::ComPtr<IAdviseSink> viewSink_;
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;

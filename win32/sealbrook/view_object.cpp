@@ -1,7 +1,8 @@
-// IViewObject2 of SignData. A cached presentation (a metafile, which the host stores in the
-// document and shows where controls are disabled) and a printed page show only the empty
-// block: a status picture there would outlive the document's validity. The pictures appear only
-// on the screen, where the control keeps them current.
+// IViewObject2 of SignData. Drawn into a metafile (a cached presentation, which the host stores
+// in the document and shows where controls are disabled) or onto a printed page, the control is
+// the empty block: a status picture there would outlive the document's validity. The pictures
+// appear only on the screen, where the control keeps them current. (IDataObject hands out the
+// same empty block: data_object.cpp.)
 #include "win32/sealbrook/signdata_object.h"
 
 #include "win32/sealbrook/platform.h"

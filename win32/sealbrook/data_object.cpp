@@ -1,0 +1,120 @@
+// IDataObject of SignData: the host's cached presentation of the control, as an enhanced
+// metafile or a metafile picture. Both are the empty block in Picture1's back colour, never a
+// status picture: the host keeps them in the document and shows them where controls do not
+// run, long after the signature they would speak of may have changed.
+#include <shlobj.h>
+
+#include "win32/sealbrook/signdata_object.h"
+
+namespace sealbrook::win {
+namespace {
+
+const FORMATETC kFormats[] = {
+    {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF},
+    {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT},
+};
+
+HRESULT check(const FORMATETC* format) noexcept {
+  if (!format) return E_POINTER;
+  if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (format->cfFormat == CF_ENHMETAFILE) return (format->tymed & TYMED_ENHMF) ? S_OK : DV_E_TYMED;
+  if (format->cfFormat == CF_METAFILEPICT) return (format->tymed & TYMED_MFPICT) ? S_OK : DV_E_TYMED;
+  return DV_E_FORMATETC;
+}
+
+// The block at the extent: in an enhanced metafile, framed in HIMETRIC, drawn in the reference
+// device's pixels.
+HENHMETAFILE enhancedMetafile(SIZEL extent) noexcept {
+  const RECT frame{0, 0, extent.cx, extent.cy};
+  const HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+  if (!dc) return nullptr;
+  const RECT bounds{0, 0, MulDiv(extent.cx, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, HORZSIZE) * 100),
+                    MulDiv(extent.cy, GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE) * 100)};
+  ControlWindow::paintBlock(dc, bounds);
+  return CloseEnhMetaFile(dc);
+}
+
+// In a metafile picture, in anisotropic HIMETRIC units.
+HGLOBAL metafilePicture(SIZEL extent) noexcept {
+  const HDC dc = CreateMetaFileW(nullptr);
+  if (!dc) return nullptr;
+  SetWindowOrgEx(dc, 0, 0, nullptr);
+  SetWindowExtEx(dc, extent.cx, extent.cy, nullptr);
+  ControlWindow::paintBlock(dc, RECT{0, 0, extent.cx, extent.cy});
+  const HMETAFILE metafile = CloseMetaFile(dc);
+  if (!metafile) return nullptr;
+  const HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+  if (!global) {
+    DeleteMetaFile(metafile);
+    return nullptr;
+  }
+  auto* picture = static_cast<METAFILEPICT*>(GlobalLock(global));
+  *picture = METAFILEPICT{MM_ANISOTROPIC, extent.cx, extent.cy, metafile};
+  GlobalUnlock(global);
+  return global;
+}
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) noexcept {
+  if (!medium) return E_POINTER;
+  *medium = STGMEDIUM{};
+  if (const HRESULT hr = check(format); FAILED(hr)) return hr;
+  if (format->cfFormat == CF_ENHMETAFILE) {
+    medium->hEnhMetaFile = enhancedMetafile(extent_);
+    if (!medium->hEnhMetaFile) return E_OUTOFMEMORY;
+    medium->tymed = TYMED_ENHMF;
+  } else {
+    medium->hMetaFilePict = metafilePicture(extent_);
+    if (!medium->hMetaFilePict) return E_OUTOFMEMORY;
+    medium->tymed = TYMED_MFPICT;
+  }
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) noexcept {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::QueryGetData(FORMATETC* format) noexcept {
+  return check(format);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) noexcept {
+  if (out) out->ptd = nullptr;
+  return DATA_S_SAMEFORMATETC;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::SetData(FORMATETC*, STGMEDIUM*, BOOL) noexcept {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::EnumFormatEtc(DWORD direction,
+                                                        IEnumFORMATETC** formats) noexcept {
+  if (!formats) return E_POINTER;
+  *formats = nullptr;
+  if (direction != DATADIR_GET) return E_NOTIMPL;
+  return SHCreateStdEnumFmtEtc(ARRAYSIZE(kFormats), kFormats, formats);
+}
+
+// The presentation never changes, so advise sinks are kept and never called but on close.
+HRESULT STDMETHODCALLTYPE SignDataObject::DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
+                                                  DWORD* connection) noexcept {
+  if (!dataAdviseHolder_) {
+    if (const HRESULT hr = CreateDataAdviseHolder(dataAdviseHolder_.put()); FAILED(hr)) return hr;
+  }
+  return dataAdviseHolder_->Advise(this, format, flags, sink, connection);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::DUnadvise(DWORD connection) noexcept {
+  if (!dataAdviseHolder_) return OLE_E_NOCONNECTION;
+  return dataAdviseHolder_->Unadvise(connection);
+}
+
+HRESULT STDMETHODCALLTYPE SignDataObject::EnumDAdvise(IEnumSTATDATA** advise) noexcept {
+  if (!advise) return E_POINTER;
+  *advise = nullptr;
+  return dataAdviseHolder_ ? dataAdviseHolder_->EnumAdvise(advise) : OLE_E_ADVISENOTSUPPORTED;
+}
+
+}  // namespace sealbrook::win
