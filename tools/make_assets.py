@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the project's own picture assets: the control's three status pictures (GIF, into
-assets/) and its toolbox bitmap (16 x 15, 16 colours, into win32/sealbrook/). Run from the
-repository's top folder; the results are committed."""
+assets/), its toolbox bitmap (16 x 15, 16 colours, into win32/sealbrook/) and the path form's icon
+(30 x 27, 24-bit colour, into win32/penvane/). Run from the repository's top folder; the results
+are committed."""
 import struct
 import sys
 from pathlib import Path
@@ -110,6 +111,35 @@ def toolbox_bitmap():
     return header + info + colors + data
 
 
+def form_icon():
+    """30 x 27, 24 bits per pixel: a blue pen writing a stroke on a white card with a red seal."""
+    w, h = 30, 27
+    def px(x, y):
+        if x in (0, w - 1) or y in (0, h - 1):
+            return (96, 96, 96)
+        if (x - 22) ** 2 + (y - 19) ** 2 <= 16:
+            return (200, 30, 30)
+        if abs((x + y) - 22) <= 1 and 6 <= x <= 20:
+            return (20, 40, 160)
+        if y == 22 and 3 <= x <= 14:
+            return (60, 60, 60)
+        return (255, 255, 255)
+    rows = []
+    for y in reversed(range(h)):  # bottom-up
+        row = bytearray()
+        for x in range(w):
+            r, g, b = px(x, y)
+            row += bytes((b, g, r))
+        while len(row) % 4:
+            row.append(0)
+        rows.append(bytes(row))
+    data = b"".join(rows)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    offset = 14 + len(info)
+    header = b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset)
+    return header + info + data
+
+
 def main(out):
     out = Path(out)
     white, blue, grey = (255, 255, 255), (20, 40, 160), (160, 160, 160)
@@ -121,6 +151,7 @@ def main(out):
         gif(230, 130, [white, (176, 0, 0), (200, 0, 0), white], draw(230, 130, mark(False))))
     Path(sys.argv[2] if len(sys.argv) > 2 else "win32/sealbrook/toolbox.bmp").write_bytes(
         toolbox_bitmap())
+    Path("win32/penvane/form_icon.bmp").write_bytes(form_icon())
 
 
 if __name__ == "__main__":

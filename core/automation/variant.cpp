@@ -159,6 +159,13 @@ bool isGreaterThanZero(const Variant& v) {
   return d > 0;
 }
 
+bool equalsZero(const Variant& v) {
+  if (v.isNull()) return false;
+  double d;
+  if (!numericValue(v, d)) typeMismatch();
+  return d == 0;
+}
+
 std::u16string toText(const Variant& v, const DateText& dates) {
   switch (v.type()) {
     case VarType::Empty: return {};

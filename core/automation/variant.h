@@ -98,6 +98,8 @@ int32_t toI4(const Variant& v);
 bool equalsTrue(const Variant& v);
 // "v > 0" as a condition: Null and Empty are not greater.
 bool isGreaterThanZero(const Variant& v);
+// "v = 0" as a condition: Empty equals 0; Null equals nothing.
+bool equalsZero(const Variant& v);
 // To text: numbers in decimal without leading zeros or blanks, True/False, dates through the
 // date-to-text port. Null raises "Invalid use of Null" (94).
 std::u16string toText(const Variant& v, const DateText& dates);

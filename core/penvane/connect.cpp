@@ -3,6 +3,7 @@
 #include "automation/error.h"
 #include "automation/regimes.h"
 #include "host/office.h"
+#include "host/word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 
@@ -22,16 +23,23 @@ using automation::put;
 namespace literals = text::literals;
 
 constexpr char16_t kOnAction[] = u"!<Penvane.Connect>";
+constexpr char16_t kHostName[] = u"Microsoft Word";
+constexpr char16_t kControlClass[] = u"Sealbrook.SignData";
+
+// MsgBox styles.
+constexpr int32_t kOkOnly = 0;
+constexpr int32_t kExclamation = 48;
+constexpr int32_t kInformation = 64;
 
 // One of the four buttons: its field, the key it is looked up by, its caption and its tag.
-struct ButtonSpec {
+struct MenuButton {
   EventField Connect::*field;
   std::u16string_view key;
   std::u16string_view caption;
   std::string_view tag;  // TCVN3 bytes
 };
 
-const ButtonSpec kButtons[] = {
+const MenuButton kButtons[] = {
     {&Connect::MyButton, literals::kSetUpPathCaption, literals::kSetUpPathCaption,
      literals::kTagSetUpPath},
     {&Connect::MyButton1, literals::kInsertCaption, literals::kInsertCaption, literals::kTagInsert},
@@ -43,13 +51,15 @@ const ButtonSpec kButtons[] = {
 
 }  // namespace
 
-Connect::Connect(Module1& module, PathForm& pathForm)
+Connect::Connect(Module1& module, FrmPath& frmPath, FileSearch& files, MessageBoxes& messages)
     : MyButton(host::commandBarButtonEvents(), clicks(&Connect::MyButton_Click)),
       MyButton1(host::commandBarButtonEvents(), clicks(&Connect::MyButton1_Click)),
       MyButton2(host::commandBarButtonEvents(), clicks(&Connect::MyButton2_Click)),
       MyButton3(host::commandBarButtonEvents(), clicks(&Connect::MyButton3_Click)),
       module_(module),
-      pathForm_(pathForm) {}
+      frmPath_(frmPath),
+      files_(files),
+      messages_(messages) {}
 
 EventField::Handler Connect::clicks(ClickHandler handler) {
   return [this, handler](std::string_view event, automation::Arguments& args) {
@@ -122,7 +132,7 @@ void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
 
   // 5. The settings. 6. The path form: referencing its image control loads it.
   step([&] { module_.ReadImagePath(); });
-  if (!vImage_) step([&] { vImage_ = pathForm_.ImageSign(); });
+  if (!vImage_) step([&] { vImage_ = frmPath_.ImageSign(weak_from_this()); });
   // 7. The local references to the bars and the popup go with this scope.
 }
 
@@ -146,10 +156,100 @@ void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, Custom& cust
   oHostApp.reset();
 }
 
-// The commands behind the buttons come with their own handlers; the bindings end here for now.
-void Connect::MyButton_Click(const ObjectRef&, bool&) {}
-void Connect::MyButton1_Click(const ObjectRef&, bool&) {}
-void Connect::MyButton2_Click(const ObjectRef&, bool&) {}
-void Connect::MyButton3_Click(const ObjectRef&, bool&) {}
+// --- The document commands ----------------------------------------------------------------------
+
+// The host's name, its default property, exactly.
+bool Connect::HostIsWord() const { return automation::toText(get(oHostApp, "")) == kHostName; }
+
+// The application, made visible; the commands' later steps walk from it.
+ObjectRef Connect::ShowHost() const {
+  const ObjectRef application = getObject(oHostApp, "Application");
+  put(application, "Visible", true);
+  return application;
+}
+
+// A path names no file when the search finds none; the empty path names none either.
+bool Connect::FileExists(const std::u16string& path) const {
+  return !path.empty() && !files_.Dir(path).empty();
+}
+
+// The signature block at the cursor, unless the document is signed already.
+void Connect::InsertBlock(const ObjectRef& application) {
+  const Variant count =
+      get(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Count");
+  if (!automation::equalsZero(count)) return;
+  call(getObject(getObject(application, "Selection"), "InlineShapes"), "AddOLEControl",
+       {named("ClassType", kControlClass)});
+}
+
+// Word's own signing, then the signature stored in the document. The signature object is held
+// until the command ends.
+void Connect::Sign(const ObjectRef& application) {
+  const ObjectRef signature =
+      call(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Add").asObject();
+  call(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Commit");
+}
+
+void Connect::notice(std::string_view tcvn3, int32_t buttons) const {
+  messages_.MsgBox(text::widenBytes(tcvn3), buttons, text::widenBytes(literals::kNotice));
+}
+
+// Insert: trusts bPathReady; without it, only tells the user that no file was chosen.
+void Connect::MyButton1_Click(const ObjectRef&, bool&) {
+  automation::trap(
+      [&] {
+        if (!HostIsWord()) return;
+        if (module_.bPathReady) {
+          InsertBlock(ShowHost());
+          return;
+        }
+        if (!FileExists(module_.sImagePath)) notice(literals::kNoFileChosen, kExclamation);
+      },
+      [&](const automation::Error&) { notice(literals::kFileNotFound, kExclamation); });
+}
+
+// Sign: no image path needed. The user's refusal (E_FAIL) is passed over in silence.
+void Connect::MyButton2_Click(const ObjectRef&, bool&) {
+  automation::trap(
+      [&] {
+        if (!HostIsWord()) return;
+        const ObjectRef application = ShowHost();
+        Sign(application);
+        host::ExitFormsDesign(application);
+      },
+      [&](const automation::Error& e) {
+        if (e.number() != automation::hr::kFail) notice(literals::kSigningFailed, kInformation);
+      });
+}
+
+// Insert and sign. A block inserted before a failed signing stays in the document.
+void Connect::MyButton3_Click(const ObjectRef&, bool&) {
+  automation::trap(
+      [&] {
+        if (!HostIsWord()) return;
+        const ObjectRef application = ShowHost();
+        if (!FileExists(module_.sImagePath)) {
+          notice(literals::kFileNotFound, kExclamation);
+          return;
+        }
+        InsertBlock(application);
+        Sign(application);
+        host::ExitFormsDesign(application);
+      },
+      [&](const automation::Error& e) {
+        if (e.number() != automation::hr::kFail)
+          messages_.MsgBox(e.description(), kOkOnly, std::nullopt);
+      });
+}
+
+// --- The set-up-path command -------------------------------------------------------------------
+
+// Shows the path form (loading it runs its file dialog), unloads it at once, then saves the path.
+// No trap: a failure of the form ends the command unsaved, at the platform's edge.
+void Connect::MyButton_Click(const ObjectRef&, bool&) {
+  frmPath_.Show(weak_from_this());
+  frmPath_.Unload();
+  module_.SaveImagePath();
+}
 
 }  // namespace penvane

@@ -1,11 +1,13 @@
 // The add-in class Connect: the host's add-in callbacks, the menu "Chữ ký số" with its four
-// buttons on the host's main menu bar, and the click bindings of those buttons.
+// buttons on the host's main menu bar, the click bindings of those buttons, and the commands
+// behind them.
 #pragma once
 
 #include <memory>
 
 #include "automation/object.h"
 #include "penvane/event_field.h"
+#include "penvane/frm_path.h"
 #include "penvane/module1.h"
 #include "penvane/ports.h"
 
@@ -18,9 +20,10 @@ struct Custom {};
 inline constexpr int32_t ext_cm_Startup = 1;
 inline constexpr int32_t ext_dm_HostShutdown = 0;
 
-class Connect {
+// Held by a shared_ptr: the path form keeps a weak reference to the add-in that loaded it.
+class Connect : public std::enable_shared_from_this<Connect> {
  public:
-  Connect(Module1& module, PathForm& pathForm);
+  Connect(Module1& module, FrmPath& frmPath, FileSearch& files, MessageBoxes& messages);
   virtual ~Connect() = default;
   Connect(const Connect&) = delete;
   Connect& operator=(const Connect&) = delete;
@@ -40,21 +43,32 @@ class Connect {
   void IDTExtensibility2_OnBeginShutdown(Custom& custom);
   void IDTExtensibility2_OnDisconnection(int32_t RemoveMode, Custom& custom);
 
-  // Button clicks, reached through the bindings of the four fields.
+  // Button clicks, reached through the bindings of the four fields (and MyButton3_Click from the
+  // path form's menu). Ctrl and CancelDefault are neither read nor written.
   virtual void MyButton_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
   virtual void MyButton1_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
   virtual void MyButton2_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
   virtual void MyButton3_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
 
-  const std::shared_ptr<void>& vImage() const noexcept { return vImage_; }
+  const std::shared_ptr<const ImageControl>& vImage() const noexcept { return vImage_; }
 
  private:
   using ClickHandler = void (Connect::*)(const automation::ObjectRef&, bool&);
   EventField::Handler clicks(ClickHandler handler);
 
+  // The building blocks of the document commands.
+  bool HostIsWord() const;
+  automation::ObjectRef ShowHost() const;
+  bool FileExists(const std::u16string& path) const;
+  static void InsertBlock(const automation::ObjectRef& application);
+  static void Sign(const automation::ObjectRef& application);
+  void notice(std::string_view tcvn3, int32_t buttons) const;
+
   Module1& module_;
-  PathForm& pathForm_;
-  std::shared_ptr<void> vImage_;  // the path form's ImageSign; nothing reads it
+  FrmPath& frmPath_;
+  FileSearch& files_;
+  MessageBoxes& messages_;
+  std::shared_ptr<const ImageControl> vImage_;  // the path form's ImageSign; nothing reads it
 };
 
 }  // namespace penvane

@@ -9,8 +9,6 @@ namespace {
 
 constexpr int32_t kExclamation = 48;  // OK button, exclamation icon
 
-std::u16string upToNul(const std::u16string& text) { return text.substr(0, text.find(u'\0')); }
-
 }  // namespace
 
 std::u16string Trim(const std::u16string& text) {
@@ -21,20 +19,11 @@ std::u16string Trim(const std::u16string& text) {
 
 void Module1::ReadImagePath() {
   automation::ResumeNext step;
-  std::u16string buffer(kBufferSize, u' ');
-  step([&] { kernel32_.GetSystemDirectoryA(buffer, kBufferSize); });
+  step([&] { sSystemDir = Trim(settings_.SystemDirectory(kBufferSize)); });
   step([&] {
-    const std::u16string trimmed = Trim(buffer);
-    const auto nul = trimmed.find(u'\0');
-    // Without a NUL the query wrote nothing usable: keep the earlier value.
-    if (nul != std::u16string::npos) sSystemDir = trimmed.substr(0, nul);
+    sImagePath =
+        Trim(settings_.ReadValue(settingsFile(), u"Path", u"ChildPath", u"No", kBufferSize));
   });
-  std::u16string value(kBufferSize, u' ');
-  step([&] {
-    kernel32_.GetPrivateProfileStringA(u"Path", u"ChildPath", u"No", value, kBufferSize,
-                                       settingsFile());
-  });
-  step([&] { sImagePath = Trim(upToNul(value)); });
   bPathReady = true;
 }
 
@@ -46,12 +35,13 @@ void Module1::SaveImagePath() {
     return;
   }
   bPathReady = true;
-  // The path goes to the file as ANSI text and comes back the same way, as it now reads there.
-  const int32_t written =
-      kernel32_.WritePrivateProfileStringA(u"Path", u"ChildPath", sImagePath, settingsFile());
-  // A failed write would otherwise be silent and the path lost at the next start: say so.
-  if (written == 0)
-    messages_.MsgBox(text::widenBytes(text::literals::kCouldNotSavePath), kExclamation, title);
+  // The path as it now reads in the file. A path the file cannot hold, or a file that cannot be
+  // written, would otherwise be lost silently at the next start: say so, and keep the path.
+  automation::trap(
+      [&] { sImagePath = settings_.WriteValue(settingsFile(), u"Path", u"ChildPath", sImagePath); },
+      [&](const automation::Error&) {
+        messages_.MsgBox(text::widenBytes(text::literals::kCouldNotSavePath), kExclamation, title);
+      });
 }
 
 }  // namespace penvane

@@ -10,24 +10,28 @@ namespace penvane {
 
 class Module1 {
  public:
-  Module1(Kernel32& kernel32, MessageBoxes& messages) : kernel32_(kernel32), messages_(messages) {}
+  Module1(SettingsStore& settings, MessageBoxes& messages)
+      : settings_(settings), messages_(messages) {}
 
   std::u16string sSystemDir;
   std::u16string sImagePath;
   bool bPathReady = false;
 
   // Once per start-up completion: the system directory, then the image path ("No" when the
-  // file, section or key is missing); afterwards bPathReady is true. Never reports a failure.
+  // file, section or key is missing); afterwards bPathReady is true. Never reports a failure: a
+  // step that fails leaves its variable as it was.
   void ReadImagePath();
-  // From the set-up-path command: writes sImagePath, or tells the user there is nothing to save.
+  // From the set-up-path command: writes sImagePath, or tells the user there is nothing to save,
+  // or that it could not be saved.
   void SaveImagePath();
 
   std::u16string settingsFile() const { return sSystemDir + u"\\settings.ini"; }
 
+  // The runtime's buffers for the system directory and the value: 200 characters with the NUL.
   static constexpr uint32_t kBufferSize = 200;
 
  private:
-  Kernel32& kernel32_;
+  SettingsStore& settings_;
   MessageBoxes& messages_;
 };
 

@@ -1,9 +1,9 @@
 // What the add-in needs from the platform, as small abstract classes. The Windows adapters
-// implement them over user32 and kernel32; the tests over fakes.
+// implement them over user32, kernel32 and comdlg32; the tests over fakes. Every failure of a port
+// is an automation::Error.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -19,31 +19,32 @@ class MessageBoxes {
                       const std::optional<std::u16string>& title) = 0;
 };
 
-// The kernel32 functions as the add-in's module declares them, with the runtime's marshalling
-// of strings: each text goes to the function in the system ANSI code page, and buffers and
-// by-value strings come back converted from it. Buffers keep their length.
-class Kernel32 {
+// The settings file: private-profile (INI) text in the system ANSI code page. The adapter does
+// the code-page conversion; texts here are UTF-16.
+class SettingsStore {
  public:
-  virtual ~Kernel32() = default;
-  virtual uint32_t GetSystemDirectoryA(std::u16string& buffer, uint32_t size) = 0;
-  virtual uint32_t GetPrivateProfileStringA(const std::u16string& section,
-                                            const std::u16string& key,
-                                            const std::u16string& defaultValue,
-                                            std::u16string& returned, uint32_t size,
-                                            const std::u16string& fileName) = 0;
-  // `value` comes back as it went to the file: converted to the ANSI code page and back.
-  virtual int32_t WritePrivateProfileStringA(const std::u16string& section,
-                                             const std::u16string& key, std::u16string& value,
-                                             const std::u16string& fileName) = 0;
+  virtual ~SettingsStore() = default;
+  // The Windows system directory; fails when it does not fit `capacity` characters with its NUL.
+  virtual std::u16string SystemDirectory(uint32_t capacity) = 0;
+  // The value of `key` in `section` of `file`, or `defaultValue` when the file, the section or
+  // the key is missing, cut to what `capacity` bytes of ANSI text hold with the terminating NUL.
+  // Fails when the file is there but cannot be read.
+  virtual std::u16string ReadValue(const std::u16string& file, const std::u16string& section,
+                                   const std::u16string& key, const std::u16string& defaultValue,
+                                   uint32_t capacity) = 0;
+  // Stores the value and returns it as it now reads in the file (converted to the ANSI code page
+  // and back). Fails, having written nothing, when the value has characters that the code page
+  // cannot hold (the file would name another path), and when the file cannot be written.
+  virtual std::u16string WriteValue(const std::u16string& file, const std::u16string& section,
+                                    const std::u16string& key, const std::u16string& value) = 0;
 };
 
-// The path form frmPath of the add-in. Referencing its image control ImageSign loads the form,
-// whose load step shows the open-file dialog for the signature image.
-class PathForm {
+// The directory search of the runtime's Dir: the name of the first ordinary file (no folder, no
+// hidden or system file) that the path matches, wildcards allowed; empty when none does.
+class FileSearch {
  public:
-  virtual ~PathForm() = default;
-  // The image control; a reference that the add-in keeps.
-  virtual std::shared_ptr<void> ImageSign() = 0;
+  virtual ~FileSearch() = default;
+  virtual std::u16string Dir(const std::u16string& path) = 0;
 };
 
 }  // namespace penvane

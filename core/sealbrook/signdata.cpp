@@ -17,10 +17,6 @@ using automation::put;
 
 constexpr automation::Locale kLocale = automation::kEnglishUnitedStates;
 
-bool isZero(const Variant& count) {
-  return !count.isNull() && automation::toI4(count) == 0;
-}
-
 }  // namespace
 
 void SignData::ShowPopup() {
@@ -53,7 +49,7 @@ void SignData::mnuSign_Click() {
             getObject(getObject(app, "ActiveDocument"), "CustomDocumentProperties"),
             host::kDocumentProperties);
         const Variant count = get(properties, "Count");
-        if (!isZero(count)) {
+        if (!automation::equalsZero(count)) {
           const ObjectRef sign = get(properties, "Item", {u"Sign"}, kLocale).asObject();
           put(sign, "Value", kSignaturePicture, {}, kLocale);
         } else {

@@ -1,49 +1,50 @@
 // Fakes of the add-in's ports: an in-memory settings file system with a Latin-1 ANSI code page,
-// recorded message boxes, a path form that counts its loads.
+// recorded message boxes, a file system for the directory search, the path form's window and the
+// open-file dialog, both scripted by the test.
 #pragma once
 
+#include <deque>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "automation/error.h"
+#include "penvane/frm_path.h"
 #include "penvane/ports.h"
 
 namespace penvane::fakes {
 
-class Kernel32 final : public penvane::Kernel32 {
+class SettingsStore final : public penvane::SettingsStore {
  public:
   std::u16string systemDirectory = u"C:\\WINDOWS\\system32";
   bool systemDirectoryFails = false;
+  bool readsFail = false;
   bool writesFail = false;
   // file -> "section/key" -> value, as ANSI text (here: Latin-1)
   std::map<std::u16string, std::map<std::u16string, std::u16string>> files;
 
-  uint32_t GetSystemDirectoryA(std::u16string& buffer, uint32_t size) override {
-    if (systemDirectoryFails) return 0;
-    if (systemDirectory.size() + 1 > size) return static_cast<uint32_t>(systemDirectory.size() + 1);
-    buffer.replace(0, systemDirectory.size() + 1, systemDirectory + u'\0');
-    return static_cast<uint32_t>(systemDirectory.size());
+  std::u16string SystemDirectory(uint32_t capacity) override {
+    if (systemDirectoryFails || systemDirectory.size() + 1 > capacity)
+      throw automation::Error(automation::hr::kFail, u"no system directory");
+    return systemDirectory;
   }
-  uint32_t GetPrivateProfileStringA(const std::u16string& section, const std::u16string& key,
-                                    const std::u16string& defaultValue, std::u16string& returned,
-                                    uint32_t size, const std::u16string& fileName) override {
+  std::u16string ReadValue(const std::u16string& file, const std::u16string& section,
+                           const std::u16string& key, const std::u16string& defaultValue,
+                           uint32_t capacity) override {
+    if (readsFail) throw automation::Error(automation::hr::kAccessDenied, u"locked");
     std::u16string value = defaultValue;
-    if (auto f = files.find(fileName); f != files.end())
+    if (auto f = files.find(file); f != files.end())
       if (auto v = f->second.find(section + u"/" + key); v != f->second.end()) value = v->second;
-    value = value.substr(0, size - 1);
-    returned.replace(0, value.size() + 1, value + u'\0');
-    return static_cast<uint32_t>(value.size());
+    return value.substr(0, capacity - 1);
   }
-  int32_t WritePrivateProfileStringA(const std::u16string& section, const std::u16string& key,
-                                     std::u16string& value, const std::u16string& fileName) override {
-    for (auto& c : value)
-      if (c > 0xFF) c = u'?';  // what the code page cannot hold
-    if (writesFail) return 0;
-    files[fileName][section + u"/" + key] = value;
-    return 1;
+  std::u16string WriteValue(const std::u16string& file, const std::u16string& section,
+                            const std::u16string& key, const std::u16string& value) override {
+    for (const char16_t c : value)
+      if (c > 0xFF) throw automation::Error(automation::hr::kInvalidArg, u"not in the code page");
+    if (writesFail) throw automation::Error(automation::hr::kAccessDenied, u"cannot write");
+    files[file][section + u"/" + key] = value;
+    return value;
   }
 };
 
@@ -65,15 +66,79 @@ class MessageBoxes final : public penvane::MessageBoxes {
   }
 };
 
-class PathForm final : public penvane::PathForm {
+// Ordinary files by full path; folders, hidden and system files are there but never match.
+class FileSearch final : public penvane::FileSearch {
  public:
-  int loads = 0;
-  bool fails = false;
-  std::shared_ptr<void> ImageSign() override {
-    ++loads;
-    if (fails) throw automation::Error(automation::hr::kFail, u"the form did not load");
-    return std::make_shared<int>(0);
+  std::vector<std::u16string> ordinary;
+  std::vector<std::u16string> notOrdinary;
+  std::vector<std::u16string> searched;
+
+  std::u16string Dir(const std::u16string& path) override {
+    searched.push_back(path);
+    for (const auto& f : ordinary)
+      if (matches(path, f)) return f.substr(f.find_last_of(u'\\') + 1);
+    return {};
   }
+
+ private:
+  static bool matches(std::u16string_view pattern, std::u16string_view name) {
+    if (pattern.empty()) return name.empty();
+    if (pattern[0] == u'*')
+      return matches(pattern.substr(1), name) || (!name.empty() && matches(pattern, name.substr(1)));
+    return !name.empty() && (pattern[0] == u'?' || pattern[0] == name[0]) &&
+           matches(pattern.substr(1), name.substr(1));
+  }
+};
+
+// The form's window: what the form asked of it, in order.
+class FormWindow final : public penvane::FormWindow {
+ public:
+  std::vector<std::string> calls;
+  std::deque<MenuItem> choices;  // the next popup menus; dismissed when none is planned
+  bool createFails = false;
+
+  void Create(FrmPath&) override {
+    calls.push_back("Create");
+    if (createFails) throw automation::Error(automation::hr::kOutOfMemory);
+  }
+  void Show() override { calls.push_back("Show"); }
+  void Destroy() override { calls.push_back("Destroy"); }
+  MenuItem PopupMenu() override {
+    calls.push_back("PopupMenu");
+    if (choices.empty()) return MenuItem::None;
+    const MenuItem chosen = choices.front();
+    choices.pop_front();
+    return chosen;
+  }
+};
+
+// The open-file dialog: the next answers (a file, or empty for a cancel); cancelled when none is
+// planned. Records the filter and title of each dialog shown.
+class FileDialog final : public penvane::FileDialog {
+ public:
+  std::deque<std::u16string> answers;
+  std::vector<std::pair<std::u16string, std::u16string>> shown;  // filter, title
+  bool fails = false;
+
+  std::u16string ShowOpen(std::u16string_view filter, const std::u16string& title) override {
+    shown.emplace_back(filter, title);
+    if (fails) throw automation::Error(automation::hr::kFail, u"the dialog did not open");
+    if (answers.empty()) return {};
+    std::u16string answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+// The add-in's module, its path form and their ports, as one loaded library holds them.
+struct Library {
+  SettingsStore settings;
+  MessageBoxes messages;
+  FileSearch files;
+  FormWindow formWindow;
+  FileDialog fileDialog;
+  Module1 module{settings, messages};
+  FrmPath frmPath{module, formWindow, fileDialog, messages};
 };
 
 }  // namespace penvane::fakes

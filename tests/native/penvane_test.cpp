@@ -76,12 +76,19 @@ class AddinStartup : public testing::Test {
     return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
   }
 
+  std::shared_ptr<ObservedConnect> newAddin() {
+    return std::make_shared<ObservedConnect>(lib.module, lib.frmPath, lib.files, lib.messages);
+  }
+  // Loads of the path form: each one creates its window.
+  size_t formLoads() const {
+    return static_cast<size_t>(
+        std::count(lib.formWindow.calls.begin(), lib.formWindow.calls.end(), "Create"));
+  }
+
   simword::Word word;
-  fakes::Kernel32 kernel32;
-  fakes::MessageBoxes messages;
-  fakes::PathForm pathForm;
-  Module1 module{kernel32, messages};
-  std::unique_ptr<ObservedConnect> addin = std::make_unique<ObservedConnect>(module, pathForm);
+  fakes::Library lib;
+  Module1& module = lib.module;
+  std::shared_ptr<ObservedConnect> addin = newAddin();
 };
 
 std::vector<std::string> buttonCreation(std::u16string_view key, std::u16string_view caption,
@@ -135,7 +142,7 @@ TEST_F(AddinStartup, OnAnEmptyMenuBarStartupMakesTheStatedCallsInOrder) {
   }
   EXPECT_EQ(popup()->controls[2]->tag, text::widenBytes(literals::kSign));
   EXPECT_TRUE(module.bPathReady);
-  EXPECT_EQ(pathForm.loads, 1);
+  EXPECT_EQ(formLoads(), 1u);
 }
 
 TEST_F(AddinStartup, LoadedByTheUserTheMenuIsBuiltDuringConnection) {
@@ -149,7 +156,7 @@ TEST_F(AddinStartup, WithoutApplicationCommandBarsTheExplorersBarsAreUsed) {
   auto& explorer = word.addExplorer();
   for (bool returnNothing : {false, true}) {
     word.removeCommandBars(returnNothing);
-    addin = std::make_unique<ObservedConnect>(module, pathForm);
+    addin = newAddin();
     hostStarts();
     const auto explorerPopup = explorer.find(u"Menu Bar")->find(literals::kPopupCaption);
     ASSERT_NE(explorerPopup, nullptr);
@@ -206,7 +213,7 @@ TEST_F(AddinStartup, APlainButtonUnderThePopupCaptionLeavesTheAddinWithoutButton
   EXPECT_EQ(word.connectedSinks(), 0u);
   EXPECT_EQ(word.click(plain).delivered, 0u);
   EXPECT_TRUE(module.bPathReady);  // the settings are still read
-  EXPECT_EQ(pathForm.loads, 1);    // and the path form still loaded
+  EXPECT_EQ(formLoads(), 1u);    // and the path form still loaded
 }
 
 TEST_F(AddinStartup, AcrossHostRunsThePopupStaysAndIsRefilled) {
@@ -217,7 +224,7 @@ TEST_F(AddinStartup, AcrossHostRunsThePopupStaysAndIsRefilled) {
   ASSERT_NE(popup(), nullptr);
   EXPECT_TRUE(popup()->controls.empty());
 
-  addin = std::make_unique<ObservedConnect>(module, pathForm);
+  addin = newAddin();
   hostStarts();
   EXPECT_EQ(word.menuBar().controls.size(), 1u);
   EXPECT_THAT(popupCaptions(), ElementsAre(literals::kSetUpPathCaption, literals::kInsertCaption,
@@ -249,7 +256,7 @@ TEST_F(AddinStartup, UserUnloadDeletesClearsAndReleasesInDisconnection) {
 TEST_F(AddinStartup, ThePathFormIsLoadedOnceAndAddinsUpdateChangesNothing) {
   hostStarts();
   startupComplete();
-  EXPECT_EQ(pathForm.loads, 1);
+  EXPECT_EQ(formLoads(), 1u);
   const auto before = word.log().next();
   Custom custom;
   addin->IDTExtensibility2_OnAddInsUpdate(custom);
@@ -258,7 +265,7 @@ TEST_F(AddinStartup, ThePathFormIsLoadedOnceAndAddinsUpdateChangesNothing) {
 }
 
 TEST_F(AddinStartup, AFailingPathFormDoesNotStopStartup) {
-  pathForm.fails = true;
+  lib.formWindow.createFails = true;
   hostStarts();
   EXPECT_EQ(popup()->controls.size(), 4u);
   EXPECT_TRUE(module.bPathReady);
@@ -270,11 +277,9 @@ TEST_F(AddinStartup, AFailingPathFormDoesNotStopStartup) {
 TEST(AddinStartupFaults, EachHostCallOfStartupCanFailAndTheRestStillRuns) {
   struct Run {
     simword::Word word;
-    fakes::Kernel32 kernel32;
-    fakes::MessageBoxes messages;
-    fakes::PathForm pathForm;
-    Module1 module{kernel32, messages};
-    std::unique_ptr<Connect> addin = std::make_unique<Connect>(module, pathForm);
+    fakes::Library lib;
+    std::shared_ptr<Connect> addin =
+        std::make_shared<Connect>(lib.module, lib.frmPath, lib.files, lib.messages);
     Custom custom;
 
     void startUp() {
@@ -300,8 +305,8 @@ TEST(AddinStartupFaults, EachHostCallOfStartupCanFailAndTheRestStillRuns) {
     run.word.failCall(n, kFail, u"planted");
     run.startUp();
     EXPECT_EQ(run.word.log().records().at(n - 1).result, kFail);
-    EXPECT_TRUE(run.module.bPathReady);
-    EXPECT_EQ(run.pathForm.loads, 1);
+    EXPECT_TRUE(run.lib.module.bPathReady);
+    EXPECT_EQ(run.lib.fileDialog.shown.size(), 1u);
     // One failure spoils one button at the most: every other button is complete.
     if (const auto popup = run.word.menuBar().find(literals::kPopupCaption)) {
       size_t complete = 0;

@@ -1,5 +1,5 @@
 // The signature settings store: settings.ini in the system directory, section Path, key
-// ChildPath, through the kernel32 functions with the runtime's ANSI marshalling.
+// ChildPath, in the ANSI code page.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -17,14 +17,14 @@ namespace literals = text::literals;
 class Settings : public testing::Test {
  protected:
   const std::u16string file = u"C:\\WINDOWS\\system32\\settings.ini";
-  std::u16string& stored() { return kernel32.files[file][u"Path/ChildPath"]; }
+  std::u16string& stored() { return settings.files[file][u"Path/ChildPath"]; }
   fakes::Shown notice(std::string_view tcvn3) {
     return {text::widenBytes(tcvn3), 48, text::widenBytes(literals::kNotice)};
   }
 
-  fakes::Kernel32 kernel32;
+  fakes::SettingsStore settings;
   fakes::MessageBoxes messages;
-  Module1 module{kernel32, messages};
+  Module1 module{settings, messages};
 };
 
 TEST_F(Settings, WithoutASettingsFileThePathIsNoAndSavingItCreatesTheFile) {
@@ -53,23 +53,41 @@ TEST_F(Settings, AnEmptyValueIsReadyAtStartButNotSaved) {
   EXPECT_EQ(module.sImagePath, u"");
   EXPECT_TRUE(module.bPathReady);
 
-  kernel32.files.clear();
+  settings.files.clear();
   module.SaveImagePath();
   EXPECT_THAT(messages.shown, ElementsAre(notice(literals::kChoosePathFirst)));
   EXPECT_FALSE(module.bPathReady);
-  EXPECT_TRUE(kernel32.files.empty());
+  EXPECT_TRUE(settings.files.empty());
 }
 
-TEST_F(Settings, APathOutsideTheCodePageIsKeptInItsCodePageForm) {
+// Written in the code page, "ữ" would become "?" and the file would name another path: the user
+// is told, nothing is written, and the path stays as chosen for this session.
+TEST_F(Settings, APathOutsideTheCodePageIsNotWrittenAndTheUserIsTold) {
   module.ReadImagePath();
   module.sImagePath = u"C:\\Ch\u1EEF k\u00FD.gif";
   module.SaveImagePath();
-  EXPECT_EQ(stored(), u"C:\\Ch? k\u00FD.gif");
-  EXPECT_EQ(module.sImagePath, u"C:\\Ch? k\u00FD.gif");
+  EXPECT_THAT(messages.shown, ElementsAre(notice(literals::kCouldNotSavePath)));
+  EXPECT_TRUE(settings.files.empty());
+  EXPECT_EQ(module.sImagePath, u"C:\\Ch\u1EEF k\u00FD.gif");
+  EXPECT_TRUE(module.bPathReady);
+
+  messages.shown.clear();
+  module.sImagePath = u"C:\\Ch\u00FB k\u00FD.gif";  // within the code page
+  module.SaveImagePath();
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(stored(), u"C:\\Ch\u00FB k\u00FD.gif");
+}
+
+TEST_F(Settings, AFailedReadLeavesThePathAsItWas) {
+  module.sImagePath = u"D:\\chosen.png";
+  settings.readsFail = true;
+  module.ReadImagePath();
+  EXPECT_EQ(module.sImagePath, u"D:\\chosen.png");
+  EXPECT_TRUE(module.bPathReady);
 }
 
 TEST_F(Settings, ASaveTouchesNothingButTheOneKey) {
-  auto& f = kernel32.files[file];
+  auto& f = settings.files[file];
   f[u"Path/Other"] = u"keep";
   f[u"Colours/ChildPath"] = u"keep too";
   module.ReadImagePath();
@@ -83,7 +101,7 @@ TEST_F(Settings, ASaveTouchesNothingButTheOneKey) {
 
 TEST_F(Settings, AFailedWriteIsToldToTheUserAndTheNewPathStaysInMemory) {
   module.ReadImagePath();
-  kernel32.writesFail = true;
+  settings.writesFail = true;
   module.sImagePath = u"D:\\sig.png";
   module.bPathReady = false;
   module.SaveImagePath();
@@ -94,14 +112,14 @@ TEST_F(Settings, AFailedWriteIsToldToTheUserAndTheNewPathStaysInMemory) {
 
 TEST_F(Settings, AFailedSystemDirectoryQueryKeepsTheEarlierDirectory) {
   module.sSystemDir = u"C:\\Earlier";
-  kernel32.systemDirectoryFails = true;
+  settings.systemDirectoryFails = true;
   module.ReadImagePath();
   EXPECT_EQ(module.sSystemDir, u"C:\\Earlier");
   EXPECT_EQ(module.sImagePath, u"No");
   EXPECT_TRUE(module.bPathReady);
 
-  kernel32.systemDirectoryFails = false;
-  kernel32.systemDirectory = std::u16string(200, u'd');  // does not fit the buffer
+  settings.systemDirectoryFails = false;
+  settings.systemDirectory = std::u16string(200, u'd');  // does not fit the buffer
   module.ReadImagePath();
   EXPECT_EQ(module.sSystemDir, u"C:\\Earlier");
 }

@@ -195,9 +195,9 @@ class PenvaneSettings : public testing::Test {
   }
 
   std::wstring file_;
-  penvane::win::Kernel32 kernel32_;
+  penvane::win::SettingsStore settings_;
   penvane::win::MessageBoxes messages_;
-  penvane::Module1 module_{kernel32_, messages_};
+  penvane::Module1 module_{settings_, messages_};
   wordhost::DialogDriver dialogs_;
 };
 

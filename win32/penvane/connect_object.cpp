@@ -18,7 +18,9 @@ HRESULT copyOut(const automation::ObjectRef& object, IDispatch** value) {
 
 }  // namespace
 
-ConnectObject::ConnectObject() : core_(library().module, library().pathForm) {}
+ConnectObject::ConnectObject()
+    : core_(std::make_shared<penvane::Connect>(library().module, library().frmPath,
+                                               library().files, library().messages)) {}
 
 HRESULT ConnectObject::getField(EventField& field, IDispatch** value) noexcept {
   return com::edge([&] { return copyOut(field.get(), value); });
@@ -33,67 +35,61 @@ HRESULT ConnectObject::setField(EventField& field, IDispatch* value) noexcept {
 }
 
 HRESULT ConnectObject::get_oHostApp(IDispatch** value) noexcept {
-  return com::edge([&] { return copyOut(core_.oHostApp, value); });
+  return com::edge([&] { return copyOut(core_->oHostApp, value); });
 }
 HRESULT ConnectObject::putref_oHostApp(IDispatch* value) noexcept {
   return com::edge([&] {
-    core_.oHostApp = DispatchObject::wrap(value);
+    core_->oHostApp = DispatchObject::wrap(value);
     return S_OK;
   });
 }
-HRESULT ConnectObject::get_MyButton1(IDispatch** v) noexcept { return getField(core_.MyButton1, v); }
-HRESULT ConnectObject::putref_MyButton1(IDispatch* v) noexcept { return setField(core_.MyButton1, v); }
-HRESULT ConnectObject::get_MyButton2(IDispatch** v) noexcept { return getField(core_.MyButton2, v); }
-HRESULT ConnectObject::putref_MyButton2(IDispatch* v) noexcept { return setField(core_.MyButton2, v); }
-HRESULT ConnectObject::get_MyButton3(IDispatch** v) noexcept { return getField(core_.MyButton3, v); }
-HRESULT ConnectObject::putref_MyButton3(IDispatch* v) noexcept { return setField(core_.MyButton3, v); }
-HRESULT ConnectObject::get_MyButton(IDispatch** v) noexcept { return getField(core_.MyButton, v); }
-HRESULT ConnectObject::putref_MyButton(IDispatch* v) noexcept { return setField(core_.MyButton, v); }
+HRESULT ConnectObject::get_MyButton1(IDispatch** v) noexcept { return getField(core_->MyButton1, v); }
+HRESULT ConnectObject::putref_MyButton1(IDispatch* v) noexcept { return setField(core_->MyButton1, v); }
+HRESULT ConnectObject::get_MyButton2(IDispatch** v) noexcept { return getField(core_->MyButton2, v); }
+HRESULT ConnectObject::putref_MyButton2(IDispatch* v) noexcept { return setField(core_->MyButton2, v); }
+HRESULT ConnectObject::get_MyButton3(IDispatch** v) noexcept { return getField(core_->MyButton3, v); }
+HRESULT ConnectObject::putref_MyButton3(IDispatch* v) noexcept { return setField(core_->MyButton3, v); }
+HRESULT ConnectObject::get_MyButton(IDispatch** v) noexcept { return getField(core_->MyButton, v); }
+HRESULT ConnectObject::putref_MyButton(IDispatch* v) noexcept { return setField(core_->MyButton, v); }
+
+// The add-in callbacks: the "custom" array is never read.
+template <class Callback>
+HRESULT ConnectObject::callback(Callback&& body) noexcept {
+  return com::edge([&] {
+    penvane::Custom custom;
+    body(*core_, custom);
+    return S_OK;
+  });
+}
 
 HRESULT ConnectObject::IDTExtensibility2_OnConnection(IDispatch* Application,
                                                       ext_ConnectMode ConnectMode,
                                                       IDispatch* AddInInst, SAFEARRAY**) noexcept {
-  return com::edge([&] {
-    penvane::Custom custom;
-    core_.IDTExtensibility2_OnConnection(DispatchObject::wrap(Application), ConnectMode,
+  return callback([&](penvane::Connect& addin, penvane::Custom& custom) {
+    addin.IDTExtensibility2_OnConnection(DispatchObject::wrap(Application), ConnectMode,
                                          DispatchObject::wrap(AddInInst), custom);
-    return S_OK;
   });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnStartupComplete(SAFEARRAY**) noexcept {
-  return com::edge([&] {
-    penvane::Custom custom;
-    core_.IDTExtensibility2_OnStartupComplete(custom);
-    return S_OK;
-  });
+  return callback([](auto& addin, auto& custom) { addin.IDTExtensibility2_OnStartupComplete(custom); });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnDisconnection(ext_DisconnectMode RemoveMode,
                                                          SAFEARRAY**) noexcept {
-  return com::edge([&] {
-    penvane::Custom custom;
-    core_.IDTExtensibility2_OnDisconnection(RemoveMode, custom);
-    return S_OK;
+  return callback([&](auto& addin, auto& custom) {
+    addin.IDTExtensibility2_OnDisconnection(RemoveMode, custom);
   });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnBeginShutdown(SAFEARRAY**) noexcept {
-  return com::edge([&] {
-    penvane::Custom custom;
-    core_.IDTExtensibility2_OnBeginShutdown(custom);
-    return S_OK;
-  });
+  return callback([](auto& addin, auto& custom) { addin.IDTExtensibility2_OnBeginShutdown(custom); });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnAddInsUpdate(SAFEARRAY**) noexcept {
-  return com::edge([&] {
-    penvane::Custom custom;
-    core_.IDTExtensibility2_OnAddInsUpdate(custom);
-    return S_OK;
-  });
+  return callback([](auto& addin, auto& custom) { addin.IDTExtensibility2_OnAddInsUpdate(custom); });
 }
 
 HRESULT ConnectObject::click(Click handler, IDispatch* ctrl, VARIANT_BOOL* cancelDefault) noexcept {
   return com::edge([&] {
     bool cancel = cancelDefault && *cancelDefault != VARIANT_FALSE;
-    (core_.*handler)(DispatchObject::wrap(ctrl), cancel);
+    ((*core_).*handler)(DispatchObject::wrap(ctrl), cancel);
     if (cancelDefault) *cancelDefault = cancel ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
   });
@@ -110,19 +106,5 @@ HRESULT ConnectObject::MyButton2_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
 HRESULT ConnectObject::MyButton3_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
   return click(&penvane::Connect::MyButton3_Click, c, d);
 }
-
-// IDTExtensibility2, as the host calls it: the same callbacks as through _Connect.
-HRESULT ConnectObject::OnConnection(IDispatch* a, ext_ConnectMode m, IDispatch* i,
-                                    SAFEARRAY** c) noexcept {
-  return IDTExtensibility2_OnConnection(a, m, i, c);
-}
-HRESULT ConnectObject::OnDisconnection(ext_DisconnectMode m, SAFEARRAY** c) noexcept {
-  return IDTExtensibility2_OnDisconnection(m, c);
-}
-HRESULT ConnectObject::OnAddInsUpdate(SAFEARRAY** c) noexcept { return IDTExtensibility2_OnAddInsUpdate(c); }
-HRESULT ConnectObject::OnStartupComplete(SAFEARRAY** c) noexcept {
-  return IDTExtensibility2_OnStartupComplete(c);
-}
-HRESULT ConnectObject::OnBeginShutdown(SAFEARRAY** c) noexcept { return IDTExtensibility2_OnBeginShutdown(c); }
 
 }  // namespace penvane::win

@@ -40,20 +40,33 @@ class ConnectObject final : public com::Dispatch<ConnectObject, _Connect, IDTExt
 
   // IDTExtensibility2: the same callbacks, as the host calls them.
   HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
-                                         IDispatch* AddInInst, SAFEARRAY** custom) noexcept override;
+                                         IDispatch* AddInInst, SAFEARRAY** custom) noexcept override {
+    return IDTExtensibility2_OnConnection(Application, ConnectMode, AddInInst, custom);
+  }
   HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode RemoveMode,
-                                            SAFEARRAY** custom) noexcept override;
-  HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) noexcept override;
-  HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) noexcept override;
-  HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) noexcept override;
+                                            SAFEARRAY** custom) noexcept override {
+    return IDTExtensibility2_OnDisconnection(RemoveMode, custom);
+  }
+  HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) noexcept override {
+    return IDTExtensibility2_OnAddInsUpdate(custom);
+  }
+  HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) noexcept override {
+    return IDTExtensibility2_OnStartupComplete(custom);
+  }
+  HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) noexcept override {
+    return IDTExtensibility2_OnBeginShutdown(custom);
+  }
 
  private:
   using Click = void (penvane::Connect::*)(const automation::ObjectRef&, bool&);
   HRESULT click(Click handler, IDispatch* ctrl, VARIANT_BOOL* cancelDefault) noexcept;
   HRESULT getField(EventField& field, IDispatch** value) noexcept;
   HRESULT setField(EventField& field, IDispatch* value) noexcept;
+  template <class Callback>
+  HRESULT callback(Callback&& body) noexcept;
 
-  penvane::Connect core_;
+  // Shared with the path form, which keeps a weak reference to the add-in that loaded it.
+  std::shared_ptr<penvane::Connect> core_;
 };
 
 }  // namespace penvane::win

@@ -1,16 +1,22 @@
-// What the loaded library holds once: the module's image-path state and the ports it uses.
+// What the loaded library holds once: the module's image-path state, the path form, and the
+// ports they use.
 #pragma once
 
+#include "penvane/frm_path.h"
 #include "penvane/module1.h"
+#include "win32/penvane/path_form.h"
 #include "win32/penvane/platform.h"
 
 namespace penvane::win {
 
 struct Library {
-  Kernel32 kernel32;
+  SettingsStore settings;
   MessageBoxes messages;
-  InertPathForm pathForm;
-  Module1 module{kernel32, messages};
+  FileSearch files;
+  FileDialog fileDialog;
+  PathFormWindow formWindow;
+  Module1 module{settings, messages};
+  FrmPath frmPath{module, formWindow, fileDialog, messages};
 };
 
 Library& library();

@@ -1,12 +1,38 @@
 #include "win32/penvane/platform.h"
 
 #include <windows.h>
+#include <commdlg.h>
 
+#include "automation/error.h"
 #include "win32/com/bstr.h"
 
 namespace penvane::win {
+namespace {
 
-std::string toAnsi(const std::u16string& text) {
+using automation::Error;
+
+[[noreturn]] void fail(DWORD error, const char16_t* what) {
+  throw Error(error ? HRESULT_FROM_WIN32(error) : E_FAIL, what);
+}
+
+// A search handle of FindFirstFileExW, closed with the search.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE h) noexcept : h_(h) {}
+  ~FindHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  HANDLE get() const noexcept { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+std::string toAnsi(std::u16string_view text) {
   if (text.empty()) return {};
   const std::wstring wide = com::wide(text);
   const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
@@ -17,53 +43,71 @@ std::string toAnsi(const std::u16string& text) {
   return out;
 }
 
-std::u16string fromAnsi(const std::string& text) {
+std::u16string fromAnsi(std::string_view text) {
   if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return com::u16(out);
 }
 
-namespace {
-
-// A buffer of at least `size` bytes for the function to write into.
-std::string ansiBuffer(const std::u16string& buffer, uint32_t size) {
-  std::string ansi = toAnsi(buffer);
-  if (ansi.size() < size) ansi.resize(size, ' ');
-  return ansi;
+std::optional<std::string> toAnsiExactly(std::u16string_view text) {
+  if (text.empty()) return std::string();
+  const std::wstring wide = com::wide(text);
+  // No best-fit mapping ("ữ" is not "u"), and no default character in place of what the code
+  // page lacks. A UTF-8 code page takes neither flag nor the default-character report.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* reportDefault = utf8 ? nullptr : &usedDefault;
+  const int n = WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()),
+                                    nullptr, 0, nullptr, reportDefault);
+  if (n <= 0) return std::nullopt;
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                      nullptr, reportDefault);
+  if (usedDefault || fromAnsi(out) != text) return std::nullopt;
+  return out;
 }
 
-}  // namespace
-
-uint32_t Kernel32::GetSystemDirectoryA(std::u16string& buffer, uint32_t size) {
-  std::string ansi = ansiBuffer(buffer, size);
-  const UINT n = ::GetSystemDirectoryA(ansi.data(), size);
-  buffer = fromAnsi(ansi);
-  return n;
+std::u16string SettingsStore::SystemDirectory(uint32_t capacity) {
+  std::string buffer(capacity, '\0');
+  const UINT n = GetSystemDirectoryA(buffer.data(), capacity);
+  if (n == 0) fail(GetLastError(), u"The system directory could not be found.");
+  if (n >= capacity) fail(ERROR_INSUFFICIENT_BUFFER, u"The system directory is too long.");
+  buffer.resize(n);
+  return fromAnsi(buffer);
 }
 
-uint32_t Kernel32::GetPrivateProfileStringA(const std::u16string& section,
-                                            const std::u16string& key,
-                                            const std::u16string& defaultValue,
-                                            std::u16string& returned, uint32_t size,
-                                            const std::u16string& fileName) {
-  std::string ansi = ansiBuffer(returned, size);
-  const DWORD n = ::GetPrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(),
-                                             toAnsi(defaultValue).c_str(), ansi.data(), size,
-                                             toAnsi(fileName).c_str());
-  returned = fromAnsi(ansi);
-  return n;
+std::u16string SettingsStore::ReadValue(const std::u16string& file, const std::u16string& section,
+                                        const std::u16string& key,
+                                        const std::u16string& defaultValue, uint32_t capacity) {
+  std::string buffer(capacity, '\0');
+  SetLastError(ERROR_SUCCESS);
+  const DWORD n = GetPrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(),
+                                           toAnsi(defaultValue).c_str(), buffer.data(), capacity,
+                                           toAnsi(file).c_str());
+  // A missing file gives the default; a file that is there but cannot be opened is a failure,
+  // not the default.
+  switch (const DWORD error = GetLastError()) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_ACCESS_DENIED: fail(error, u"The settings file could not be read.");
+    default: break;
+  }
+  buffer.resize(n < capacity ? n : capacity - 1);
+  return fromAnsi(buffer);
 }
 
-int32_t Kernel32::WritePrivateProfileStringA(const std::u16string& section,
-                                             const std::u16string& key, std::u16string& value,
-                                             const std::u16string& fileName) {
-  const std::string ansi = toAnsi(value);
-  const BOOL ok = ::WritePrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(),
-                                               ansi.c_str(), toAnsi(fileName).c_str());
-  value = fromAnsi(ansi);
-  return ok;
+std::u16string SettingsStore::WriteValue(const std::u16string& file, const std::u16string& section,
+                                         const std::u16string& key, const std::u16string& value) {
+  const std::optional<std::string> ansi = toAnsiExactly(value);
+  if (!ansi) throw Error(E_INVALIDARG, u"The path has characters that the settings file cannot hold.");
+  if (!WritePrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(), ansi->c_str(),
+                                  toAnsi(file).c_str()))
+    fail(GetLastError(), u"The settings file could not be written.");
+  return fromAnsi(*ansi);
 }
 
 void MessageBoxes::MsgBox(const std::u16string& prompt, int32_t buttons,
@@ -73,6 +117,45 @@ void MessageBoxes::MsgBox(const std::u16string& prompt, int32_t buttons,
   MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
 }
 
-std::shared_ptr<void> InertPathForm::ImageSign() { return std::make_shared<int>(0); }
+std::u16string FileSearch::Dir(const std::u16string& path) {
+  const std::wstring pattern = com::wide(path);
+  WIN32_FIND_DATAW found{};
+  const FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0));
+  if (search.get() == INVALID_HANDLE_VALUE) return {};
+  constexpr DWORD kNotOrdinary =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  do {
+    if (!(found.dwFileAttributes & kNotOrdinary)) return com::u16(found.cFileName);
+  } while (FindNextFileW(search.get(), &found));
+  return {};
+}
+
+std::u16string FileDialog::ShowOpen(std::u16string_view filter, const std::u16string& title) {
+  // The filter's pairs are separated by NULs and end with two.
+  std::wstring pairs = com::wide(filter);
+  for (wchar_t& c : pairs)
+    if (c == L'|') c = L'\0';
+  pairs.append(2, L'\0');
+  const std::wstring caption = com::wide(title);
+  std::wstring file(32768, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = GetActiveWindow();
+  dialog.lpstrFilter = pairs.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = caption.c_str();
+  // The dialog must not move the host's current directory.
+  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameW(&dialog)) {
+    if (const DWORD error = CommDlgExtendedError())
+      throw Error(E_FAIL, u"The file dialog failed (" + com::u16(std::to_wstring(error)) + u").");
+    return {};  // cancelled
+  }
+  file.resize(wcslen(file.c_str()));
+  return com::u16(file);
+}
 
 }  // namespace penvane::win

@@ -1,19 +1,22 @@
-// The add-in's ports on Windows: kernel32's ANSI profile functions with the runtime's string
-// marshalling, user32's message box, and the path form.
+// The add-in's ports on Windows: the settings file through kernel32's ANSI private-profile
+// functions, user32's message box, the directory search, and comdlg32's open-file dialog.
 #pragma once
 
+#include <string>
+
+#include "penvane/frm_path.h"
 #include "penvane/ports.h"
 
 namespace penvane::win {
 
-class Kernel32 final : public penvane::Kernel32 {
+class SettingsStore final : public penvane::SettingsStore {
  public:
-  uint32_t GetSystemDirectoryA(std::u16string& buffer, uint32_t size) override;
-  uint32_t GetPrivateProfileStringA(const std::u16string& section, const std::u16string& key,
-                                    const std::u16string& defaultValue, std::u16string& returned,
-                                    uint32_t size, const std::u16string& fileName) override;
-  int32_t WritePrivateProfileStringA(const std::u16string& section, const std::u16string& key,
-                                     std::u16string& value, const std::u16string& fileName) override;
+  std::u16string SystemDirectory(uint32_t capacity) override;
+  std::u16string ReadValue(const std::u16string& file, const std::u16string& section,
+                           const std::u16string& key, const std::u16string& defaultValue,
+                           uint32_t capacity) override;
+  std::u16string WriteValue(const std::u16string& file, const std::u16string& section,
+                            const std::u16string& key, const std::u16string& value) override;
 };
 
 // Modal to the host's active window; without a title, the library's title "Penvane".
@@ -23,14 +26,21 @@ class MessageBoxes final : public penvane::MessageBoxes {
               const std::optional<std::u16string>& title) override;
 };
 
-// Until the path form is built: referencing ImageSign loads nothing and shows nothing.
-class InertPathForm final : public penvane::PathForm {
+class FileSearch final : public penvane::FileSearch {
  public:
-  std::shared_ptr<void> ImageSign() override;
+  std::u16string Dir(const std::u16string& path) override;
+};
+
+// GetOpenFileNameW, modal to the host's active window.
+class FileDialog final : public penvane::FileDialog {
+ public:
+  std::u16string ShowOpen(std::u16string_view filter, const std::u16string& title) override;
 };
 
 // Text in the system ANSI code page and back, length for length (embedded NULs included).
-std::string toAnsi(const std::u16string& text);
-std::u16string fromAnsi(const std::string& text);
+std::string toAnsi(std::u16string_view text);
+std::u16string fromAnsi(std::string_view text);
+// The text in the ANSI code page when every character survives the round trip; nothing otherwise.
+std::optional<std::string> toAnsiExactly(std::u16string_view text);
 
 }  // namespace penvane::win

@@ -1,0 +1,140 @@
+// The path form frmPath: its load step asks the user for the signature image through the open-file
+// dialog. One instance for the library, created on first use and loaded anew after each unload
+// (each load runs the load step again). The form's window is the platform's (FormWindow); what
+// the form does is here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "penvane/module1.h"
+#include "penvane/ports.h"
+
+namespace penvane {
+
+class Connect;
+class FrmPath;
+
+// --- Design ----------------------------------------------------------------------------------
+
+// Position and size of a control on the form, in twips.
+struct TwipRect {
+  int32_t left, top, width, height;
+};
+
+struct FormControl {
+  std::u16string_view name;
+  std::u16string_view caption;  // command buttons only
+  TwipRect rect;
+};
+
+// The form's client area, font and controls, as the designer left them.
+inline constexpr int32_t kFormWidth = 3720;
+inline constexpr int32_t kFormHeight = 1830;
+inline constexpr std::u16string_view kFormFont = u"VK Sans Serif";
+inline constexpr int32_t kFormFontTenthsOfPoints = 83;  // 8.25 pt
+inline constexpr FormControl Command1{u"Command1", u"Command1", {570, 1260, 1245, 525}};
+inline constexpr FormControl Command2{u"Command2", u"Command2", {2280, 1290, 1245, 525}};
+inline constexpr FormControl Command3{u"Command3", u"Command3", {2700, 570, 945, 555}};
+// Picture1 (a picture box) and ImageSign (an image) both show the built-in 30 x 27 icon.
+inline constexpr FormControl Picture1{u"Picture1", {}, {1080, 150, 1425, 1185}};
+inline constexpr FormControl ImageSignControl{u"ImageSign", {}, {2550, 0, 450, 405}};
+
+// The popup menu mnuHethong: "He thong" with the items mnuKy "Ky" (no action) and mnuchen "chen"
+// (insert and sign).
+inline constexpr std::u16string_view kMenuCaption = u"He thong";
+inline constexpr std::u16string_view kMenuKyCaption = u"Ky";
+inline constexpr std::u16string_view kMenuChenCaption = u"chen";
+enum class MenuItem : uint8_t { None, mnuKy, mnuchen };
+
+// The open-file dialog's filter: three description and pattern pairs; the first is selected when
+// the dialog opens. (".ifif", as the form has always listed it.)
+inline constexpr std::u16string_view kImageFilter =
+    u"All Picture(*.emf;*.wmf;*.jpg;*.jpeg;*.ifif;*.jpe;*.png)|*.emf;*.wmf;*.jpg;*.jpeg;*.ifif;"
+    u"*.jpe;*.png|All Files(*.*)|*.*|JPEG File Interchange Format(*.jpg;*.jpeg;*.ifif;*.jpe)|"
+    u"*.jpg;*.jpeg;*.ifif;*.jpe";
+static_assert(kImageFilter.size() == 201);
+
+// --- Ports -------------------------------------------------------------------------------------
+
+// The form's window and controls on the platform. Create makes them hidden and routes their
+// events (button clicks, a close request) to the form; Show shows the window modeless, without
+// owner; Destroy takes everything down.
+class FormWindow {
+ public:
+  virtual ~FormWindow() = default;
+  virtual void Create(FrmPath& form) = 0;
+  virtual void Show() = 0;
+  virtual void Destroy() = 0;
+  // mnuHethong as a popup menu at the mouse pointer, no flags, no default item; what was chosen.
+  virtual MenuItem PopupMenu() = 0;
+};
+
+// The common-dialog control as an open-file dialog: modal; sets the filter and the title and
+// nothing else. Returns the chosen file name, or empty text when the user cancelled.
+class FileDialog {
+ public:
+  virtual ~FileDialog() = default;
+  virtual std::u16string ShowOpen(std::u16string_view filter, const std::u16string& title) = 0;
+};
+
+// --- The form ----------------------------------------------------------------------------------
+
+// The image control ImageSign as the add-in references it.
+struct ImageControl {
+  const FormControl& design;
+};
+
+class FrmPath {
+ public:
+  enum class State : uint8_t { NotLoaded, Loaded, Shown };  // Loaded: loaded and hidden
+
+  FrmPath(Module1& module, FormWindow& window, FileDialog& dialog, MessageBoxes& messages)
+      : module_(module), window_(window), dialog_(dialog), messages_(messages) {}
+  FrmPath(const FrmPath&) = delete;
+  FrmPath& operator=(const FrmPath&) = delete;
+
+  State state() const noexcept { return state_; }
+
+  // Referencing the image control loads the form, hidden, when it is not loaded. The form keeps
+  // the add-in that loaded it for its menu, without keeping it alive.
+  std::shared_ptr<const ImageControl> ImageSign(std::weak_ptr<Connect> loader);
+  // Shows the form modeless; a form that is not loaded is loaded first.
+  void Show(std::weak_ptr<Connect> loader);
+  // Unloads the form (asking Form_QueryUnload first); nothing when it is not loaded.
+  void Unload();
+
+  // Events of the form and its controls. None traps errors: a failure goes to the caller, and
+  // from the window to the platform.
+  void Form_Load();
+  void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode);
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void mnuKy_Click() {}
+  void mnuchen_Click();
+  // The user closes the window (its close box or the system menu).
+  void CloseRequested();
+
+  // UnloadMode values of Form_QueryUnload.
+  static constexpr int16_t vbFormControlMenu = 0;
+  static constexpr int16_t vbFormCode = 1;
+
+ private:
+  void Load(std::weak_ptr<Connect> loader);
+  void unload(int16_t mode);
+
+  Module1& module_;
+  FormWindow& window_;
+  FileDialog& dialog_;
+  MessageBoxes& messages_;
+  State state_ = State::NotLoaded;
+  bool unloading_ = false;
+  std::weak_ptr<Connect> owner_;
+  const std::shared_ptr<const ImageControl> imageSign_ =
+      std::make_shared<const ImageControl>(ImageControl{ImageSignControl});
+};
+
+}  // namespace penvane

@@ -1,0 +1,372 @@
+// The add-in's document commands and its path form against the simulated Word: the host calls in
+// their order, the gates, the one trap of each command with its own reaction, and the form's
+// states and handlers.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "penvane/connect.h"
+#include "penvane_fakes.h"
+#include "simword/word.h"
+#include "text/literals.h"
+#include "text/tcvn3.h"
+
+namespace penvane {
+namespace {
+
+using automation::hr::kFail;
+using testing::ElementsAre;
+using testing::ElementsAreArray;
+namespace literals = text::literals;
+
+const std::u16string kSignature = u"C:\\Sig\\my sig.gif";
+
+class Commands : public testing::Test {
+ protected:
+  Commands() {
+    word.setControlFactory([this](std::u16string_view classType, simword::Document&) {
+      inserted.emplace_back(classType);
+      return std::make_unique<simword::EmbeddedControl>();
+    });
+    document = &word.open(u"Report");
+    lib.files.ordinary = {kSignature};
+    addin->oHostApp = word.application();
+  }
+
+  // The commands as the buttons' clicks run them.
+  void insert() { click(&Connect::MyButton1_Click); }
+  void sign() { click(&Connect::MyButton2_Click); }
+  void insertAndSign() { click(&Connect::MyButton3_Click); }
+  void click(void (Connect::*command)(const automation::ObjectRef&, bool&)) {
+    bool cancelDefault = false;
+    ((*addin).*command)(nullptr, cancelDefault);
+    EXPECT_FALSE(cancelDefault);
+  }
+
+  fakes::Shown notice(std::string_view tcvn3, int32_t buttons) const {
+    return {text::widenBytes(tcvn3), buttons, text::widenBytes(literals::kNotice)};
+  }
+  // A document that has been signed before.
+  void signedBefore() { document->signatures.push_back(simword::SigningService::defaultSignature()); }
+
+  simword::Word word;
+  simword::Document* document;
+  std::vector<std::u16string> inserted;
+  fakes::Library lib;
+  std::shared_ptr<Connect> addin =
+      std::make_shared<Connect>(lib.module, lib.frmPath, lib.files, lib.messages);
+};
+
+const std::vector<std::string> kShowHost = {"Application._Default", "Application.Application",
+                                            "Application.Visible = True"};
+const std::vector<std::string> kInsertBlock = {
+    "Application.ActiveDocument", "Document.Signatures", "Signatures.Count",
+    "Application.Selection", "Selection.InlineShapes",
+    "InlineShapes.AddOLEControl(ClassType:=\"Sealbrook.SignData\")"};
+const std::vector<std::string> kSign = {"Application.ActiveDocument", "Document.Signatures",
+                                        "Signatures.Add()",           "Application.ActiveDocument",
+                                        "Document.Signatures",        "Signatures.Commit()"};
+const std::vector<std::string> kExitDesignMode = {
+    "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible",
+    "Application.ActiveDocument", "Document.ToggleFormsDesign()"};
+
+std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+TEST_F(Commands, InsertWithAReadyPathShowsWordAndInsertsTheBlockEvenWithoutAFile) {
+  lib.module.bPathReady = true;
+  lib.module.sImagePath = u"No";  // a start-up without settings file
+  insert();
+  EXPECT_THAT(word.log().lines(), ElementsAreArray(joined({kShowHost, kInsertBlock})));
+  EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
+  EXPECT_TRUE(word.visible());
+  EXPECT_TRUE(lib.files.searched.empty());
+  EXPECT_TRUE(lib.messages.shown.empty());
+  EXPECT_TRUE(document->designMode);  // left to the control's own Timer2
+  EXPECT_EQ(word.outstandingReferences(), 1);  // oHostApp
+}
+
+TEST_F(Commands, InsertWithoutAReadyPathOnlyTellsWhenNoFileWasChosen) {
+  lib.module.bPathReady = false;
+  insert();  // the empty path names no file
+  EXPECT_THAT(lib.messages.shown, ElementsAre(notice(literals::kNoFileChosen, 48)));
+  EXPECT_THAT(word.log().lines(), ElementsAre("Application._Default"));
+
+  lib.messages.shown.clear();
+  lib.module.sImagePath = kSignature;  // a file that exists: nothing at all
+  insert();
+  EXPECT_TRUE(lib.messages.shown.empty());
+  EXPECT_FALSE(word.visible());
+  EXPECT_TRUE(inserted.empty());
+}
+
+TEST_F(Commands, NoCommandDoesAnythingInAHostNotNamedExactlyMicrosoftWord) {
+  lib.module.bPathReady = true;
+  lib.module.sImagePath = kSignature;
+  for (const char16_t* name : {u"Microsoft Word 2003", u"microsoft word", u"Microsoft Excel"}) {
+    word.setName(name);
+    word.log().clear();
+    insert();
+    sign();
+    insertAndSign();
+    EXPECT_THAT(word.log().lines(), ElementsAre("Application._Default", "Application._Default",
+                                                "Application._Default"));
+  }
+  EXPECT_TRUE(lib.messages.shown.empty());
+  EXPECT_TRUE(document->signatures.empty());
+  EXPECT_FALSE(word.visible());
+}
+
+TEST_F(Commands, InsertOnASignedDocumentOrWithoutADocument) {
+  lib.module.bPathReady = true;
+  signedBefore();
+  insert();
+  EXPECT_TRUE(inserted.empty());
+  EXPECT_TRUE(lib.messages.shown.empty());
+
+  word.close(*document);
+  insert();
+  EXPECT_THAT(lib.messages.shown, ElementsAre(notice(literals::kFileNotFound, 48)));
+  EXPECT_EQ(word.outstandingReferences(), 1);
+}
+
+TEST_F(Commands, SignNeedsNoPathAndLeavesDesignMode) {
+  document->designMode = true;
+  sign();
+  EXPECT_THAT(word.log().lines(), ElementsAreArray(joined({kShowHost, kSign, kExitDesignMode})));
+  ASSERT_EQ(document->signatures.size(), 1u);
+  EXPECT_TRUE(document->signatures[0].committed);
+  EXPECT_FALSE(document->designMode);
+  EXPECT_TRUE(lib.files.searched.empty());
+  EXPECT_TRUE(inserted.empty());
+  EXPECT_EQ(word.outstandingReferences(), 1);
+}
+
+TEST_F(Commands, SignPassesOverARefusalAndReportsEveryOtherFailure) {
+  word.signing().willCancel();
+  sign();
+  EXPECT_TRUE(lib.messages.shown.empty());
+  word.signing().willFail(automation::hr::kAccessDenied, u"no certificate");
+  sign();
+  EXPECT_THAT(lib.messages.shown, ElementsAre(notice(literals::kSigningFailed, 64)));
+  word.removeBar(u"Exit Design Mode");  // signed, then the bar is missing
+  sign();
+  EXPECT_EQ(lib.messages.shown.size(), 2u);
+  EXPECT_EQ(document->signatures.size(), 1u);
+}
+
+TEST_F(Commands, InsertAndSignInsertsSignsAndLeavesDesignMode) {
+  lib.module.sImagePath = kSignature;
+  lib.module.bPathReady = false;  // not looked at
+  insertAndSign();
+  EXPECT_THAT(word.log().lines(),
+              ElementsAreArray(joined({kShowHost, kInsertBlock, kSign, kExitDesignMode})));
+  EXPECT_THAT(lib.files.searched, ElementsAre(kSignature));
+  EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
+  ASSERT_EQ(document->signatures.size(), 1u);
+  EXPECT_TRUE(document->signatures[0].committed);
+  EXPECT_FALSE(document->designMode);
+  EXPECT_TRUE(lib.messages.shown.empty());
+}
+
+TEST_F(Commands, InsertAndSignOnASignedDocumentSignsAgainWithoutASecondBlock) {
+  lib.module.sImagePath = kSignature;
+  signedBefore();
+  insertAndSign();
+  EXPECT_TRUE(inserted.empty());
+  EXPECT_EQ(document->signatures.size(), 2u);
+}
+
+TEST_F(Commands, InsertAndSignWithoutTheFileShowsWordThenStops) {
+  for (const char16_t* path : {u"No", u"", u"C:\\Sig\\missing.gif", u"C:\\Sig"}) {
+    lib.module.sImagePath = path;
+    lib.messages.shown.clear();
+    word.log().clear();
+    insertAndSign();
+    EXPECT_THAT(lib.messages.shown, ElementsAre(notice(literals::kFileNotFound, 48)));
+    EXPECT_THAT(word.log().lines(), ElementsAreArray(kShowHost));
+  }
+  EXPECT_TRUE(inserted.empty());
+  EXPECT_TRUE(document->signatures.empty());
+  EXPECT_TRUE(word.visible());
+}
+
+TEST_F(Commands, AWildcardThatMatchesAFilePassesTheExistenceTest) {
+  lib.module.sImagePath = u"C:\\Sig\\*.gif";
+  insertAndSign();
+  EXPECT_TRUE(lib.messages.shown.empty());
+  EXPECT_EQ(document->signatures.size(), 1u);
+}
+
+TEST_F(Commands, InsertAndSignKeepsTheBlockWhenSigningFails) {
+  lib.module.sImagePath = kSignature;
+  word.signing().willCancel();  // E_FAIL: silent
+  insertAndSign();
+  EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
+  EXPECT_EQ(document->inlineShapes.size(), 1u);
+  EXPECT_TRUE(lib.messages.shown.empty());
+
+  word.close(*document);
+  document = &word.open();
+  word.signing().willFail(automation::hr::kAccessDenied, u"Kh\u00F4ng c\u00F3 ch\u1EE9ng th\u01B0");
+  insertAndSign();
+  EXPECT_EQ(document->inlineShapes.size(), 1u);
+  // The host's own description, no icon, and no title: the library's title shows.
+  EXPECT_THAT(lib.messages.shown,
+              ElementsAre(fakes::Shown{u"Kh\u00F4ng c\u00F3 ch\u1EE9ng th\u01B0", 0, std::nullopt}));
+}
+
+// Each host call of insert-and-sign fails once, in turn: E_FAIL ends it in silence, any other
+// failure shows its description; nothing is left referenced.
+TEST(CommandFaults, EachHostCallOfInsertAndSignCanFail) {
+  const auto run = [](uint64_t failing, automation::HResult hresult, fakes::Library& lib,
+                      simword::Word& word) {
+    word.setControlFactory([](std::u16string_view, simword::Document&) {
+      return std::make_unique<simword::EmbeddedControl>();
+    });
+    word.open().designMode = true;
+    lib.files.ordinary = {kSignature};
+    lib.module.sImagePath = kSignature;
+    auto addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.files, lib.messages);
+    addin->oHostApp = word.application();
+    if (failing) word.failCall(failing, hresult, u"planted");
+    bool cancelDefault = false;
+    EXPECT_NO_THROW(addin->MyButton3_Click(nullptr, cancelDefault));
+  };
+  uint64_t calls = 0;
+  {
+    simword::Word word;
+    fakes::Library lib;
+    run(0, 0, lib, word);
+    calls = word.log().next() - 1;
+  }
+  ASSERT_EQ(calls, 19u);
+  for (uint64_t n = 1; n <= calls; ++n) {
+    for (const automation::HResult hresult : {kFail, automation::hr::kAccessDenied}) {
+      SCOPED_TRACE("call " + std::to_string(n) + " fails with " + std::to_string(hresult));
+      simword::Word word;
+      fakes::Library lib;
+      run(n, hresult, lib, word);
+      if (hresult == kFail)
+        EXPECT_TRUE(lib.messages.shown.empty());
+      else
+        EXPECT_THAT(lib.messages.shown, ElementsAre(fakes::Shown{u"planted", 0, std::nullopt}));
+      EXPECT_EQ(word.outstandingReferences(), 0);
+    }
+  }
+}
+
+// --- The path form -------------------------------------------------------------------------------
+
+class PathForm : public Commands {
+ protected:
+  void startUp() {
+    Custom custom;
+    addin->IDTExtensibility2_OnConnection(word.application(), 0, nullptr, custom);
+  }
+  void setUpPath() { click(&Connect::MyButton_Click); }
+  std::u16string stored() {
+    return lib.settings.files[u"C:\\WINDOWS\\system32\\settings.ini"][u"Path/ChildPath"];
+  }
+  const std::vector<std::string>& windowCalls() const { return lib.formWindow.calls; }
+  using State = FrmPath::State;
+};
+
+TEST_F(PathForm, StartUpLoadsTheFormHiddenAndItsDialogReplacesThePathInMemoryOnly) {
+  lib.fileDialog.answers = {u"C:\\Pictures\\me.jpg"};
+  startUp();
+  EXPECT_EQ(lib.frmPath.state(), State::Loaded);
+  EXPECT_THAT(windowCalls(), ElementsAre("Create"));
+  ASSERT_EQ(lib.fileDialog.shown.size(), 1u);
+  EXPECT_EQ(lib.fileDialog.shown[0].first, kImageFilter);
+  EXPECT_EQ(lib.fileDialog.shown[0].second, text::widenBytes(literals::kChoosePathTitle));
+  EXPECT_EQ(lib.module.sImagePath, u"C:\\Pictures\\me.jpg");
+  EXPECT_TRUE(lib.module.bPathReady);
+  EXPECT_TRUE(lib.settings.files.empty());
+  EXPECT_NE(addin->vImage(), nullptr);
+
+  // The first set-up after start-up shows no dialog and saves the path then in memory.
+  setUpPath();
+  EXPECT_EQ(lib.fileDialog.shown.size(), 1u);
+  EXPECT_THAT(windowCalls(), ElementsAre("Create", "Show", "Destroy"));
+  EXPECT_EQ(lib.frmPath.state(), State::NotLoaded);
+  EXPECT_EQ(stored(), u"C:\\Pictures\\me.jpg");
+
+  // Every later one shows the dialog first; cancelled, it writes the unchanged path again.
+  lib.settings.files.clear();
+  setUpPath();
+  EXPECT_EQ(lib.fileDialog.shown.size(), 2u);
+  EXPECT_EQ(stored(), u"C:\\Pictures\\me.jpg");
+  EXPECT_TRUE(lib.messages.shown.empty());
+}
+
+TEST_F(PathForm, ACancelledStartUpDialogKeepsTheSettingsPathAndSavesIt) {
+  startUp();  // no settings file: "No"
+  EXPECT_EQ(lib.module.sImagePath, u"No");
+  setUpPath();
+  EXPECT_EQ(stored(), u"No");
+}
+
+TEST_F(PathForm, AnEmptyPathIsNotSaved) {
+  lib.settings.files[u"C:\\WINDOWS\\system32\\settings.ini"][u"Path/ChildPath"] = u"";
+  startUp();
+  setUpPath();
+  EXPECT_THAT(lib.messages.shown, ElementsAre(notice(literals::kChoosePathFirst, 48)));
+  EXPECT_FALSE(lib.module.bPathReady);
+  EXPECT_EQ(stored(), u"");
+}
+
+TEST_F(PathForm, TheFormsButtonsAndClosing) {
+  startUp();
+  lib.frmPath.Command1_Click();
+  EXPECT_THAT(lib.messages.shown, ElementsAre(fakes::Shown{u"OK", 0, std::nullopt}));
+  EXPECT_EQ(lib.frmPath.state(), State::Loaded);
+  lib.frmPath.Command2_Click();
+  EXPECT_EQ(lib.frmPath.state(), State::NotLoaded);
+  lib.frmPath.Command2_Click();  // not loaded: nothing to unload
+  EXPECT_THAT(windowCalls(), ElementsAre("Create", "Destroy"));
+
+  // Shown again: loading runs the dialog again; the close box unloads.
+  setUpPath();
+  EXPECT_EQ(lib.fileDialog.shown.size(), 2u);
+  lib.frmPath.Show(addin);
+  lib.frmPath.CloseRequested();
+  EXPECT_EQ(lib.frmPath.state(), State::NotLoaded);
+  EXPECT_EQ(lib.fileDialog.shown.size(), 3u);
+}
+
+TEST_F(PathForm, TheMenusChenRunsInsertAndSignOfTheAddinThatLoadedTheForm) {
+  startUp();
+  lib.module.sImagePath = kSignature;
+  lib.formWindow.choices = {MenuItem::mnuKy, MenuItem::None, MenuItem::mnuchen};
+  lib.frmPath.Command3_Click();
+  lib.frmPath.Command3_Click();
+  EXPECT_TRUE(document->signatures.empty());
+  lib.frmPath.Command3_Click();
+  EXPECT_EQ(document->signatures.size(), 1u);
+  EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
+
+  // Once that add-in is gone, the menu does nothing.
+  addin.reset();
+  lib.formWindow.choices = {MenuItem::mnuchen};
+  lib.frmPath.Command3_Click();
+  EXPECT_EQ(document->signatures.size(), 1u);
+  EXPECT_EQ(std::count(windowCalls().begin(), windowCalls().end(), "PopupMenu"), 4);
+}
+
+TEST_F(PathForm, AFormThatFailsEndsTheSetUpUnsavedButNotStartUp) {
+  lib.fileDialog.fails = true;
+  startUp();
+  EXPECT_TRUE(lib.module.bPathReady);
+  EXPECT_EQ(word.menuBar().find(literals::kPopupCaption)->controls.size(), 4u);
+
+  lib.frmPath.Unload();
+  lib.settings.files.clear();
+  EXPECT_THROW(setUpPath(), automation::Error);
+  EXPECT_TRUE(lib.settings.files.empty());
+}
+
+}  // namespace
+}  // namespace penvane

@@ -1,0 +1,76 @@
+// Windows of the module's own classes: the window procedure that hands each message to the object
+// the window belongs to, the class registrations that live exactly as long as windows use them,
+// and the guard that keeps a failing event inside the window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "automation/error.h"
+
+namespace com {
+
+// The window procedure of windows that belong to an object of type T, given as lpCreateParams at
+// creation: from WM_NCCREATE to WM_NCDESTROY every message goes to (object->*Handler).
+template <class T, LRESULT (T::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE)
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(
+                          reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  if (!self || msg == WM_NCCREATE || msg == WM_NCDESTROY)
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return (self->*Handler)(hwnd, msg, wParam, lParam);
+}
+
+// The module's window classes, registered with the first window that needs them and unregistered
+// with the last, so that a library unloaded and loaded again never finds a class that points
+// into its old image. The module stays locked (DllCanUnloadNow answers S_FALSE) while any
+// window holds them.
+class WindowClasses {
+ public:
+  struct Class {
+    const wchar_t* name;
+    WNDPROC procedure;
+    UINT style = 0;
+    int background = -1;  // a system colour index, or -1 for none
+  };
+  WindowClasses(std::initializer_list<Class> classes) : classes_(classes) {}
+  WindowClasses(const WindowClasses&) = delete;
+  WindowClasses& operator=(const WindowClasses&) = delete;
+
+  // False when the classes could not be registered; then nothing is held.
+  bool acquire() noexcept;
+  void release() noexcept;
+
+ private:
+  std::vector<Class> classes_;
+  int users_ = 0;
+};
+
+// Runs an event handler from a window procedure. Nothing it throws leaves the window procedure:
+// a handler without a trap of its own ends there, told to the debugger, and the host goes on.
+void reportUnhandled(const wchar_t* source, const automation::Error& error) noexcept;
+template <class F>
+void guarded(const wchar_t* source, F&& handler) noexcept {
+  try {
+    handler();
+  } catch (...) {
+    reportUnhandled(source, automation::currentError());
+  }
+}
+
+// Twips to pixels at a resolution in dots per inch.
+inline int twipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+// The screen's resolution, dots per inch.
+struct ScreenDpi {
+  int x = 96, y = 96;
+  explicit ScreenDpi(HWND hwnd = nullptr) noexcept;
+};
+
+}  // namespace com

@@ -1,0 +1,171 @@
+#include "win32/penvane/path_form.h"
+
+#include "text/literals.h"
+#include "text/tcvn3.h"
+#include "win32/com/bstr.h"
+#include "win32/com/module.h"
+#include "win32/com/window.h"
+
+namespace penvane::win {
+namespace {
+
+const wchar_t kFormClass[] = L"Penvane.frmPath";
+const wchar_t kPicture1Class[] = L"Penvane.frmPath.Picture1";
+constexpr int kFormIcon = 2;  // the built-in 30 x 27 icon (penvane.rc)
+constexpr UINT kMenuKy = 1;
+constexpr UINT kMenuChen = 2;
+
+struct Button {
+  const FormControl& design;
+  int id;
+};
+const Button kButtons[] = {{Command1, 101}, {Command2, 102}, {Command3, 103}};
+
+com::WindowClasses& classes() {
+  static com::WindowClasses instance{
+      {kFormClass, &com::windowProc<PathFormWindow, &PathFormWindow::onForm>, 0, COLOR_BTNFACE},
+      {kPicture1Class, &com::windowProc<PathFormWindow, &PathFormWindow::onPicture1>, 0,
+       COLOR_BTNFACE}};
+  return instance;
+}
+
+RECT pixels(const TwipRect& r, const com::ScreenDpi& dpi) {
+  const int left = com::twipsToPixels(r.left, dpi.x), top = com::twipsToPixels(r.top, dpi.y);
+  return {left, top, left + com::twipsToPixels(r.width, dpi.x),
+          top + com::twipsToPixels(r.height, dpi.y)};
+}
+
+[[noreturn]] void lastError(const char16_t* what) {
+  const DWORD error = GetLastError();
+  throw automation::Error(error ? HRESULT_FROM_WIN32(error) : E_FAIL, what);
+}
+
+}  // namespace
+
+void PathFormWindow::Create(FrmPath& form) {
+  if (window_) return;
+  if (!classes().acquire()) lastError(u"The path form's window classes could not be registered.");
+  form_ = &form;
+  const com::ScreenDpi dpi;
+  RECT frame{0, 0, com::twipsToPixels(kFormWidth, dpi.x), com::twipsToPixels(kFormHeight, dpi.y)};
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  // The caption is TCVN3 text, one character per byte.
+  const std::wstring caption = com::wide(text::widenBytes(text::literals::kChoosePathTitle));
+  window_ = CreateWindowExW(0, kFormClass, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                            com::module::handle(), this);
+  if (!window_) {
+    classes().release();
+    lastError(u"The path form's window could not be created.");
+  }
+  const std::wstring face = com::wide(kFormFont);
+  font_ = CreateFontW(-MulDiv(kFormFontTenthsOfPoints, dpi.y, 720), 0, 0, 0, FW_NORMAL, FALSE,
+                      FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
+  icon_ = static_cast<HBITMAP>(
+      LoadImageW(com::module::handle(), MAKEINTRESOURCEW(kFormIcon), IMAGE_BITMAP, 0, 0, 0));
+  for (const Button& b : kButtons) {
+    const RECT r = pixels(b.design.rect, dpi);
+    const std::wstring text = com::wide(b.design.caption);
+    const HWND button = CreateWindowExW(
+        0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, r.left,
+        r.top, r.right - r.left, r.bottom - r.top, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), com::module::handle(), nullptr);
+    if (button && font_) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  const RECT picture = pixels(Picture1.rect, dpi);
+  CreateWindowExW(WS_EX_CLIENTEDGE, kPicture1Class, L"", WS_CHILD | WS_VISIBLE, picture.left,
+                  picture.top, picture.right - picture.left, picture.bottom - picture.top,
+                  window_, nullptr, com::module::handle(), this);
+  imageSign_ = pixels(ImageSignControl.rect, dpi);
+}
+
+void PathFormWindow::Show() {
+  if (window_) ShowWindow(window_, SW_SHOW);
+}
+
+void PathFormWindow::Destroy() {
+  if (!window_) return;
+  const HWND window = window_;
+  window_ = nullptr;
+  DestroyWindow(window);
+  if (font_) DeleteObject(font_);
+  if (icon_) DeleteObject(icon_);
+  font_ = nullptr;
+  icon_ = nullptr;
+  form_ = nullptr;
+  classes().release();
+}
+
+MenuItem PathFormWindow::PopupMenu() {
+  const HMENU menu = CreatePopupMenu();
+  if (!menu) lastError(u"The menu could not be created.");
+  const std::wstring ky = com::wide(kMenuKyCaption), chen = com::wide(kMenuChenCaption);
+  AppendMenuW(menu, MF_STRING, kMenuKy, ky.c_str());
+  AppendMenuW(menu, MF_STRING, kMenuChen, chen.c_str());
+  POINT at{};
+  GetCursorPos(&at);
+  const auto chosen = static_cast<UINT>(TrackPopupMenu(
+      menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window_, nullptr));
+  DestroyMenu(menu);
+  if (chosen == kMenuKy) return MenuItem::mnuKy;
+  if (chosen == kMenuChen) return MenuItem::mnuchen;
+  return MenuItem::None;
+}
+
+void PathFormWindow::paintIcon(HDC dc, int x, int y) const noexcept {
+  if (!icon_) return;
+  BITMAP bm{};
+  GetObjectW(icon_, sizeof bm, &bm);
+  const HDC memory = CreateCompatibleDC(dc);
+  const HGDIOBJ old = SelectObject(memory, icon_);
+  BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+}
+
+LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: {
+      // ImageSign is an image: drawn by the form, at its own size.
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(hwnd, &ps);
+      paintIcon(dc, imageSign_.left, imageSign_.top);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED && form_) {
+        FrmPath& form = *form_;
+        switch (LOWORD(wParam)) {
+          case 101: com::guarded(L"Penvane", [&] { form.Command1_Click(); }); return 0;
+          case 102: com::guarded(L"Penvane", [&] { form.Command2_Click(); }); return 0;
+          case 103: com::guarded(L"Penvane", [&] { form.Command3_Click(); }); return 0;
+        }
+      }
+      break;
+    case WM_CLOSE:
+      // A close request goes to the form, which unloads (and so destroys) the window.
+      if (form_) {
+        FrmPath& form = *form_;
+        com::guarded(L"Penvane", [&] { form.CloseRequested(); });
+      }
+      return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT PathFormWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_PAINT) {
+    // A picture box shows its picture at the top-left corner, at the picture's own size.
+    PAINTSTRUCT ps;
+    const HDC dc = BeginPaint(hwnd, &ps);
+    paintIcon(dc, 0, 0);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace penvane::win
