@@ -9,11 +9,11 @@
 
 namespace sealbrook {
 
-// A loaded picture (on Windows an IPicture); shared between whoever shows it.
-class Picture {
- public:
-  virtual ~Picture() = default;
-};
+// A loaded picture, shared between whoever shows it. The type is the platform layer's: each
+// program defines it once (the Windows adapter around an OLE picture, the native tests around a
+// file name), so the windows that draw a picture use it as it is, without a cast. The core only
+// keeps, compares and hands back pictures; it never looks inside one.
+class Picture;
 using PicturePtr = std::shared_ptr<Picture>;
 
 // The runtime services the control calls.

@@ -10,6 +10,14 @@
 #include "simword/word.h"
 
 namespace sealbrook {
+
+// The pictures of these tests: the file each was loaded from.
+class Picture {
+ public:
+  explicit Picture(std::u16string_view f) : file(f) {}
+  std::u16string file;
+};
+
 namespace {
 
 using automation::Error;
@@ -17,13 +25,8 @@ using automation::hr::kFail;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
 
-struct NamedPicture final : Picture {
-  explicit NamedPicture(std::u16string_view f) : file(f) {}
-  std::u16string file;
-};
-
 std::u16string fileOf(const PicturePtr& p) {
-  return p ? static_cast<const NamedPicture&>(*p).file : u"(none)";
+  return p ? p->file : u"(none)";
 }
 
 class FakeRuntime final : public Runtime {
@@ -42,7 +45,7 @@ class FakeRuntime final : public Runtime {
   }
   PicturePtr LoadPicture(std::u16string_view path) override {
     if (!files.count(std::u16string(path))) throw Error(automation::hr::runtime(53), u"File not found");
-    return std::make_shared<NamedPicture>(path);
+    return std::make_shared<Picture>(path);
   }
   void DoEvents() override { calls.push_back("DoEvents"); }
 

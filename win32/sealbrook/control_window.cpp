@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include <tuple>
-
 #include "automation/error.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
@@ -21,62 +19,21 @@ constexpr UINT_PTR kTimerIds[] = {1, 2};  // Timer1, Timer2
 constexpr UINT kMenuSign = 1;
 constexpr UINT kMenuVerify = 2;
 
-// The window classes live while any window of a control does, and go with the last one, so that
-// a library unloaded and loaded again never finds a class pointing into its old image.
-int g_windows = 0;
-
-bool acquireClasses(WNDPROC surface, WNDPROC picture1, WNDPROC timers) noexcept {
-  if (g_windows++ > 0) return true;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = com::module::handle();
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  bool ok = true;
-  for (const auto& [name, proc, style] : {std::tuple{kSurfaceClass, surface, UINT{CS_DBLCLKS}},
-                                          std::tuple{kPicture1Class, picture1, UINT{0}},
-                                          std::tuple{kTimersClass, timers, UINT{0}}}) {
-    wc.lpszClassName = name;
-    wc.lpfnWndProc = proc;
-    wc.style = style;
-    ok = RegisterClassExW(&wc) != 0 && ok;
-  }
-  return ok;
+// The windows' classes: registered while any window of a control uses them.
+com::WindowClasses& classes() {
+  static com::WindowClasses instance{
+      {kSurfaceClass, &com::windowProc<ControlWindow, &ControlWindow::onSurface>, CS_DBLCLKS},
+      {kPicture1Class, &com::windowProc<ControlWindow, &ControlWindow::onPicture1>},
+      {kTimersClass, &com::windowProc<ControlWindow, &ControlWindow::onTimers>}};
+  return instance;
 }
 
-void releaseClasses() noexcept {
-  if (--g_windows > 0) return;
-  for (const wchar_t* name : {kSurfaceClass, kPicture1Class, kTimersClass})
-    UnregisterClassW(name, com::module::handle());
-}
+using Dpi = com::ScreenDpi;
 
-struct Dpi {
-  int x, y;
-  explicit Dpi(HWND hwnd) noexcept {
-    const HDC dc = GetDC(hwnd);
-    x = GetDeviceCaps(dc, LOGPIXELSX);
-    y = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(hwnd, dc);
-  }
-};
-
-const OlePicture* picture(const PicturePtr& p) noexcept {
-  return static_cast<const OlePicture*>(p.get());
-}
-
-// Runs an event of the control; nothing it throws leaves the window procedure. A handler
-// without a trap of its own ends there, without disturbing the host.
+// Runs an event of the control; nothing it throws leaves the window procedure.
 template <class F>
 void guarded(F&& handler) noexcept {
-  try {
-    handler();
-  } catch (...) {
-    try {
-      const automation::Error e = automation::currentError();
-      OutputDebugStringW((L"Sealbrook: " + com::wide(e.description()) + L"\n").c_str());
-    } catch (...) {
-      // Out of memory while telling of it: the event ends all the same.
-    }
-  }
+  com::guarded(L"Sealbrook", std::forward<F>(handler));
 }
 
 class PopupMenuHandle {
@@ -100,18 +57,13 @@ ControlWindow::~ControlWindow() {
 
 bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
   if (surface_) return true;
-  if (!acquireClasses(&ControlWindow::windowProc<&ControlWindow::onSurface>,
-                      &ControlWindow::windowProc<&ControlWindow::onPicture1>,
-                      &ControlWindow::windowProc<&ControlWindow::onTimers>)) {
-    releaseClasses();
-    return false;
-  }
+  if (!classes().acquire()) return false;
   surface_ = CreateWindowExW(0, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                              position.left, position.top, position.right - position.left,
                              position.bottom - position.top, parent, nullptr,
                              com::module::handle(), this);
   if (!surface_) {
-    releaseClasses();
+    classes().release();
     return false;
   }
   const Dpi dpi(surface_);
@@ -129,21 +81,16 @@ void ControlWindow::destroy() noexcept {
   const HWND surface = surface_;
   surface_ = picture1_ = nullptr;
   DestroyWindow(surface);  // and Picture1 with it
-  releaseClasses();
+  classes().release();
 }
 
 void ControlWindow::startTimers() noexcept {
   if (timers_) return;
-  if (!acquireClasses(&ControlWindow::windowProc<&ControlWindow::onSurface>,
-                      &ControlWindow::windowProc<&ControlWindow::onPicture1>,
-                      &ControlWindow::windowProc<&ControlWindow::onTimers>)) {
-    releaseClasses();
-    return;
-  }
+  if (!classes().acquire()) return;
   timers_ = CreateWindowExW(0, kTimersClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             com::module::handle(), this);
   if (!timers_) {
-    releaseClasses();
+    classes().release();
     return;
   }
   if (state_) {
@@ -158,7 +105,7 @@ void ControlWindow::stopTimers() noexcept {
   timers_ = nullptr;
   for (const UINT_PTR id : kTimerIds) KillTimer(timers, id);
   DestroyWindow(timers);
-  releaseClasses();
+  classes().release();
 }
 
 void ControlWindow::move(const RECT& p) noexcept {
@@ -213,7 +160,7 @@ void ControlWindow::paintBlock(HDC dc, const RECT& bounds) noexcept {
 RECT ControlWindow::image1Rect(HWND picture1) const noexcept {
   const Dpi dpi(picture1);
   SIZE size{twipsToPixels(kImage1.width, dpi.x), twipsToPixels(kImage1.height, dpi.y)};
-  if (state_ && state_->Image1()) size = picture(state_->Image1())->pixels(dpi.x, dpi.y);
+  if (state_ && state_->Image1()) size = state_->Image1()->pixels(dpi.x, dpi.y);
   const int left = twipsToPixels(kImage1.left, dpi.x), top = twipsToPixels(kImage1.top, dpi.y);
   return {left, top, left + size.cx, top + size.cy};
 }
@@ -225,22 +172,11 @@ void ControlWindow::paintPicture1(HWND picture1, HDC dc) noexcept {
   if (!state_) return;
   const Dpi dpi(picture1);
   // The status picture, then Image1 over it, both from the same top-left corner.
-  if (const OlePicture* status = picture(state_->Picture1())) status->render(dc, 0, 0, dpi.x, dpi.y);
-  if (const OlePicture* signature = picture(state_->Image1())) {
+  if (const Picture* status = state_->Picture1().get()) status->render(dc, 0, 0, dpi.x, dpi.y);
+  if (const Picture* signature = state_->Image1().get()) {
     const RECT at = image1Rect(picture1);
     signature->render(dc, at.left, at.top, dpi.x, dpi.y);
   }
-}
-
-template <LRESULT (ControlWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
-LRESULT CALLBACK ControlWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE)
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  auto* self = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  if (!self || msg == WM_NCCREATE || msg == WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  return (self->*Handler)(hwnd, msg, wParam, lParam);
 }
 
 LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

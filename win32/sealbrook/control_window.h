@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "sealbrook/signdata.h"
+#include "win32/com/window.h"
 
 namespace sealbrook::win {
 
@@ -50,13 +51,12 @@ class ControlWindow final : public Surface {
   // The empty block as the host may keep it: Picture1's back colour over the surface's own.
   static void paintBlock(HDC dc, const RECT& bounds) noexcept;
 
- private:
-  // The window procedure of both windows: to the object set at creation, then to the handler.
-  template <LRESULT (ControlWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The window procedures of the surface, Picture1 and the timers' window.
   LRESULT onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
   void paintPicture1(HWND picture1, HDC dc) noexcept;
   RECT image1Rect(HWND picture1) const noexcept;  // in Picture1's client pixels
   void applyTimer(TimerId timer, uint32_t milliseconds) noexcept;
@@ -69,7 +69,6 @@ class ControlWindow final : public Surface {
   bool pressed_ = false;  // the left button went down over Image1 (and is captured)
 };
 
-// Twips to pixels at a resolution.
-inline int twipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+using com::twipsToPixels;
 
 }  // namespace sealbrook::win

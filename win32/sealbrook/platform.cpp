@@ -6,9 +6,9 @@
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
 
-namespace sealbrook::win {
+namespace sealbrook {
 
-OlePicture::OlePicture(com::ComPtr<IPicture> picture) : picture_(std::move(picture)) {
+Picture::Picture(com::ComPtr<IPicture> picture) : picture_(std::move(picture)) {
   OLE_XSIZE_HIMETRIC width = 0;
   OLE_YSIZE_HIMETRIC height = 0;
   picture_->get_Width(&width);
@@ -16,15 +16,19 @@ OlePicture::OlePicture(com::ComPtr<IPicture> picture) : picture_(std::move(pictu
   himetric_ = {width, height};
 }
 
-SIZE OlePicture::pixels(int dpiX, int dpiY) const noexcept {
+SIZE Picture::pixels(int dpiX, int dpiY) const noexcept {
   return {MulDiv(himetric_.cx, dpiX, 2540), MulDiv(himetric_.cy, dpiY, 2540)};
 }
 
-void OlePicture::render(HDC dc, int x, int y, int dpiX, int dpiY) const noexcept {
+void Picture::render(HDC dc, int x, int y, int dpiX, int dpiY) const noexcept {
   const SIZE size = pixels(dpiX, dpiY);
   picture_->Render(dc, x, y, size.cx, size.cy, 0, himetric_.cy, himetric_.cx, -himetric_.cy,
                    nullptr);
 }
+
+}  // namespace sealbrook
+
+namespace sealbrook::win {
 
 automation::ObjectRef Runtime::GetObject(std::u16string_view className) {
   return winauto::getObject(className);
@@ -38,7 +42,7 @@ PicturePtr Runtime::LoadPicture(std::u16string_view path) {
   const HRESULT hr =
       OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, picture.putVoid());
   if (FAILED(hr) || !picture) throw automation::Error(automation::hr::runtime(481), u"Invalid picture");
-  return std::make_shared<OlePicture>(std::move(picture));
+  return std::make_shared<Picture>(std::move(picture));
 }
 
 void Runtime::DoEvents() {

@@ -8,12 +8,12 @@
 #include "sealbrook/ports.h"
 #include "win32/com/com_ptr.h"
 
-namespace sealbrook::win {
+namespace sealbrook {
 
 // A loaded picture: the OLE picture object and its size.
-class OlePicture final : public Picture {
+class Picture final {
  public:
-  explicit OlePicture(com::ComPtr<IPicture> picture);
+  explicit Picture(com::ComPtr<IPicture> picture);
   IPicture* get() const noexcept { return picture_.get(); }
   SIZE himetric() const noexcept { return himetric_; }
   // Size in pixels on a device with these dots per inch.
@@ -25,6 +25,10 @@ class OlePicture final : public Picture {
   com::ComPtr<IPicture> picture_;
   SIZE himetric_{};
 };
+
+}  // namespace sealbrook
+
+namespace sealbrook::win {
 
 class Runtime final : public sealbrook::Runtime {
  public:

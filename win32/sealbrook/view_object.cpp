@@ -28,9 +28,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Draw(DWORD aspect, LONG, void*, DVTARG
   // On the screen: the pictures at their own size, scaled with the block.
   const int dpiX = MulDiv(area.right - area.left, 2540, extent_.cx ? extent_.cx : 1);
   const int dpiY = MulDiv(area.bottom - area.top, 2540, extent_.cy ? extent_.cy : 1);
-  if (const auto* status = static_cast<const OlePicture*>(core_.Picture1().get()))
+  if (const Picture* status = core_.Picture1().get())
     status->render(dc, area.left, area.top, dpiX, dpiY);
-  if (const auto* signature = static_cast<const OlePicture*>(core_.Image1().get()))
+  if (const Picture* signature = core_.Image1().get())
     signature->render(dc, area.left, area.top, dpiX, dpiY);
   return S_OK;
 }
