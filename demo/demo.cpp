@@ -6,14 +6,14 @@
 #include <string>
 
 #include "host/office.h"
-#include "tests/wine/host/addin_host.h"
-#include "tests/wine/host/dialogs.h"
-#include "tests/wine/host/ole_container.h"
-#include "tests/wine/host/process.h"
-#include "tests/wine/host/running_word.h"
 #include "text/literals.h"
 #include "text/unicode.h"
 #include "win32/com/bstr.h"
+#include "wordhost/addin_host.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/ole_container.h"
+#include "wordhost/process.h"
+#include "wordhost/running_word.h"
 
 namespace {
 

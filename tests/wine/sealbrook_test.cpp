@@ -4,16 +4,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/wine/host/dialogs.h"
-#include "tests/wine/host/ole_container.h"
-#include "tests/wine/host/process.h"
-#include "tests/wine/host/resources.h"
-#include "tests/wine/host/running_word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 #include "win32/com/bstr.h"
 #include "win32/com/registry.h"
 #include "wine_test.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/ole_container.h"
+#include "wordhost/process.h"
+#include "wordhost/resources.h"
+#include "wordhost/running_word.h"
 
 namespace {
 

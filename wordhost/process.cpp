@@ -1,4 +1,4 @@
-#include "tests/wine/host/process.h"
+#include "wordhost/process.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// The thread and process chores of the Windows tests and the demo.
+// The thread and process chores of the simulated Word's process.
 #pragma once
 
 #include <string>
