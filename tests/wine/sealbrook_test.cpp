@@ -11,6 +11,7 @@
 #include "wine_test.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
+#include "wordhost/pictures.h"
 #include "wordhost/process.h"
 #include "wordhost/resources.h"
 #include "wordhost/running_word.h"
@@ -26,21 +27,6 @@ const wchar_t kLibid[] = L"{50E56C7A-B8A2-4534-B258-F0D288084B3C}";
 const wchar_t kProgId[] = L"Sealbrook.SignData";
 
 std::wstring ocx() { return winetest::binPath(L"Sealbrook.ocx"); }
-
-std::wstring windowsFile(const wchar_t* name) {
-  wchar_t dir[MAX_PATH];
-  GetWindowsDirectoryW(dir, MAX_PATH);
-  return std::wstring(dir) + L"\\" + name;
-}
-
-const wchar_t* const kPictures[] = {L"ck copy.gif", L"Pass.gif", L"False.gif"};
-
-void installPictures() {
-  for (const wchar_t* name : kPictures)
-    CopyFileW((winetest::binDir() + L"\\assets\\" + name).c_str(), windowsFile(name).c_str(), FALSE);
-}
-
-void removePicture(const wchar_t* name) { DeleteFileW(windowsFile(name).c_str()); }
 
 // What the control draws through IViewObject into a 240 x 136 pixel block, on a screen-
 // compatible bitmap or through an enhanced metafile (the host's cached presentation).
@@ -167,10 +153,10 @@ class ControlInWord : public testing::Test {
   }
   static void TearDownTestSuite() {
     winetest::regsvr32(ocx(), /*unregister=*/true);
-    for (const wchar_t* name : kPictures) removePicture(name);
+    wordhost::removePictures();
   }
   void SetUp() override {
-    installPictures();
+    ASSERT_TRUE(wordhost::installPictures());
     baseline_ = running_.outstandingReferences();
   }
   void TearDown() override {
@@ -292,12 +278,12 @@ TEST_F(ControlInWord, SignWritesThePropertyShowsThePicturesAndSigns) {
 TEST_F(ControlInWord, AMissingPictureOrARefusedSignatureLeavesTheBlockAsItWas) {
   auto& doc = word().open();
   auto& control = insert();
-  removePicture(L"Pass.gif");
+  wordhost::removePicture(L"Pass.gif");
   sign(control);
   EXPECT_EQ(doc.properties.size(), 1u);
   EXPECT_TRUE(doc.signatures.empty());
   EXPECT_TRUE(Rendering(control.object(), false).showsSignature());  // shown before the end
-  installPictures();
+  ASSERT_TRUE(wordhost::installPictures());
 
   auto& fresh = insert();
   word().signing().willCancel();
