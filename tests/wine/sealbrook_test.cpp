@@ -15,6 +15,7 @@
 #include "wordhost/process.h"
 #include "wordhost/resources.h"
 #include "wordhost/running_word.h"
+#include "wordhost/timers.h"
 
 namespace {
 
@@ -217,16 +218,16 @@ TEST_F(ControlInWord, AddOleControlEmbedsTheControlInPlaceAtItsFirstSize) {
   EXPECT_TRUE(Rendering(control.object(), false).isEmptyBlock());
 }
 
-TEST_F(ControlInWord, Timer2LeavesDesignModeOnceAboutASecondAfterInsertion) {
+TEST_F(ControlInWord, Timer2LeavesDesignModeOnceAfterInsertion) {
   auto& doc = word().open();
   insert();
   EXPECT_TRUE(doc.designMode);  // Word enters forms design mode on insertion
-  wordhost::pump(400);
-  EXPECT_TRUE(doc.designMode);
-  wordhost::pump(1000);
+  wordhost::runQueued();
+  EXPECT_TRUE(doc.designMode);  // only Timer2's tick leaves it
+  wordhost::fireTimers(2);
   EXPECT_FALSE(doc.designMode);
-  doc.designMode = true;  // later, the user enters design mode again: no second tick
-  wordhost::pump(1500);
+  doc.designMode = true;  // later, the user enters design mode again: Timer2 stopped at its tick
+  wordhost::fireTimers(2);
   EXPECT_TRUE(doc.designMode);
   EXPECT_EQ(countLines("Application.CommandBars(\"Exit Design Mode\")"), 1u);
 }
@@ -235,8 +236,9 @@ TEST_F(ControlInWord, Timer2TogglesNothingWhenTheBarDoesNotShow) {
   auto& doc = word().open();
   insert();
   doc.designMode = false;
-  wordhost::pump(1400);
+  wordhost::fireTimers(2);
   EXPECT_FALSE(doc.designMode);
+  EXPECT_EQ(countLines("Application.CommandBars(\"Exit Design Mode\")"), 1u);
   EXPECT_EQ(countLines("Document.ToggleFormsDesign()"), 0u);
 }
 
@@ -256,7 +258,7 @@ TEST_F(ControlInWord, AClickOnTheSignaturePictureOpensThePopupAndElsewhereOnPict
 TEST_F(ControlInWord, SignWritesThePropertyShowsThePicturesAndSigns) {
   auto& doc = word().open();
   auto& control = insert();
-  wordhost::pump(1400);  // Timer2 has left design mode
+  wordhost::fireTimers(2);  // Timer2 has left design mode
   sign(control);
   ASSERT_EQ(doc.properties.size(), 1u);
   EXPECT_EQ(doc.properties[0].value, automation::Variant(u"C:\\WINDOWS\\ck copy.gif"));
@@ -346,6 +348,7 @@ TEST_F(ControlInWord, ASavedDocumentReopensWithTheControlAndNoPictures) {
   auto& control = insert();
   SIZEL larger{8000, 4000};
   control.object()->SetExtent(DVASPECT_CONTENT, &larger);
+  wordhost::fireTimers(2);  // this instance's Timer2 has ticked and stopped
   sign(control);
   const auto saved = container_.save(doc);
   word().close(doc);
@@ -358,9 +361,10 @@ TEST_F(ControlInWord, ASavedDocumentReopensWithTheControlAndNoPictures) {
   EXPECT_EQ(extent.cx, 8000);
   EXPECT_EQ(extent.cy, 4000);
   EXPECT_TRUE(Rendering(again.object(), false).isEmptyBlock());
-  // The new instance has a Timer2 of its own: opened in design mode, it leaves it once more.
+  // The new instance has a Timer2 of its own, running: opened in design mode, it leaves it
+  // once more.
   reopened.designMode = true;
-  wordhost::pump(1500);
+  wordhost::fireTimers(2);
   EXPECT_FALSE(reopened.designMode);
 }
 
@@ -375,7 +379,7 @@ TEST_F(ControlInWord, AnInstanceTheHostNeverActivatesStillLeavesDesignModeOnce) 
   com::ComPtr<IPersistStreamInit> persist;
   ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, persist.putVoid()), S_OK);
   ASSERT_EQ(persist->InitNew(), S_OK);
-  wordhost::pump(1500);
+  wordhost::fireTimers(2);
   EXPECT_FALSE(doc.designMode);
   object->Close(OLECLOSE_NOSAVE);
 }
