@@ -6,14 +6,15 @@
 #include <string>
 
 #include "host/office.h"
-#include "tests/wine/host/addin_host.h"
-#include "tests/wine/host/dialogs.h"
-#include "tests/wine/host/ole_container.h"
-#include "tests/wine/host/process.h"
-#include "tests/wine/host/running_word.h"
 #include "text/literals.h"
 #include "text/unicode.h"
 #include "win32/com/bstr.h"
+#include "wordhost/addin_host.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/ole_container.h"
+#include "wordhost/pictures.h"
+#include "wordhost/process.h"
+#include "wordhost/running_word.h"
 
 namespace {
 
@@ -34,14 +35,6 @@ bool run(const std::wstring& commandLine) { return wordhost::run(commandLine) ==
 
 using wordhost::pump;
 
-void installPictures() {
-  wchar_t windows[MAX_PATH];
-  GetWindowsDirectoryW(windows, MAX_PATH);
-  for (const wchar_t* name : {L"ck copy.gif", L"Pass.gif", L"False.gif"})
-    CopyFileW(besideMe((std::wstring(L"assets\\") + name).c_str()).c_str(),
-              (std::wstring(windows) + L"\\" + name).c_str(), FALSE);
-}
-
 void showMenu(simword::Word& word) {
   const auto popup = word.menuBar().find(text::literals::kPopupCaption);
   if (!popup) return;
@@ -59,7 +52,7 @@ int demo() {
   say("== Registering the libraries (regsvr32)");
   expect(run(L"regsvr32.exe /s \"" + besideMe(L"Penvane.dll") + L"\""), "Penvane.dll registered");
   expect(run(L"regsvr32.exe /s \"" + besideMe(L"Sealbrook.ocx") + L"\""), "Sealbrook.ocx registered");
-  installPictures();
+  expect(wordhost::installPictures(), "the status pictures are in the Windows folder");
 
   wordhost::RunningWord running;
   simword::Word& word = running.word();
@@ -117,9 +110,10 @@ int demo() {
   word.close(reopened);
   wordhost::AddinHost::unlistAddin(L"Penvane.Connect");
 
-  say("== Unregistering the libraries");
+  say("== Unregistering the libraries, removing the pictures");
   expect(run(L"regsvr32.exe /s /u \"" + besideMe(L"Penvane.dll") + L"\""), "Penvane.dll unregistered");
   expect(run(L"regsvr32.exe /s /u \"" + besideMe(L"Sealbrook.ocx") + L"\""), "Sealbrook.ocx unregistered");
+  wordhost::removePictures();
   return g_failures;
 }
 

@@ -12,14 +12,14 @@
 #include "host/office.h"
 #include "host/word.h"
 #include "probe.h"
-#include "tests/wine/host/addin_host.h"
-#include "tests/wine/host/dialogs.h"
-#include "tests/wine/host/running_word.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
 #include "wine_test.h"
+#include "wordhost/addin_host.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/running_word.h"
 
 namespace {
 

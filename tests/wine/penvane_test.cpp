@@ -7,15 +7,15 @@
 
 #include "host/office.h"
 #include "penvane/module1.h"
-#include "tests/wine/host/addin_host.h"
-#include "tests/wine/host/dialogs.h"
-#include "tests/wine/host/running_word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 #include "win32/com/bstr.h"
 #include "win32/com/registry.h"
 #include "win32/penvane/platform.h"
 #include "wine_test.h"
+#include "wordhost/addin_host.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/running_word.h"
 
 namespace {
 

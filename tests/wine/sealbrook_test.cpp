@@ -4,16 +4,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/wine/host/dialogs.h"
-#include "tests/wine/host/ole_container.h"
-#include "tests/wine/host/process.h"
-#include "tests/wine/host/resources.h"
-#include "tests/wine/host/running_word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 #include "win32/com/bstr.h"
 #include "win32/com/registry.h"
 #include "wine_test.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/ole_container.h"
+#include "wordhost/pictures.h"
+#include "wordhost/process.h"
+#include "wordhost/resources.h"
+#include "wordhost/running_word.h"
+#include "wordhost/timers.h"
 
 namespace {
 
@@ -26,21 +28,6 @@ const wchar_t kLibid[] = L"{50E56C7A-B8A2-4534-B258-F0D288084B3C}";
 const wchar_t kProgId[] = L"Sealbrook.SignData";
 
 std::wstring ocx() { return winetest::binPath(L"Sealbrook.ocx"); }
-
-std::wstring windowsFile(const wchar_t* name) {
-  wchar_t dir[MAX_PATH];
-  GetWindowsDirectoryW(dir, MAX_PATH);
-  return std::wstring(dir) + L"\\" + name;
-}
-
-const wchar_t* const kPictures[] = {L"ck copy.gif", L"Pass.gif", L"False.gif"};
-
-void installPictures() {
-  for (const wchar_t* name : kPictures)
-    CopyFileW((winetest::binDir() + L"\\assets\\" + name).c_str(), windowsFile(name).c_str(), FALSE);
-}
-
-void removePicture(const wchar_t* name) { DeleteFileW(windowsFile(name).c_str()); }
 
 // What the control draws through IViewObject into a 240 x 136 pixel block, on a screen-
 // compatible bitmap or through an enhanced metafile (the host's cached presentation).
@@ -167,10 +154,10 @@ class ControlInWord : public testing::Test {
   }
   static void TearDownTestSuite() {
     winetest::regsvr32(ocx(), /*unregister=*/true);
-    for (const wchar_t* name : kPictures) removePicture(name);
+    wordhost::removePictures();
   }
   void SetUp() override {
-    installPictures();
+    ASSERT_TRUE(wordhost::installPictures());
     baseline_ = running_.outstandingReferences();
   }
   void TearDown() override {
@@ -231,16 +218,16 @@ TEST_F(ControlInWord, AddOleControlEmbedsTheControlInPlaceAtItsFirstSize) {
   EXPECT_TRUE(Rendering(control.object(), false).isEmptyBlock());
 }
 
-TEST_F(ControlInWord, Timer2LeavesDesignModeOnceAboutASecondAfterInsertion) {
+TEST_F(ControlInWord, Timer2LeavesDesignModeOnceAfterInsertion) {
   auto& doc = word().open();
   insert();
   EXPECT_TRUE(doc.designMode);  // Word enters forms design mode on insertion
-  wordhost::pump(400);
-  EXPECT_TRUE(doc.designMode);
-  wordhost::pump(1000);
+  wordhost::runQueued();
+  EXPECT_TRUE(doc.designMode);  // only Timer2's tick leaves it
+  wordhost::fireTimers(2);
   EXPECT_FALSE(doc.designMode);
-  doc.designMode = true;  // later, the user enters design mode again: no second tick
-  wordhost::pump(1500);
+  doc.designMode = true;  // later, the user enters design mode again: Timer2 stopped at its tick
+  wordhost::fireTimers(2);
   EXPECT_TRUE(doc.designMode);
   EXPECT_EQ(countLines("Application.CommandBars(\"Exit Design Mode\")"), 1u);
 }
@@ -249,8 +236,9 @@ TEST_F(ControlInWord, Timer2TogglesNothingWhenTheBarDoesNotShow) {
   auto& doc = word().open();
   insert();
   doc.designMode = false;
-  wordhost::pump(1400);
+  wordhost::fireTimers(2);
   EXPECT_FALSE(doc.designMode);
+  EXPECT_EQ(countLines("Application.CommandBars(\"Exit Design Mode\")"), 1u);
   EXPECT_EQ(countLines("Document.ToggleFormsDesign()"), 0u);
 }
 
@@ -270,7 +258,7 @@ TEST_F(ControlInWord, AClickOnTheSignaturePictureOpensThePopupAndElsewhereOnPict
 TEST_F(ControlInWord, SignWritesThePropertyShowsThePicturesAndSigns) {
   auto& doc = word().open();
   auto& control = insert();
-  wordhost::pump(1400);  // Timer2 has left design mode
+  wordhost::fireTimers(2);  // Timer2 has left design mode
   sign(control);
   ASSERT_EQ(doc.properties.size(), 1u);
   EXPECT_EQ(doc.properties[0].value, automation::Variant(u"C:\\WINDOWS\\ck copy.gif"));
@@ -292,12 +280,12 @@ TEST_F(ControlInWord, SignWritesThePropertyShowsThePicturesAndSigns) {
 TEST_F(ControlInWord, AMissingPictureOrARefusedSignatureLeavesTheBlockAsItWas) {
   auto& doc = word().open();
   auto& control = insert();
-  removePicture(L"Pass.gif");
+  wordhost::removePicture(L"Pass.gif");
   sign(control);
   EXPECT_EQ(doc.properties.size(), 1u);
   EXPECT_TRUE(doc.signatures.empty());
   EXPECT_TRUE(Rendering(control.object(), false).showsSignature());  // shown before the end
-  installPictures();
+  ASSERT_TRUE(wordhost::installPictures());
 
   auto& fresh = insert();
   word().signing().willCancel();
@@ -360,6 +348,7 @@ TEST_F(ControlInWord, ASavedDocumentReopensWithTheControlAndNoPictures) {
   auto& control = insert();
   SIZEL larger{8000, 4000};
   control.object()->SetExtent(DVASPECT_CONTENT, &larger);
+  wordhost::fireTimers(2);  // this instance's Timer2 has ticked and stopped
   sign(control);
   const auto saved = container_.save(doc);
   word().close(doc);
@@ -372,9 +361,10 @@ TEST_F(ControlInWord, ASavedDocumentReopensWithTheControlAndNoPictures) {
   EXPECT_EQ(extent.cx, 8000);
   EXPECT_EQ(extent.cy, 4000);
   EXPECT_TRUE(Rendering(again.object(), false).isEmptyBlock());
-  // The new instance has a Timer2 of its own: opened in design mode, it leaves it once more.
+  // The new instance has a Timer2 of its own, running: opened in design mode, it leaves it
+  // once more.
   reopened.designMode = true;
-  wordhost::pump(1500);
+  wordhost::fireTimers(2);
   EXPECT_FALSE(reopened.designMode);
 }
 
@@ -389,7 +379,7 @@ TEST_F(ControlInWord, AnInstanceTheHostNeverActivatesStillLeavesDesignModeOnce) 
   com::ComPtr<IPersistStreamInit> persist;
   ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, persist.putVoid()), S_OK);
   ASSERT_EQ(persist->InitNew(), S_OK);
-  wordhost::pump(1500);
+  wordhost::fireTimers(2);
   EXPECT_FALSE(doc.designMode);
   object->Close(OLECLOSE_NOSAVE);
 }

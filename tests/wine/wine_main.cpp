@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "tests/wine/host/process.h"
 #include "wine_test.h"
+#include "wordhost/process.h"
 
 namespace winetest {
 

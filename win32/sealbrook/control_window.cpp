@@ -201,8 +201,12 @@ LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 LRESULT ControlWindow::onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER) {
-    if (wParam == kTimerIds[0]) guarded([&] { events_.timer(TimerId::Timer1); });
-    if (wParam == kTimerIds[1]) guarded([&] { events_.timer(TimerId::Timer2); });
+    // Only a running timer ticks: a tick already taken from the queue when its timer stopped
+    // does not run the handler again.
+    const bool running1 = state_ && state_->Timer1Interval() != 0;
+    const bool running2 = state_ && state_->Timer2Interval() != 0;
+    if (wParam == kTimerIds[0] && running1) guarded([&] { events_.timer(TimerId::Timer1); });
+    if (wParam == kTimerIds[1] && running2) guarded([&] { events_.timer(TimerId::Timer2); });
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -1,4 +1,4 @@
-#include "tests/wine/host/dialogs.h"
+#include "wordhost/dialogs.h"
 
 #include <dlgs.h>
 

@@ -1,4 +1,4 @@
-#include "tests/wine/host/ole_container.h"
+#include "wordhost/ole_container.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "tests/wine/host/resources.h"
+#include "wordhost/resources.h"
 
 #include <windows.h>
 #include <winternl.h>

@@ -1,4 +1,4 @@
-#include "tests/wine/host/running_word.h"
+#include "wordhost/running_word.h"
 
 #include "automation/error.h"
 #include "win32/automation/server_object.h"

@@ -1,6 +1,7 @@
 // The simulated Word as a running Windows application: its Application object exposed through
 // real COM and registered in the running object table under the class of "Word.Application",
-// so that GetObject finds it. The ProgID is registered in the test prefix only.
+// so that GetObject finds it. It registers the ProgID too: run it only where no real Word is
+// installed (a Wine prefix).
 #pragma once
 
 #include <windows.h>

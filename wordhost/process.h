@@ -1,4 +1,4 @@
-// The thread and process chores of the Windows tests and the demo.
+// The thread and process chores of the simulated Word's process.
 #pragma once
 
 #include <string>
@@ -7,6 +7,8 @@ namespace wordhost {
 
 // Lets the thread's messages run for a while; timers tick through them.
 void pump(int milliseconds);
+// Lets the messages already queued for the thread run, without waiting for more.
+void runQueued();
 // Runs a command line and waits: its exit code, or -1 when it could not start.
 int run(const std::wstring& commandLine);
 // The folder of the running executable, with a trailing backslash.

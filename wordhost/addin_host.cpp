@@ -1,4 +1,4 @@
-#include "tests/wine/host/addin_host.h"
+#include "wordhost/addin_host.h"
 
 #include <vector>
 

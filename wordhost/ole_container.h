@@ -68,7 +68,7 @@ class OleContainer {
 };
 
 // The site of one control: IOleClientSite, IOleInPlaceSite, and the frame. It records what the
-// control asked of it, in order, for tests to assert on.
+// control asked of it, in order, for the caller to check.
 class ControlSite final
     : public com::Object<ControlSite, IOleClientSite, IOleInPlaceSite, IOleControlSite> {
  public:

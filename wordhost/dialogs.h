@@ -1,7 +1,7 @@
 // Drives the modal dialogs and popup menus of the current thread with thread-local hooks, so
-// that tests see what the user saw: each message box's title, text and icon is recorded and the
-// box answered; an open-file dialog is filled in and accepted, or cancelled; a popup menu's items
-// are recorded and one of them chosen, or the menu dismissed, as the test planned.
+// that the caller sees what the user saw: each message box's title, text and icon is recorded and
+// the box answered; an open-file dialog is filled in and accepted, or cancelled; a popup menu's
+// items are recorded and one of them chosen, or the menu dismissed, as the caller planned.
 #pragma once
 
 #include <windows.h>
