@@ -132,9 +132,9 @@ Document& Word::open(std::u16string name) {
 
 Document* Word::activeDocument() { return state_->active.get(); }
 
-void Word::activate(Document& document) {
+void Word::activate(const Document* document) {
   for (auto& d : state_->documents)
-    if (d.get() == &document) state_->active = d;
+    if (d.get() == document) state_->active = d;
 }
 
 void Word::close(Document& document) {

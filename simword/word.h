@@ -66,7 +66,9 @@ class Word {
   // --- Documents ---
   Document& open(std::u16string name = u"Document1");  // becomes the active document
   Document* activeDocument();
-  void activate(Document& document);
+  // Makes the document active; nothing when it is not open (any more).
+  void activate(const Document* document);
+  void activate(Document& document) { activate(&document); }
   void close(Document& document);
   // How AddOLEControl creates controls; without one it fails as for an unregistered class.
   void setControlFactory(ControlFactory factory);

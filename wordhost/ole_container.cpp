@@ -7,6 +7,7 @@
 #include "automation/error.h"
 #include "win32/com/bstr.h"
 #include "win32/com/object.h"
+#include "win32/com/window.h"
 
 namespace wordhost {
 namespace {
@@ -94,11 +95,16 @@ std::vector<unsigned char> bytesOf(IStorage* storage) {
   return out;
 }
 
-LRESULT CALLBACK documentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+}  // namespace
+
+// A document window that becomes the active window makes its document Word's active document,
+// as Word's own windows do.
+LRESULT OleContainer::onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE)
+    for (const auto& [document, window] : windows_)
+      if (window == hwnd) word_.activate(document);
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
-
-}  // namespace
 
 // --- The site ----------------------------------------------------------------------------------
 
@@ -220,7 +226,7 @@ std::vector<unsigned char> EmbeddedObject::save() const {
 OleContainer::OleContainer(simword::Word& word) : word_(word) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = documentProc;
+  wc.lpfnWndProc = &com::windowProc<OleContainer, &OleContainer::onDocument>;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
   wc.lpszClassName = kDocumentClass;
@@ -240,7 +246,7 @@ HWND OleContainer::documentWindow(simword::Document& document) {
   const std::wstring title = com::wide(document.name);
   const HWND window = CreateWindowExW(0, kDocumentClass, title.c_str(),
                                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 800,
-                                      600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                      600, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!window) fail(HRESULT_FROM_WIN32(GetLastError()), u"no document window");
   windows_[&document] = window;
   return window;

@@ -58,6 +58,9 @@ class OleContainer {
   static EmbeddedObject& embedded(simword::Document& document, size_t index);
   HWND documentWindow(simword::Document& document);
 
+  // The document windows' window procedure.
+  LRESULT onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
  private:
   std::unique_ptr<simword::EmbeddedControl> embed(std::u16string_view classType,
                                                   simword::Document& document,

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "automation/object.h"
@@ -26,6 +28,10 @@ class Runtime {
   virtual PicturePtr LoadPicture(std::u16string_view path) = 0;
   // Lets the window messages already pending be processed.
   virtual void DoEvents() = 0;
+  // The runtime's modal MsgBox: the prompt and title shown as given, one character per code unit;
+  // without a title the box shows the library's title. The answer is never used.
+  virtual void MsgBox(const std::u16string& prompt, int32_t buttons,
+                      const std::optional<std::u16string>& title) = 0;
 };
 
 enum class TimerId : uint8_t { Timer1, Timer2 };

@@ -4,6 +4,7 @@
 #include "automation/regimes.h"
 #include "host/office.h"
 #include "host/word.h"
+#include "text/literals.h"
 
 namespace sealbrook {
 namespace {
@@ -16,6 +17,32 @@ using automation::getObject;
 using automation::put;
 
 constexpr automation::Locale kLocale = automation::kEnglishUnitedStates;
+
+// MsgBox styles: OK with the critical or the information icon.
+constexpr int32_t kCritical = 16;
+constexpr int32_t kInformation = 64;
+
+ObjectRef signaturesOf(const ObjectRef& application) {
+  return getObject(getObject(application, "ActiveDocument"), "Signatures");
+}
+
+// Item i of the active document's signatures, walked afresh from the application; the index is
+// 16-bit, as the control counts.
+ObjectRef signature(const ObjectRef& application, int16_t index) {
+  return getObject(signaturesOf(application), "Item", {index});
+}
+
+// Sets a flag for the length of a scope.
+class Running {
+ public:
+  explicit Running(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+  ~Running() { flag_ = false; }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+
+ private:
+  bool& flag_;
+};
 
 }  // namespace
 
@@ -51,7 +78,10 @@ void SignData::mnuSign_Click() {
         const Variant count = get(properties, "Count");
         if (!automation::equalsZero(count)) {
           const ObjectRef sign = get(properties, "Item", {u"Sign"}, kLocale).asObject();
-          put(sign, "Value", kSignaturePicture, {}, kLocale);
+          // Writing the same value again would count as a change of the document and spoil the
+          // signatures already in it: a second signer would undo the first.
+          if (get(sign, "Value", {}, kLocale) != Variant(kSignaturePicture))
+            put(sign, "Value", kSignaturePicture, {}, kLocale);
         } else {
           call(properties, "Add",
                {u"Sign", false, host::kPropertyTypeString, kSignaturePicture, Variant()}, kLocale);
@@ -76,10 +106,70 @@ void SignData::mnuSign_Click() {
       });
 }
 
-// The status refresh and the verify command are wired here; what they do comes with the status
-// display.
-void SignData::Timer1_Timer() {}
-void SignData::mnuVerify_Click() {}
+void SignData::Timer1_Timer() {
+  // A refresh never runs inside another: DoEvents may deliver a tick that was already queued, or
+  // a click whose popup and boxes pump messages of their own.
+  if (refreshing_) return;
+  const Running running(refreshing_);
+  automation::ResumeNext step;
+  step([&] { runtime_.DoEvents(); });
+  step([&] { setInterval(TimerId::Timer1, 0); });
+  ObjectRef app;
+  step([&] { app = runtime_.GetObject(u"Word.Application"); });
+  // A count that cannot be read changes no picture.
+  bool hasSignature = false;
+  step([&] {
+    const Variant count = get(signaturesOf(app), "Count");
+    hasSignature = !count.isNull() && automation::toI2(count) > 0;
+  });
+  if (hasSignature) {
+    step([&] { setImage1(runtime_.LoadPicture(kSignaturePicture)); });
+    // A first signature whose validity cannot be read is not vouched for.
+    bool valid = false;
+    step([&] { valid = automation::toBool(get(signature(app, 1), "IsValid")); });
+    step([&] { setPicture1(runtime_.LoadPicture(valid ? kValidPicture : kInvalidPicture)); });
+  }
+  step([&] { setInterval(TimerId::Timer1, 5000); });
+  step([&] { app.reset(); });
+}
+
+// The verify command has no handling of its own for a failure: it ends there, and the user is
+// shown what failed rather than Word ending.
+void SignData::mnuVerify_Click() {
+  automation::trap([&] { Verify(); },
+                   [&](const automation::Error& e) {
+                     runtime_.MsgBox(e.description(), kCritical, std::nullopt);
+                   });
+}
+
+// One box a signature, in the collection's order: signer with its position, issuer, the two
+// dates; the title and icon say whether it is valid. Every value is read afresh.
+void SignData::Verify() {
+  namespace literals = text::literals;
+  const ObjectRef app = runtime_.GetObject(u"Word.Application");
+  if (!automation::isGreaterThanZero(get(signaturesOf(app), "Count"))) return;
+  const int16_t n = automation::toI2(get(signaturesOf(app), "Count"));
+  for (int32_t i = 1; i <= n; ++i) {
+    const auto index = static_cast<int16_t>(i);
+    const bool valid = automation::toBool(get(signature(app, index), "IsValid"));
+    std::u16string text = text::widenBytes(literals::kSignerLabel);
+    text += automation::toText(Variant(index)) + u": ";
+    text += text::UnicodeToTCVN3(automation::toText(get(signature(app, index), "Signer")),
+                                 codePage_);
+    text += u"\r\n" + text::widenBytes(literals::kIssuerLabel);
+    text += text::UnicodeToTCVN3(automation::toText(get(signature(app, index), "Issuer")),
+                                 codePage_);
+    text += u"\r\n" + text::widenBytes(literals::kExpiryDateLabel);
+    automation::appendText(text, get(signature(app, index), "ExpireDate"), dates_);
+    text += u"\r\n" + text::widenBytes(literals::kSignDateLabel);
+    automation::appendText(text, get(signature(app, index), "SignDate"), dates_);
+    text += u"\r\n";
+    runtime_.MsgBox(text, valid ? kInformation : kCritical,
+                    text::widenBytes(valid ? literals::kValidTitle : literals::kInvalidTitle));
+    // The 16-bit counter cannot step past the last of 32767 signatures.
+    if (i == 32767) throw automation::Error(automation::hr::kOverflow);
+  }
+}
 
 void SignData::setPicture1(PicturePtr picture) {
   if (picture == picture1_) return;

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "automation/date_text.h"
 #include "sealbrook/ports.h"
+#include "text/tcvn3.h"
 
 namespace sealbrook {
 
@@ -24,7 +26,12 @@ inline constexpr TwipRect kImage1{0, 0, 3540, 1770};
 
 class SignData {
  public:
-  SignData(Runtime& runtime, Surface& surface) : runtime_(runtime), surface_(surface) {}
+  // The dates and the code page are the user's: how the verify command writes dates, and how a
+  // TCVN3 byte becomes a character.
+  SignData(Runtime& runtime, Surface& surface,
+           const automation::DateText& dates = automation::DateText::standard(),
+           const text::AnsiCodePage& codePage = text::AnsiCodePage::latin1())
+      : runtime_(runtime), surface_(surface), dates_(dates), codePage_(codePage) {}
   SignData(const SignData&) = delete;
   SignData& operator=(const SignData&) = delete;
 
@@ -46,12 +53,16 @@ class SignData {
 
  private:
   void ShowPopup();
+  void Verify();
   void setPicture1(PicturePtr picture);
   void setImage1(PicturePtr picture);
   void setInterval(TimerId timer, uint32_t milliseconds);
 
   Runtime& runtime_;
   Surface& surface_;
+  const automation::DateText& dates_;
+  const text::AnsiCodePage& codePage_;
+  bool refreshing_ = false;  // a status refresh is running
   PicturePtr picture1_;
   PicturePtr image1_;
   uint32_t timer1_ = 5000;

@@ -47,10 +47,12 @@ inline constexpr std::string_view kTagInsertAndSign =
     "\x43\x68\xCC\x6E\x20\x63\x68\xF7\x20\x6B\xFD\x20\x76\xB5\x20\x6B\xFD";
 // Control menu "Thẩm định" (verify).
 inline constexpr std::string_view kVerify = "\x54\x68\xC8\x6D\x20\xAE\xDE\x6E\x68";
-// Verify box: "Người ký " (with trailing blank), "Cấp tại: ", "Ngày cấp: ", "Ngày ký: ".
+// Verify box: "Người ký " (with trailing blank), "Cấp tại: ", "Ngày hết hạn: " (the line
+// carries the certificate's expiry date), "Ngày ký: ".
 inline constexpr std::string_view kSignerLabel = "\x4E\x67\xAD\xEA\x69\x20\x6B\xFD\x20";
 inline constexpr std::string_view kIssuerLabel = "\x43\xCA\x70\x20\x74\xB9\x69\x3A\x20";
-inline constexpr std::string_view kIssueDateLabel = "\x4E\x67\xB5\x79\x20\x63\xCA\x70\x3A\x20";
+inline constexpr std::string_view kExpiryDateLabel =
+    "\x4E\x67\xB5\x79\x20\x68\xD5\x74\x20\x68\xB9\x6E\x3A\x20";
 inline constexpr std::string_view kSignDateLabel = "\x4E\x67\xB5\x79\x20\x6B\xFD\x3A\x20";
 // Verify box titles: "Chữ ký số hợp lệ", "Chữ ký số không hợp lệ".
 inline constexpr std::string_view kValidTitle =

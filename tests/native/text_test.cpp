@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "automation/error.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 #include "text/unicode.h"
@@ -75,7 +76,7 @@ TEST(Literals, EachTcvn3TextIsTheEncodingOfWhatItReads) {
   EXPECT_EQ(kVerify, vn3(u("Thẩm định")));
   EXPECT_EQ(kSignerLabel, vn3(u("Người ký ")));
   EXPECT_EQ(kIssuerLabel, vn3(u("Cấp tại: ")));
-  EXPECT_EQ(kIssueDateLabel, vn3(u("Ngày cấp: ")));
+  EXPECT_EQ(kExpiryDateLabel, vn3(u("Ngày hết hạn: ")));
   EXPECT_EQ(kSignDateLabel, vn3(u("Ngày ký: ")));
   EXPECT_EQ(kValidTitle, vn3(u("Chữ ký số hợp lệ")));
   EXPECT_EQ(kInvalidTitle, vn3(u("Chữ ký số không hợp lệ")));
@@ -94,6 +95,48 @@ TEST(Literals, MenuCaptionsAreRealUnicode) {
   EXPECT_EQ(kInsertCaption, u("Chèn chữ ký"));
   EXPECT_EQ(kSignCaption, u("Ký"));
   EXPECT_EQ(kInsertAndSignCaption, u("Chèn chữ ký và ký"));
+}
+
+// --- UnicodeToTCVN3 ---------------------------------------------------------------------------
+
+TEST(UnicodeToTCVN3, EveryLetterVn3EncodesBecomesItsByteAndNothingElseChanges) {
+  // Every lowercase letter and the seven capitals, against the independent table above.
+  const std::u16string letters =
+      u("àảãáạăằẳẵắặâầẩẫấậèẻẽéẹêềểễếệìỉĩíịòỏõóọôồổỗốộơờởỡớợùủũúụưừửữứựỳỷỹýỵđ");
+  EXPECT_EQ(UnicodeToTCVN3(letters), widenBytes(vn3(letters)));
+  EXPECT_EQ(UnicodeToTCVN3(u("ĂÂÊÔƠƯĐ")), widenBytes("\xA1\xA2\xA3\xA4\xA5\xA6\xA7"));
+  // Ỉ is in the table, with ỉ's byte; no other capital with a tone mark is.
+  EXPECT_EQ(UnicodeToTCVN3(u("Ỉỉ")), widenBytes("\xD8\xD8"));
+  const std::u16string capitals = u("ẠÀẢÃÁẰẮẦẤÈÉẺẼẸỀẾÌÍĨỊÒÓỎÕỌỒỐỜỚÙÚỦŨỤỪỨỲÝỶỸỴ");
+  EXPECT_EQ(UnicodeToTCVN3(capitals), capitals);
+  // ASCII, decomposed letters (e + combining acute), a character outside the BMP, code units
+  // from U+8000 up: unchanged, one code unit each.
+  const std::u16string others = u"Nguyen e\u0301 a\u0300\U0001F600\u8000\uFFFF\u00C0";
+  EXPECT_EQ(UnicodeToTCVN3(others), others);
+  EXPECT_EQ(UnicodeToTCVN3(u""), u"");
+}
+
+TEST(UnicodeToTCVN3, TheSignerLabelComesOutOfItsUnicodeLettersByteForByte) {
+  EXPECT_EQ(UnicodeToTCVN3(u"Ng\u01B0\u1EDDi k\u00FD "), widenBytes(literals::kSignerLabel));
+}
+
+TEST(UnicodeToTCVN3, TheByteBecomesACharacterThroughTheCodePage) {
+  struct Shifted final : AnsiCodePage {
+    char16_t character(uint8_t byte) const override { return char16_t(0x2000 + byte); }
+  };
+  EXPECT_EQ(UnicodeToTCVN3(u"a\u00E0b\u1EC8", Shifted()), u"a\u20B5b\u20D8");
+}
+
+TEST(UnicodeToTCVN3, ThirtyTwoThousandSevenHundredSixtySevenCodeUnitsOverflow) {
+  EXPECT_EQ(UnicodeToTCVN3(std::u16string(32766, u'\u00E0')), std::u16string(32766, u'\u00B5'));
+  for (const size_t n : {size_t{32767}, size_t{32768}, size_t{100000}}) {
+    try {
+      UnicodeToTCVN3(std::u16string(n, u'a'));
+      ADD_FAILURE() << n << " code units converted";
+    } catch (const automation::Error& e) {
+      EXPECT_EQ(e.number(), 6);
+    }
+  }
 }
 
 TEST(Unicode, Utf8AndUtf16RoundTripAndRepairBrokenInput) {

@@ -194,7 +194,6 @@ LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDBLCLK:
       guarded([&] { events_.surfaceDblClick(); });
       return 0;
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -241,7 +240,6 @@ LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_CAPTURECHANGED:
       pressed_ = false;
       return 0;
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

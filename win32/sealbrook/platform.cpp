@@ -36,13 +36,28 @@ automation::ObjectRef Runtime::GetObject(std::u16string_view className) {
 
 PicturePtr Runtime::LoadPicture(std::u16string_view path) {
   std::wstring file = com::wide(path);
-  if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+  WIN32_FILE_ATTRIBUTE_DATA attributes{};
+  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &attributes) ||
+      (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    loaded_.erase(file);
     throw automation::Error(automation::hr::runtime(53), u"File not found");
+  }
+  const ULONGLONG size =
+      (ULONGLONG{attributes.nFileSizeHigh} << 32) | ULONGLONG{attributes.nFileSizeLow};
+  const auto known = loaded_.find(file);
+  if (known != loaded_.end() && known->second.size == size &&
+      CompareFileTime(&known->second.written, &attributes.ftLastWriteTime) == 0)
+    if (PicturePtr shown = known->second.picture.lock()) return shown;
   com::ComPtr<IPicture> picture;
   const HRESULT hr =
       OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, picture.putVoid());
-  if (FAILED(hr) || !picture) throw automation::Error(automation::hr::runtime(481), u"Invalid picture");
-  return std::make_shared<Picture>(std::move(picture));
+  if (FAILED(hr) || !picture) {
+    loaded_.erase(file);
+    throw automation::Error(automation::hr::runtime(481), u"Invalid picture");
+  }
+  auto loaded = std::make_shared<Picture>(std::move(picture));
+  loaded_[file] = {loaded, size, attributes.ftLastWriteTime};
+  return loaded;
 }
 
 void Runtime::DoEvents() {
@@ -54,6 +69,24 @@ void Runtime::DoEvents() {
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+  }
+}
+
+void Runtime::MsgBox(const std::u16string& prompt, int32_t buttons,
+                     const std::optional<std::u16string>& title) {
+  const std::wstring text = com::wide(prompt);
+  const std::wstring caption = title ? com::wide(*title) : L"Sealbrook";
+  MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+}
+
+AnsiCodePage::AnsiCodePage() noexcept {
+  for (int b = 0; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    wchar_t c = 0;
+    // A byte the code page does not read alone (a lead byte) is taken as U+0000 plus the byte.
+    characters_[b] = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &c, 1) == 1
+                         ? static_cast<char16_t>(c)
+                         : static_cast<char16_t>(b);
   }
 }
 

@@ -5,7 +5,11 @@
 #include <windows.h>
 #include <olectl.h>
 
+#include <map>
+#include <string>
+
 #include "sealbrook/ports.h"
+#include "text/tcvn3.h"
 #include "win32/com/com_ptr.h"
 
 namespace sealbrook {
@@ -30,11 +34,36 @@ class Picture final {
 
 namespace sealbrook::win {
 
+// The runtime services of every control of the library. LoadPicture gives the picture it gave
+// before while the file is unchanged (same size and time of last write) and a control still
+// shows it, so that a refresh whose status did not change loads, creates and redraws nothing. A
+// picture no control shows any more is gone: nothing is kept for controls that do not exist.
 class Runtime final : public sealbrook::Runtime {
  public:
   automation::ObjectRef GetObject(std::u16string_view className) override;
   PicturePtr LoadPicture(std::u16string_view path) override;
   void DoEvents() override;
+  // Modal to the host's active window; without a title, the library's title "Sealbrook".
+  void MsgBox(const std::u16string& prompt, int32_t buttons,
+              const std::optional<std::u16string>& title) override;
+
+ private:
+  struct Loaded {
+    std::weak_ptr<Picture> picture;
+    ULONGLONG size = 0;
+    FILETIME written{};
+  };
+  std::map<std::wstring, Loaded> loaded_;  // by path, as given
+};
+
+// The system ANSI code page's reading of each single byte, read once.
+class AnsiCodePage final : public text::AnsiCodePage {
+ public:
+  AnsiCodePage() noexcept;
+  char16_t character(uint8_t byte) const override { return characters_[byte]; }
+
+ private:
+  char16_t characters_[256];
 };
 
 }  // namespace sealbrook::win

@@ -1,5 +1,6 @@
 #include "win32/sealbrook/signdata_object.h"
 
+#include "win32/automation/date_text.h"
 #include "win32/sealbrook/platform.h"
 
 namespace sealbrook::win {
@@ -15,9 +16,23 @@ sealbrook::Runtime& runtime() {
   return instance;
 }
 
+namespace {
+
+// How the user's locale writes dates and reads bytes, shared by every control.
+const winauto::LocaleDateText& dates() {
+  static const winauto::LocaleDateText instance;
+  return instance;
+}
+const AnsiCodePage& codePage() {
+  static const AnsiCodePage instance;
+  return instance;
+}
+
+}  // namespace
+
 SignDataObject::SignDataObject()
     : window_(*this),
-      core_(runtime(), window_),
+      core_(runtime(), window_, dates(), codePage()),
       extent_{himetric(kSurface.width), himetric(kSurface.height)} {
   window_.attach(core_);
 }
