@@ -42,20 +42,15 @@ class OutgoingArguments {
   // for a put, the last argument is the value.
   OutgoingArguments(const automation::Arguments& args, const std::vector<DISPID>& namedIds,
                     bool propertyPut);
-  ~OutgoingArguments();
   OutgoingArguments(const OutgoingArguments&) = delete;
   OutgoingArguments& operator=(const OutgoingArguments&) = delete;
   DISPPARAMS* params() noexcept { return &params_; }
   void readBack(automation::Arguments& args) const;
 
  private:
-  void build(const automation::Arguments& args, const std::vector<DISPID>& namedIds,
-             bool propertyPut);
-
-  std::vector<VARIANT> slots_;                // rgvarg
+  com::VariantArray slots_;                   // rgvarg; by-reference slots own nothing
   std::vector<com::ScopedVariant> targets_;   // by-reference storage, one per argument
   std::vector<VARIANT_BOOL> booleans_;        // by-reference Boolean storage
-  std::vector<size_t> slotOf_;                // argument index -> slot index
   std::vector<DISPID> named_;
   DISPPARAMS params_{};
 };
