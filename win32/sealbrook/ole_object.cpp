@@ -37,7 +37,7 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
   adviseHolder_.reset();
   dataAdviseHolder_.reset();
   viewSink_.reset();
-  sinks_.clear();
+  points_.clear();
   clientSite_.reset();
   return S_OK;
 }

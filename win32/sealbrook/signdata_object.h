@@ -13,10 +13,9 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <map>
-
 #include "sealbrook.h"
 #include "sealbrook/signdata.h"
+#include "win32/com/connection_point.h"
 #include "win32/com/dispatch.h"
 #include "win32/sealbrook/control_window.h"
 
@@ -119,17 +118,17 @@ class SignDataObject final
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
   HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) noexcept override;
   // IConnectionPointContainer
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override;
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override {
+    return points_.enumerate(points);
+  }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) noexcept override {
+    return points_.find(riid, point);
+  }
   // IObjectSafety
   HRESULT STDMETHODCALLTYPE GetInterfaceSafetyOptions(REFIID riid, DWORD* supported,
                                                       DWORD* enabled) noexcept override;
   HRESULT STDMETHODCALLTYPE SetInterfaceSafetyOptions(REFIID riid, DWORD mask,
                                                       DWORD enabled) noexcept override;
-
-  // For the connection points: sinks held until unadvised or the control closes.
-  HRESULT advise(REFIID events, IUnknown* sink, DWORD* cookie) noexcept;
-  HRESULT unadvise(DWORD cookie) noexcept;
 
   // Test and diagnostics: the control's core and windows.
   const SignData& core() const noexcept { return core_; }
@@ -155,8 +154,8 @@ class SignDataObject final
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
   DWORD safety_ = 0;
-  std::map<DWORD, com::ComPtr<IUnknown>> sinks_;
-  DWORD nextCookie_ = 1;
+  // The control raises no events: its points keep their sinks until unadvised or closed.
+  com::ConnectionPoints points_{*this, {DIID___SignData, IID_IPropertyNotifySink}};
 };
 
 // The module's runtime services, shared by every control.
