@@ -23,6 +23,8 @@ namespace hr = automation::hr;
 
 class Thing final : public com::Object<Thing, IOleInPlaceObject, IPersist> {
  public:
+  using Bases = com::Bases<IOleWindow>;
+
   HRESULT STDMETHODCALLTYPE GetWindow(HWND*) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE InPlaceDeactivate() noexcept override { return S_OK; }

@@ -34,6 +34,8 @@ class SignDataObject final
                            IConnectionPointContainer, IObjectSafety>,
       private ControlWindow::Events {
  public:
+  using Bases = com::Bases<IDispatch, IOleWindow, IViewObject, IPersist, IProvideClassInfo>;
+
   SignDataObject();
   ~SignDataObject() override;
 
