@@ -16,7 +16,13 @@ static_assert(kMiscStatus == (OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENV
 
 }  // namespace
 
+// Another site, or none, takes the place of everything that came from the old one: the control
+// leaves its place in the old site's window (and with it the in-place site) and lets go of the
+// old site.
 HRESULT STDMETHODCALLTYPE SignDataObject::SetClientSite(IOleClientSite* site) noexcept {
+  if (site == clientSite_.get()) return S_OK;
+  const com::ComPtr<SignDataObject> alive(this);
+  InPlaceDeactivate();
   clientSite_ = com::ComPtr<IOleClientSite>(site);
   return S_OK;
 }
