@@ -141,7 +141,8 @@ TEST(Registration, Regsvr32WritesTheKeysAndUnregisteringRestoresTheRegistryExact
   const std::wstring dll = winetest::binPath(L"Probe.dll");
   // Something that is not ours, under a key that we write into.
   const std::wstring foreign = L"TypeLib\\" + com::guidString(LIBID_ProbeLib) + L"\\9.9";
-  ASSERT_EQ(com::registerKeys({{foreign, {{L"", L"another version"}}, true}}, com::Scope::Machine),
+  ASSERT_EQ(com::registerKeys({com::Key::ours(com::u16(foreign)).value(u"", u"another version")},
+                              com::Scope::Machine),
             S_OK);
   const std::wstring before = probeRegistration(HKEY_CLASSES_ROOT, L"");
 
@@ -156,7 +157,7 @@ TEST(Registration, Regsvr32WritesTheKeysAndUnregisteringRestoresTheRegistryExact
 
   ASSERT_EQ(winetest::regsvr32(dll, /*unregister=*/true), 0);
   EXPECT_EQ(probeRegistration(HKEY_CLASSES_ROOT, L""), before);
-  com::unregisterKeys({{foreign, {}, true}}, com::Scope::Machine);
+  com::unregisterKeys({com::Key::ours(com::u16(foreign))}, com::Scope::Machine);
 }
 
 TEST_F(ProbeServer, PerUserRegistrationGoesUnderTheUsersClasses) {

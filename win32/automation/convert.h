@@ -1,4 +1,4 @@
-// Between the core's values and the platform's: GUID, VARIANT, DISPPARAMS.
+// Between the core's values and the platform's: VARIANT, DISPPARAMS.
 #pragma once
 
 #include <windows.h>
@@ -8,16 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "automation/guid.h"
 #include "automation/object.h"
 #include "automation/variant.h"
 #include "win32/com/com_ptr.h"
 #include "win32/com/variant.h"
 
 namespace winauto {
-
-GUID toGuid(const automation::Guid& g) noexcept;
-automation::Guid fromGuid(const GUID& g) noexcept;
 
 // A VARIANT as a core value; by-reference variants are read through. Objects become client
 // proxies (DispatchObject). Types the core has no place for raise "Variable uses an Automation

@@ -5,6 +5,7 @@
 #include "automation/error.h"
 #include "automation/names.h"
 #include "win32/automation/convert.h"
+#include "win32/com/guid.h"
 #include "win32/automation/event_sink.h"
 #include "win32/com/bstr.h"
 #include "win32/com/failure.h"
@@ -114,7 +115,7 @@ automation::Variant DispatchObject::invoke(std::string_view member, automation::
 
 bool DispatchObject::supports(const automation::Guid& iid) {
   com::ComPtr<IUnknown> typed;
-  return SUCCEEDED(dispatch_.query(toGuid(iid), typed.putVoid()));
+  return SUCCEEDED(dispatch_.query(com::toGuid(iid), typed.putVoid()));
 }
 
 automation::ConnectionPtr DispatchObject::connect(const automation::EventInterface& events,
@@ -122,7 +123,7 @@ automation::ConnectionPtr DispatchObject::connect(const automation::EventInterfa
   com::ComPtr<IConnectionPointContainer> container;
   com::throwIfFailed(dispatch_.query(container));
   com::ComPtr<IConnectionPoint> point;
-  com::throwIfFailed(container->FindConnectionPoint(toGuid(events.iid), point.put()));
+  com::throwIfFailed(container->FindConnectionPoint(com::toGuid(events.iid), point.put()));
   auto listener = EventSinkObject::make(events, std::move(sink));
   if (!listener) throw std::bad_alloc();
   auto connection = std::make_unique<AdviseConnection>(std::move(point));

@@ -2,11 +2,12 @@
 
 #include "automation/names.h"
 #include "win32/automation/convert.h"
+#include "win32/com/guid.h"
 
 namespace winauto {
 
 void* EventSinkObject::queryMore(REFIID riid) noexcept {
-  if (IsEqualIID(riid, toGuid(events_.iid))) return static_cast<IDispatch*>(this);
+  if (IsEqualIID(riid, com::toGuid(events_.iid))) return static_cast<IDispatch*>(this);
   return nullptr;
 }
 

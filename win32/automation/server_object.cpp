@@ -9,6 +9,7 @@
 #include "host/office.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
+#include "win32/com/guid.h"
 
 namespace winauto {
 namespace {
@@ -82,7 +83,7 @@ class OutgoingSink final : public automation::EventSink {
 // The event interfaces that the server side can raise.
 const automation::EventInterface* knownEvents(REFIID riid) {
   const auto& buttonEvents = host::commandBarButtonEvents();
-  if (IsEqualIID(riid, toGuid(buttonEvents.iid))) return &buttonEvents;
+  if (IsEqualIID(riid, com::toGuid(buttonEvents.iid))) return &buttonEvents;
   return nullptr;
 }
 
@@ -90,7 +91,7 @@ const automation::EventInterface* knownEvents(REFIID riid) {
 
 ServerObject::ServerObject(automation::ObjectRef object)
     : object_(std::move(object)),
-      points_(*this, {toGuid(host::commandBarButtonEvents().iid)},
+      points_(*this, {com::toGuid(host::commandBarButtonEvents().iid)},
               [this](const IID& iid, IUnknown* sink) { return connect(iid, sink); }) {}
 
 com::ComPtr<IDispatch> ServerObject::wrap(const automation::ObjectRef& object) {
@@ -102,7 +103,7 @@ com::ComPtr<IDispatch> ServerObject::wrap(const automation::ObjectRef& object) {
 void* ServerObject::queryMore(REFIID riid) noexcept {
   // Only the Office interfaces that an object can claim; the platform's own queries
   // (IMarshal, IDispatchEx, ...) never reach the object.
-  const automation::Guid iid = fromGuid(riid);
+  const automation::Guid iid = com::fromGuid(riid);
   if (host::interfaceName(iid).empty()) return nullptr;
   try {
     if (object_->supports(iid)) return static_cast<IDispatch*>(this);

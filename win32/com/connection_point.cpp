@@ -77,7 +77,8 @@ CONNECTDATA handOutConnection(const HeldConnection& held) {
   held.sink.copyTo(&data.pUnk);
   return data;
 }
-using ConnectionEnumerator = Enumerator<IEnumConnections, CONNECTDATA, HeldConnection, handOutConnection>;
+using ConnectionEnumerator =
+    Enumerator<IEnumConnections, CONNECTDATA, HeldConnection, handOutConnection>;
 
 }  // namespace
 
@@ -107,8 +108,7 @@ HRESULT STDMETHODCALLTYPE ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
   if (!sink || !cookie) return E_POINTER;
   *cookie = 0;
   ComPtr<IUnknown> typed;
-  if (FAILED(sink->QueryInterface(iid_, typed.putVoid())) || !typed)
-    return CONNECT_E_CANNOTCONNECT;
+  if (FAILED(sink->QueryInterface(iid_, typed.putVoid())) || !typed) return CONNECT_E_CANNOTCONNECT;
   return edge([&] {
     Connection connection{typed, onAdvise_ ? onAdvise_(iid_, typed.get()) : nullptr};
     connections_.emplace(nextCookie_, std::move(connection));

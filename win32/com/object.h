@@ -43,7 +43,8 @@ struct DeclaredBases<T, std::void_t<typename T::Bases>> {
 template <class Base, class List>
 struct Declares;
 template <class Base, class... Interfaces>
-struct Declares<Base, Bases<Interfaces...>> : std::disjunction<std::is_same<Base, Interfaces>...> {};
+struct Declares<Base, Bases<Interfaces...>>
+    : std::disjunction<std::is_same<Base, Interfaces>...> {};
 
 }  // namespace detail
 

@@ -5,17 +5,6 @@
 #include "win32/com/edge.h"
 
 namespace sealbrook::win {
-namespace {
-
-// OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
-// OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE
-constexpr DWORD kMiscStatus = 131473;
-static_assert(kMiscStatus == (OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
-                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
-                              OLEMISC_RECOMPOSEONRESIZE));
-
-}  // namespace
-
 // Another site, or none, takes the place of everything that came from the old one: the control
 // leaves its place in the old site's window (and with it the in-place site) and lets go of the
 // old site.

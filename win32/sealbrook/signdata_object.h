@@ -27,6 +27,12 @@ __CRT_UUID_DECL(IObjectSafety, 0xCB5BDC81, 0x93C1, 0x11CF, 0x8F, 0x20, 0x00, 0x8
 
 namespace sealbrook::win {
 
+// The control's OLEMISC status, as it answers GetMiscStatus and as it is registered: 131473.
+constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
+                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
+                              OLEMISC_RECOMPOSEONRESIZE;
+static_assert(kMiscStatus == 131473);
+
 class SignDataObject final
     : public com::Dispatch<SignDataObject, _SignData, IOleObject, IOleInPlaceObject,
                            IOleInPlaceActiveObject, IOleControl, IViewObject2, IPersistStreamInit,
