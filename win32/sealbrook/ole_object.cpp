@@ -28,7 +28,7 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
   const com::ComPtr<SignDataObject> alive(this);
   InPlaceDeactivate();
   window_.stopTimers();
-  if (adviseHolder_) adviseHolder_->SendOnClose();
+  if (IOleAdviseHolder* holder = adviseHolder_.get()) holder->SendOnClose();
   adviseHolder_.reset();
   dataAdviseHolder_.reset();
   viewSink_.reset();
@@ -134,21 +134,15 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetExtent(DWORD aspect, SIZEL* size) n
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Advise(IAdviseSink* sink, DWORD* connection) noexcept {
-  if (!adviseHolder_) {
-    if (const HRESULT hr = CreateOleAdviseHolder(adviseHolder_.put()); FAILED(hr)) return hr;
-  }
-  return adviseHolder_->Advise(sink, connection);
+  return adviseHolder_.advise([&](IOleAdviseHolder* h) { return h->Advise(sink, connection); });
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Unadvise(DWORD connection) noexcept {
-  if (!adviseHolder_) return OLE_E_NOCONNECTION;
-  return adviseHolder_->Unadvise(connection);
+  return adviseHolder_.unadvise(connection);
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::EnumAdvise(IEnumSTATDATA** advise) noexcept {
-  if (!advise) return E_POINTER;
-  *advise = nullptr;
-  return adviseHolder_ ? adviseHolder_->EnumAdvise(advise) : S_OK;
+  return adviseHolder_.enumerate(advise, S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::GetMiscStatus(DWORD, DWORD* status) noexcept {

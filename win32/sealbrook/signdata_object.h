@@ -15,6 +15,7 @@
 
 #include "sealbrook.h"
 #include "sealbrook/signdata.h"
+#include "win32/com/advise_holder.h"
 #include "win32/com/connection_point.h"
 #include "win32/com/dispatch.h"
 #include "win32/sealbrook/control_window.h"
@@ -156,8 +157,8 @@ class SignDataObject final
   SIZEL extent_;  // HIMETRIC
   com::ComPtr<IOleClientSite> clientSite_;
   com::ComPtr<IOleInPlaceSite> inPlaceSite_;
-  com::ComPtr<IOleAdviseHolder> adviseHolder_;
-  com::ComPtr<IDataAdviseHolder> dataAdviseHolder_;
+  com::AdviseHolder<IOleAdviseHolder> adviseHolder_{CreateOleAdviseHolder};
+  com::AdviseHolder<IDataAdviseHolder> dataAdviseHolder_{CreateDataAdviseHolder};
   com::ComPtr<IAdviseSink> viewSink_;
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
