@@ -167,8 +167,6 @@ HRESULT unregisterServer(Rows rows) noexcept {
   });
 }
 
-registration::Library moduleRegistration(registration::TypeLib typeLib) {
-  return registration::Library(std::move(typeLib), u16(module::path()), kArchitecture);
-}
+std::u16string modulePath() { return u16(module::path()); }
 
 }  // namespace com

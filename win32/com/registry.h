@@ -41,7 +41,7 @@ constexpr registration::Architecture kArchitecture =
     registration::Architecture::X86;
 #endif
 
-// The registration of this module's library, to which its classes and interfaces are added.
-registration::Library moduleRegistration(registration::TypeLib typeLib);
+// This module's file, for the rows that name it.
+std::u16string modulePath();
 
 }  // namespace com

@@ -5,6 +5,7 @@
 
 #include "penvane.h"
 #include "win32/com/class_factory.h"
+#include "registration/libraries.h"
 #include "win32/com/registry.h"
 #include "win32/penvane/connect_object.h"
 #include "win32/penvane/library.h"
@@ -20,11 +21,9 @@ namespace {
 
 const com::ClassEntry kClasses[] = {{&CLSID_Connect, com::creator<ConnectObject>}};
 
+// The identities in the rows are the core's; the IDL declares the same.
 std::vector<com::Key> registration() {
-  return com::moduleRegistration({com::fromGuid(LIBID_Penvane), 1, 0, u"Penvane", 0, 0x0409})
-      .addClass({com::fromGuid(CLSID_Connect), u"Penvane.Connect", u"Penvane.Connect"})
-      .addInterface(com::fromGuid(IID__Connect), u"_Connect")
-      .keys();
+  return registration::penvaneLibrary(com::modulePath(), com::kArchitecture).keys();
 }
 
 }  // namespace

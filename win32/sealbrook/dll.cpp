@@ -5,6 +5,7 @@
 
 #include "sealbrook.h"
 #include "win32/com/class_factory.h"
+#include "registration/libraries.h"
 #include "win32/com/registry.h"
 #include "win32/sealbrook/signdata_object.h"
 
@@ -13,21 +14,9 @@ namespace {
 
 const com::ClassEntry kClasses[] = {{&CLSID_SignData, com::creator<SignDataObject>}};
 
-// The controls' category "safe for initialising": the control reads nothing from the document
-// but its extent.
-constexpr auto kSafeForInitializing =
-    automation::Guid::parse("{7DD95802-9882-11CF-9FA9-00AA006C42C4}");
-
+// The identities in the rows are the core's; the IDL declares the same.
 std::vector<com::Key> registration() {
-  const automation::Guid clsid = com::fromGuid(CLSID_SignData);
-  return com::moduleRegistration(
-             {com::fromGuid(LIBID_Sealbrook), 100, 0, u"Sealbrook", LIBFLAG_FCONTROL, 0})
-      .addClass({clsid, u"Sealbrook.SignData", u"Sealbrook.SignData"})
-      .addControl(clsid, {kMiscStatus, 1, {kSafeForInitializing}})
-      .addInterface(com::fromGuid(IID__SignData), u"_SignData")
-      .addInterface(com::fromGuid(DIID___SignData), u"__SignData",
-                    registration::InterfaceKind::Dispatch)
-      .keys();
+  return registration::sealbrookLibrary(com::modulePath(), com::kArchitecture).keys();
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include "registration/libraries.h"
 #include "sealbrook.h"
 #include "sealbrook/signdata.h"
 #include "win32/com/advise_holder.h"
@@ -32,7 +33,7 @@ namespace sealbrook::win {
 constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
                               OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
                               OLEMISC_RECOMPOSEONRESIZE;
-static_assert(kMiscStatus == 131473);
+static_assert(kMiscStatus == registration::kSignDataMiscStatus);
 
 class SignDataObject final
     : public com::Dispatch<SignDataObject, _SignData, IOleObject, IOleInPlaceObject,

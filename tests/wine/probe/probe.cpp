@@ -103,7 +103,8 @@ class Probe final : public com::Dispatch<Probe, IProbe, IDTExtensibility2> {
 const com::ClassEntry kClasses[] = {{&CLSID_Probe, com::creator<Probe>}};
 
 std::vector<com::Key> rows() {
-  return com::moduleRegistration({com::fromGuid(LIBID_ProbeLib), 1, 0, u"Probe", 0, 0})
+  return registration::Library({com::fromGuid(LIBID_ProbeLib), 1, 0, u"Probe", 0, 0},
+                               com::modulePath(), com::kArchitecture)
       .addInterface(com::fromGuid(IID_IProbe), u"IProbe")
       .addClass({com::fromGuid(CLSID_Probe), u"Probe", u"Cks.Probe"})
       .keys();
