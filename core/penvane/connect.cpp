@@ -10,7 +10,6 @@
 namespace penvane {
 namespace {
 
-using automation::Argument;
 using automation::ObjectRef;
 using automation::ResumeNext;
 using automation::Variant;
@@ -84,7 +83,9 @@ void Connect::IDTExtensibility2_OnConnection(const ObjectRef& Application, int32
 
 void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
   ResumeNext step;
-  ObjectRef commandBars, menuBar, popup;
+  ObjectRef commandBars;
+  ObjectRef menuBar;
+  ObjectRef popup;
 
   // 1. The command-bar collection, from the application or else from its explorer window.
   step([&] { commandBars = as(getObject(oHostApp, "CommandBars"), host::kCommandBars); });
@@ -163,7 +164,7 @@ bool Connect::HostIsWord() const { return automation::toText(get(oHostApp, "")) 
 
 // The application, made visible; the commands' later steps walk from it.
 ObjectRef Connect::ShowHost() const {
-  const ObjectRef application = getObject(oHostApp, "Application");
+  ObjectRef application = getObject(oHostApp, "Application");
   put(application, "Visible", true);
   return application;
 }
