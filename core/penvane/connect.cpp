@@ -4,6 +4,7 @@
 #include "automation/regimes.h"
 #include "host/office.h"
 #include "host/word.h"
+#include "penvane/ribbon.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 
@@ -241,6 +242,18 @@ void Connect::MyButton3_Click(const ObjectRef&, bool&) {
         if (e.number() != automation::hr::kFail)
           messages_.MsgBox(e.description(), kOkOnly, std::nullopt);
       });
+}
+
+// --- The ribbon ---------------------------------------------------------------------------------
+
+bool Connect::RibbonAction(std::u16string_view onAction) {
+  for (const ribbon::Button& b : ribbon::Buttons()) {
+    if (b.onAction != onAction) continue;
+    bool cancelDefault = false;
+    (this->*b.command)(nullptr, cancelDefault);
+    return true;
+  }
+  return false;
 }
 
 // --- The set-up-path command -------------------------------------------------------------------
