@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "sealbrook/signdata.h"
 #include "simword/word.h"
@@ -35,6 +36,7 @@ class Runtime final : public sealbrook::Runtime {
     if (!picture) known = picture = std::make_shared<sealbrook::Picture>(path);
     return picture;
   }
+  std::vector<std::u16string> PictureFolders() override { return {}; }  // every file is found
   void DoEvents() override {}
   void MsgBox(const std::u16string&, int32_t, const std::optional<std::u16string>&) override {}
 
