@@ -16,7 +16,6 @@
 #include "wordhost/dialogs.h"
 #include "wordhost/process.h"
 #include "wordhost/resources.h"
-#include "wordhost/timers.h"
 
 namespace {
 
@@ -66,7 +65,7 @@ ShownMessage failureBox(const wchar_t* description) {
 }
 
 MATCHER_P(IsBox, expected, "") {
-  *result_listener << "title \"" << testing::PrintToString(arg.title) << "\", text "
+  *result_listener << "title " << testing::PrintToString(arg.title) << ", text "
                    << testing::PrintToString(arg.text) << ", icon " << static_cast<int>(arg.icon);
   return arg.title == expected.title && arg.text == expected.text && arg.icon == expected.icon;
 }
