@@ -22,15 +22,6 @@ std::string interfaceLabel(const Guid& iid) {
 
 }  // namespace
 
-bool memberNamesMatch(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 Params::Params(Arguments& args, Invoke kind, const std::vector<std::string_view>& names,
                Locale locale)
     : slots_(names.size(), nullptr), locale_(locale) {
@@ -49,7 +40,7 @@ Params::Params(Arguments& args, Invoke kind, const std::vector<std::string_view>
       continue;
     }
     size_t slot = 0;
-    while (slot < names.size() && !memberNamesMatch(names[slot], a.name)) ++slot;
+    while (slot < names.size() && !automation::sameName(names[slot], a.name)) ++slot;
     if (slot == names.size() || slots_[slot]) throw Error(hr::kParamNotFound);
     slots_[slot] = &a.value;
   }

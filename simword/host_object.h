@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "automation/names.h"
 #include "automation/object.h"
 #include "simword/state.h"
 
@@ -38,8 +39,6 @@ class Params {
   const Variant* value_ = nullptr;
   Locale locale_;
 };
-
-bool memberNamesMatch(std::string_view a, std::string_view b);
 
 class HostObject : public automation::Object {
  public:
@@ -89,7 +88,7 @@ class TableObject : public HostObject {
   automation::Variant dispatch(std::string_view member, Invoke kind, Arguments& args,
                                Locale locale) final {
     for (const auto& m : T::members()) {
-      if (!memberNamesMatch(m.name, member)) continue;
+      if (!automation::sameName(m.name, member)) continue;
       auto& self = static_cast<T&>(*this);
       const Params params(args, kind, m.params, locale);
       if (kind == Invoke::Put || kind == Invoke::PutRef) {

@@ -24,6 +24,8 @@ void check(HRESULT hr, const char16_t* what) {
 // The host's frame window: the document window serves as the frame; no menus, no borders.
 class Frame final : public com::Object<Frame, IOleInPlaceFrame> {
  public:
+  using Bases = com::Bases<IOleInPlaceUIWindow, IOleWindow>;
+
   explicit Frame(HWND window) noexcept : window_(window) {}
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* hwnd) noexcept override {
     if (!hwnd) return E_POINTER;

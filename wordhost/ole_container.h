@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <ocidl.h>
 
 #include <map>
 #include <memory>
@@ -75,6 +76,8 @@ class OleContainer {
 class ControlSite final
     : public com::Object<ControlSite, IOleClientSite, IOleInPlaceSite, IOleControlSite> {
  public:
+  using Bases = com::Bases<IOleWindow>;
+
   ControlSite(HWND document, RECT position) noexcept;
   ~ControlSite() override;
 

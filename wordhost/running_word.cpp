@@ -11,10 +11,10 @@ const CLSID kWordApplication = {
     0x000209FF, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 RunningWord::RunningWord() {
-  const std::wstring clsid = com::guidString(kWordApplication);
-  const std::vector<com::RegKey> keys = {
-      {L"Word.Application", {{L"", L"Microsoft Word Application"}}, false},
-      {L"Word.Application\\CLSID", {{L"", clsid}}, false},
+  const std::u16string clsid = registration::guidText(com::fromGuid(kWordApplication));
+  const std::vector<com::Key> keys = {
+      com::Key::common(u"Word.Application").value(u"", u"Microsoft Word Application"),
+      com::Key::common(u"Word.Application\\CLSID").value(u"", clsid),
   };
   if (const HRESULT hr = com::registerKeys(keys, com::Scope::Machine); FAILED(hr))
     throw automation::Error(hr, u"cannot register Word.Application");

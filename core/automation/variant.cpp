@@ -5,6 +5,7 @@
 
 #include "automation/date_text.h"
 #include "automation/error.h"
+#include "automation/names.h"
 #include "text/unicode.h"
 
 namespace automation {
@@ -105,17 +106,8 @@ bool toBool(const Variant& v) {
   if (v.isNull()) return false;
   if (v.type() == VarType::Text) {
     const auto& s = v.asText();
-    auto equalsIgnoringCase = [&](std::u16string_view word) {
-      if (s.size() != word.size()) return false;
-      for (size_t i = 0; i < s.size(); ++i) {
-        char16_t c = s[i];
-        if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
-        if (c != word[i]) return false;
-      }
-      return true;
-    };
-    if (equalsIgnoringCase(u"true")) return true;
-    if (equalsIgnoringCase(u"false")) return false;
+    if (sameName(s, u"true")) return true;
+    if (sameName(s, u"false")) return false;
     typeMismatch();
   }
   double d;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "automation/object.h"
 
@@ -26,6 +27,9 @@ class Runtime {
   virtual automation::ObjectRef GetObject(std::u16string_view className) = 0;
   // LoadPicture with the path only: "File not found" (53) or "Invalid picture" (481) on failure.
   virtual PicturePtr LoadPicture(std::u16string_view path) = 0;
+  // Where else the status pictures may have been installed, in the order to look: the Windows
+  // directory, then the folder of the control's own library.
+  virtual std::vector<std::u16string> PictureFolders() = 0;
   // Lets the window messages already pending be processed.
   virtual void DoEvents() = 0;
   // The runtime's modal MsgBox: the prompt and title shown as given, one character per code unit;

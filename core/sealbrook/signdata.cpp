@@ -1,5 +1,7 @@
 #include "sealbrook/signdata.h"
 
+#include <optional>
+
 #include "automation/error.h"
 #include "automation/regimes.h"
 #include "host/office.h"
@@ -86,8 +88,8 @@ void SignData::mnuSign_Click() {
           call(properties, "Add",
                {u"Sign", false, host::kPropertyTypeString, kSignaturePicture, Variant()}, kLocale);
         }
-        setImage1(runtime_.LoadPicture(kSignaturePicture));
-        setPicture1(runtime_.LoadPicture(kValidPicture));
+        setImage1(LoadPicture(kSignaturePicture));
+        setPicture1(LoadPicture(kValidPicture));
 
         signing = true;
         const ObjectRef signature =
@@ -123,11 +125,11 @@ void SignData::Timer1_Timer() {
     hasSignature = !count.isNull() && automation::toI2(count) > 0;
   });
   if (hasSignature) {
-    step([&] { setImage1(runtime_.LoadPicture(kSignaturePicture)); });
+    step([&] { setImage1(LoadPicture(kSignaturePicture)); });
     // A first signature whose validity cannot be read is not vouched for.
     bool valid = false;
     step([&] { valid = automation::toBool(get(signature(app, 1), "IsValid")); });
-    step([&] { setPicture1(runtime_.LoadPicture(valid ? kValidPicture : kInvalidPicture)); });
+    step([&] { setPicture1(LoadPicture(valid ? kValidPicture : kInvalidPicture)); });
   }
   step([&] { setInterval(TimerId::Timer1, 5000); });
   step([&] { app.reset(); });
@@ -169,6 +171,29 @@ void SignData::Verify() {
     // The 16-bit counter cannot step past the last of 32767 signatures.
     if (i == 32767) throw automation::Error(automation::hr::kOverflow);
   }
+}
+
+// A picture file by its fixed path. Where that file is missing (Windows not on drive C, or the
+// pictures installed beside the control for one user), the same name in the Windows directory,
+// then beside the control's library.
+PicturePtr SignData::LoadPicture(std::u16string_view path) {
+  constexpr int32_t kFileNotFound = 53;
+  std::optional<automation::Error> missing;
+  try {
+    return runtime_.LoadPicture(path);
+  } catch (const automation::Error& e) {
+    if (e.number() != kFileNotFound) throw;
+    missing = e;
+  }
+  const std::u16string_view name = path.substr(path.find_last_of(u'\\') + 1);
+  for (const std::u16string& folder : runtime_.PictureFolders()) {
+    try {
+      return runtime_.LoadPicture(folder + u"\\" + std::u16string(name));
+    } catch (const automation::Error& e) {
+      if (e.number() != kFileNotFound) throw;
+    }
+  }
+  throw *missing;
 }
 
 void SignData::setPicture1(PicturePtr picture) {

@@ -54,6 +54,7 @@ class SignData {
  private:
   void ShowPopup();
   void Verify();
+  PicturePtr LoadPicture(std::u16string_view path);
   void setPicture1(PicturePtr picture);
   void setImage1(PicturePtr picture);
   void setInterval(TimerId timer, uint32_t milliseconds);

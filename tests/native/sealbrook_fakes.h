@@ -43,6 +43,8 @@ class Runtime final : public sealbrook::Runtime {
   std::set<std::u16string> files{std::u16string(kSignaturePicture), std::u16string(kValidPicture),
                                  std::u16string(kInvalidPicture)};
   std::vector<std::string> calls;
+  std::set<std::u16string> invalid;     // files that are there but are no pictures
+  std::vector<std::u16string> folders;  // PictureFolders
   std::vector<Box> boxes;
   int pictureLoads = 0;  // pictures made, not found again
   std::function<void()> duringDoEvents;
@@ -56,6 +58,7 @@ class Runtime final : public sealbrook::Runtime {
   }
   PicturePtr LoadPicture(std::u16string_view path) override {
     const std::u16string file(path);
+    if (invalid.count(file)) throw automation::Error(automation::hr::runtime(481), u"Invalid picture");
     if (!files.count(file)) throw automation::Error(automation::hr::runtime(53), u"File not found");
     auto& picture = loaded_[file];
     if (!picture) {
@@ -64,6 +67,7 @@ class Runtime final : public sealbrook::Runtime {
     }
     return picture;
   }
+  std::vector<std::u16string> PictureFolders() override { return folders; }
   // The file changes on disk: the next load makes a new picture.
   void touch(std::u16string_view path) { loaded_.erase(std::u16string(path)); }
   void DoEvents() override {

@@ -154,6 +154,30 @@ TEST_F(Control, AMissingPictureFileStopsTheCommandBeforeSigning) {
   EXPECT_TRUE(document->signatures.empty());
 }
 
+// Where Windows is not on drive C, or the pictures were installed beside the control: the same
+// names in the Windows directory, then beside the control, and the fixed path still first.
+TEST_F(Control, PicturesMissingAtTheirFixedPathsAreFoundInTheWindowsDirectoryOrBesideTheControl) {
+  runtime.folders = {u"D:\\WINNT", u"C:\\Users\\an\\AppData\\Local\\Sealbrook"};
+  runtime.files = {u"D:\\WINNT\\ck copy.gif",
+                   u"C:\\Users\\an\\AppData\\Local\\Sealbrook\\ck copy.gif",
+                   u"C:\\Users\\an\\AppData\\Local\\Sealbrook\\Pass.gif",
+                   std::u16string(kInvalidPicture)};
+  control.mnuSign_Click();
+  EXPECT_EQ(fileOf(control.Image1()), u"D:\\WINNT\\ck copy.gif");
+  EXPECT_EQ(fileOf(control.Picture1()), u"C:\\Users\\an\\AppData\\Local\\Sealbrook\\Pass.gif");
+  EXPECT_EQ(document->signatures.size(), 1u);
+
+  document->edit(u"changed");
+  control.Timer1_Timer();
+  EXPECT_EQ(fileOf(control.Picture1()), kInvalidPicture);  // found where it was described
+
+  // A file that is there but is no picture is not looked for elsewhere.
+  runtime.invalid = {std::u16string(kSignaturePicture)};
+  runtime.files.insert(std::u16string(kSignaturePicture));
+  control.mnuSign_Click();
+  EXPECT_EQ(document->signatures.size(), 1u);
+}
+
 TEST_F(Control, ARefusedSignatureTakesBackThePicturesThatWereShownBefore) {
   // On a document never signed: back to the empty block.
   word.signing().willCancel();

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <commdlg.h>
+#include <olectl.h>
 
 #include "automation/error.h"
 #include "host/office.h"
@@ -15,8 +16,10 @@
 #include "tests/common/failure.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
+#include "win32/automation/event_sink.h"
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
+#include "win32/com/guid.h"
 #include "wine_test.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
@@ -152,6 +155,39 @@ TEST_F(Bridge, AClickReachesASinkConnectedThroughTheConnectionPointAndCancelDefa
   EXPECT_EQ(word().click(word().menuBar().controls.at(0)).delivered, 0u);
   EXPECT_THAT(sink->events, ElementsAre("Click"));
   EXPECT_EQ(word().connectedSinks(), 0u);
+}
+
+TEST_F(Bridge, AButtonHasOnePointForItsEventsThatTakesOnlySinksOfThem) {
+  auto controls = getObject(getObject(application(), "CommandBars", {u"Menu Bar"}), "Controls");
+  const com::ComPtr<IDispatch> button =
+      winauto::toDispatch(call(controls, "Add", {int16_t{1}}).asObject());
+  com::ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(button.query(container), S_OK);
+  const IID clickEvents = com::toGuid(host::commandBarButtonEvents().iid);
+  com::ComPtr<IConnectionPoint> point, again, none;
+  ASSERT_EQ(container->FindConnectionPoint(clickEvents, point.put()), S_OK);
+  ASSERT_EQ(container->FindConnectionPoint(clickEvents, again.put()), S_OK);
+  EXPECT_EQ(point, again);
+  EXPECT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, none.put()),
+            CONNECT_E_NOCONNECTION);
+
+  // A sink with IDispatch, but for other events.
+  const automation::EventInterface otherEvents{
+      automation::Guid::parse("{0C3F6E21-54B0-4D7A-9E2B-6A1D8F4C7B35}"), "Other", {}};
+  auto stranger = winauto::EventSinkObject::make(otherEvents, std::make_shared<ClickSink>());
+  DWORD cookie = 7;
+  EXPECT_EQ(point->Advise(stranger->identity(), &cookie), CONNECT_E_CANNOTCONNECT);
+  EXPECT_EQ(cookie, 0u);
+  EXPECT_EQ(word().connectedSinks(), 0u);
+
+  auto sink = std::make_shared<ClickSink>();
+  auto listener = winauto::EventSinkObject::make(host::commandBarButtonEvents(), sink);
+  ASSERT_EQ(point->Advise(listener->identity(), &cookie), S_OK);
+  EXPECT_EQ(word().connectedSinks(), 1u);
+  EXPECT_EQ(word().click(word().menuBar().controls.at(0)).delivered, 1u);
+  ASSERT_EQ(point->Unadvise(cookie), S_OK);
+  EXPECT_EQ(word().connectedSinks(), 0u);
+  EXPECT_THAT(sink->events, ElementsAre("Click"));
 }
 
 TEST_F(Bridge, AnotherDllDrivesWordThroughTheClientBridgeAndReleasesEverything) {

@@ -66,7 +66,8 @@ TEST(PenvaneRegistration, UnregisteringOneArchitectureLeavesWhatTheOtherStillUse
   // The x86 build registered beside it: its type library path, its class in the 32-bit view.
   const std::wstring x86 = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0\\409\\win32";
   const std::wstring x86Class = std::wstring(L"CLSID\\") + kClsid;
-  ASSERT_EQ(com::registerKeys({{x86, {{L"", L"C:\\x86\\Penvane.dll"}}, true}}, com::Scope::Machine),
+  ASSERT_EQ(com::registerKeys({com::Key::ours(com::u16(x86)).value(u"", u"C:\\x86\\Penvane.dll")},
+                              com::Scope::Machine),
             S_OK);
   HKEY key;
   ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, x86Class.c_str(), 0, nullptr, 0,
@@ -85,7 +86,7 @@ TEST(PenvaneRegistration, UnregisteringOneArchitectureLeavesWhatTheOtherStillUse
 
   // The x86 build goes too: then nothing of ours is left.
   RegDeleteKeyExW(HKEY_CLASSES_ROOT, x86Class.c_str(), KEY_WOW64_32KEY, 0);
-  com::unregisterKeys({{x86, {}, true}}, com::Scope::Machine);
+  com::unregisterKeys({com::Key::ours(com::u16(x86))}, com::Scope::Machine);
   ASSERT_EQ(winetest::regsvr32(penvaneDll(), /*unregister=*/true), 0);
   EXPECT_EQ(registration(), L"");
 }

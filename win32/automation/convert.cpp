@@ -4,6 +4,7 @@
 
 #include "automation/error.h"
 #include "win32/com/bstr.h"
+#include "win32/com/failure.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/automation/server_object.h"
 
@@ -14,30 +15,11 @@ using automation::Variant;
 using automation::VarType;
 namespace hr = automation::hr;
 
-GUID toGuid(const automation::Guid& g) noexcept {
-  GUID r;
-  r.Data1 = g.data1;
-  r.Data2 = g.data2;
-  r.Data3 = g.data3;
-  for (int i = 0; i < 8; ++i) r.Data4[i] = g.data4[size_t(i)];
-  return r;
-}
-
-automation::Guid fromGuid(const GUID& g) noexcept {
-  automation::Guid r;
-  r.data1 = g.Data1;
-  r.data2 = g.Data2;
-  r.data3 = g.Data3;
-  for (int i = 0; i < 8; ++i) r.data4[size_t(i)] = g.Data4[i];
-  return r;
-}
-
 namespace {
 
 Variant converted(const VARIANT& v, VARTYPE to) {
   com::ScopedVariant copy;
-  const HRESULT result = VariantChangeType(copy.ptr(), const_cast<VARIANT*>(&v), 0, to);
-  if (FAILED(result)) throw Error(result);
+  com::throwIfFailed(VariantChangeType(copy.ptr(), const_cast<VARIANT*>(&v), 0, to));
   return fromVariant(copy.get());
 }
 
@@ -48,8 +30,7 @@ Variant fromVariant(const VARIANT& v) {
   if (vt == (VT_BYREF | VT_VARIANT)) return V_VARIANTREF(&v) ? fromVariant(*V_VARIANTREF(&v)) : Variant();
   if (vt & VT_BYREF) {
     com::ScopedVariant copy;
-    const HRESULT result = VariantCopyInd(copy.ptr(), const_cast<VARIANT*>(&v));
-    if (FAILED(result)) throw Error(result);
+    com::throwIfFailed(VariantCopyInd(copy.ptr(), const_cast<VARIANT*>(&v)));
     return fromVariant(copy.get());
   }
   switch (vt) {
@@ -130,14 +111,12 @@ void writeThrough(const Variant& value, const VARIANT& byRef) {
   if (!V_BYREF(&byRef)) throw Error(hr::kPointer);
   com::ScopedVariant fresh;
   toVariant(value, fresh.ptr());
+  // The caller's old value changes places with the new one and is cleared with `fresh`.
   if (target == VT_VARIANT) {
-    VARIANT* slot = V_VARIANTREF(&byRef);
-    VariantClear(slot);
-    fresh.detachTo(slot);
+    std::swap(*V_VARIANTREF(&byRef), *fresh.ptr());
     return;
   }
-  const HRESULT result = VariantChangeType(fresh.ptr(), fresh.ptr(), 0, target);
-  if (FAILED(result)) throw Error(result);
+  com::throwIfFailed(VariantChangeType(fresh.ptr(), fresh.ptr(), 0, target));
   VARIANT& v = *fresh.ptr();
   switch (target) {
     case VT_BOOL: *V_BOOLREF(&byRef) = V_BOOL(&v); break;
@@ -145,34 +124,15 @@ void writeThrough(const Variant& value, const VARIANT& byRef) {
     case VT_I4: *V_I4REF(&byRef) = V_I4(&v); break;
     case VT_R8: *V_R8REF(&byRef) = V_R8(&v); break;
     case VT_DATE: *V_DATEREF(&byRef) = V_DATE(&v); break;
-    case VT_BSTR:
-      SysFreeString(*V_BSTRREF(&byRef));
-      *V_BSTRREF(&byRef) = V_BSTR(&v);
-      V_VT(&v) = VT_EMPTY;  // ownership moved
-      break;
-    case VT_DISPATCH:
-      if (*V_DISPATCHREF(&byRef)) (*V_DISPATCHREF(&byRef))->Release();
-      *V_DISPATCHREF(&byRef) = V_DISPATCH(&v);
-      V_VT(&v) = VT_EMPTY;
-      break;
+    case VT_BSTR: std::swap(*V_BSTRREF(&byRef), V_BSTR(&v)); break;
+    case VT_DISPATCH: std::swap(*V_DISPATCHREF(&byRef), V_DISPATCH(&v)); break;
     default: throw Error(hr::kBadVarType);
   }
 }
 
 OutgoingArguments::OutgoingArguments(const automation::Arguments& args,
                                      const std::vector<DISPID>& namedIds, bool propertyPut)
-    : slots_(args.size()), targets_(args.size()), booleans_(args.size()), slotOf_(args.size()) {
-  for (auto& v : slots_) VariantInit(&v);
-  try {
-    build(args, namedIds, propertyPut);
-  } catch (...) {
-    for (auto& v : slots_) VariantClear(&v);
-    throw;
-  }
-}
-
-void OutgoingArguments::build(const automation::Arguments& args,
-                              const std::vector<DISPID>& namedIds, bool propertyPut) {
+    : slots_(args.size()), targets_(args.size()), booleans_(args.size()) {
   const size_t count = args.size();
   const size_t valueIndex = propertyPut && count ? count - 1 : count;  // count: no put value
   // Named arguments first (the put value leads), then positional ones in reverse order.
@@ -192,7 +152,6 @@ void OutgoingArguments::build(const automation::Arguments& args,
 
   for (size_t slot = 0; slot < order.size(); ++slot) {
     const size_t i = order[slot];
-    slotOf_[i] = slot;
     VARIANT* v = &slots_[slot];
     if (!args[i].byRef) {
       toVariant(args[i].value, v);
@@ -206,14 +165,10 @@ void OutgoingArguments::build(const automation::Arguments& args,
       V_VARIANTREF(v) = targets_[i].ptr();
     }
   }
-  params_.rgvarg = count ? slots_.data() : nullptr;
+  params_.rgvarg = slots_.data();
   params_.cArgs = static_cast<UINT>(count);
   params_.rgdispidNamedArgs = named_.empty() ? nullptr : named_.data();
   params_.cNamedArgs = static_cast<UINT>(named_.size());
-}
-
-OutgoingArguments::~OutgoingArguments() {
-  for (auto& v : slots_) VariantClear(&v);  // by-reference slots own nothing
 }
 
 void OutgoingArguments::readBack(automation::Arguments& args) const {

@@ -1,4 +1,4 @@
-// Between the core's values and the platform's: GUID, VARIANT, DISPPARAMS.
+// Between the core's values and the platform's: VARIANT, DISPPARAMS.
 #pragma once
 
 #include <windows.h>
@@ -8,16 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "automation/guid.h"
 #include "automation/object.h"
 #include "automation/variant.h"
 #include "win32/com/com_ptr.h"
 #include "win32/com/variant.h"
 
 namespace winauto {
-
-GUID toGuid(const automation::Guid& g) noexcept;
-automation::Guid fromGuid(const GUID& g) noexcept;
 
 // A VARIANT as a core value; by-reference variants are read through. Objects become client
 // proxies (DispatchObject). Types the core has no place for raise "Variable uses an Automation
@@ -42,20 +38,15 @@ class OutgoingArguments {
   // for a put, the last argument is the value.
   OutgoingArguments(const automation::Arguments& args, const std::vector<DISPID>& namedIds,
                     bool propertyPut);
-  ~OutgoingArguments();
   OutgoingArguments(const OutgoingArguments&) = delete;
   OutgoingArguments& operator=(const OutgoingArguments&) = delete;
   DISPPARAMS* params() noexcept { return &params_; }
   void readBack(automation::Arguments& args) const;
 
  private:
-  void build(const automation::Arguments& args, const std::vector<DISPID>& namedIds,
-             bool propertyPut);
-
-  std::vector<VARIANT> slots_;                // rgvarg
+  com::VariantArray slots_;                   // rgvarg; by-reference slots own nothing
   std::vector<com::ScopedVariant> targets_;   // by-reference storage, one per argument
   std::vector<VARIANT_BOOL> booleans_;        // by-reference Boolean storage
-  std::vector<size_t> slotOf_;                // argument index -> slot index
   std::vector<DISPID> named_;
   DISPPARAMS params_{};
 };

@@ -1,21 +1,19 @@
 #include "win32/automation/dispatch_object.h"
 
+#include <ocidl.h>
+
 #include "automation/error.h"
+#include "automation/names.h"
 #include "win32/automation/convert.h"
+#include "win32/com/guid.h"
 #include "win32/automation/event_sink.h"
 #include "win32/com/bstr.h"
+#include "win32/com/failure.h"
 
 namespace winauto {
 namespace {
 
 using automation::Error;
-
-std::string lower(std::string_view name) {
-  std::string out(name);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return out;
-}
 
 std::wstring wideName(std::string_view name) { return std::wstring(name.begin(), name.end()); }
 
@@ -72,13 +70,13 @@ automation::ObjectRef DispatchObject::wrap(IDispatch* dispatch) {
 
 DISPID DispatchObject::memberId(std::string_view member, automation::Locale locale) {
   if (member.empty()) return DISPID_VALUE;
-  const std::string key = lower(member);
+  const std::string key = automation::nameKey(member);
   if (const auto it = ids_.find(key); it != ids_.end()) return it->second;
   std::wstring name = wideName(member);
   LPOLESTR names[] = {name.data()};
   DISPID id = DISPID_UNKNOWN;
   const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, locale, &id);
-  if (FAILED(hr)) throw Error(hr == DISP_E_UNKNOWNNAME ? automation::hr::kUnknownName : hr);
+  com::throwIfFailed(hr == DISP_E_UNKNOWNNAME ? automation::hr::kUnknownName : hr);
   ids_.emplace(key, id);
   return id;
 }
@@ -95,7 +93,7 @@ std::vector<DISPID> DispatchObject::namedIds(std::string_view member,
   std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
   const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, pointers.data(),
                                               static_cast<UINT>(pointers.size()), locale, ids.data());
-  if (FAILED(hr)) throw Error(hr == DISP_E_UNKNOWNNAME ? automation::hr::kParamNotFound : hr);
+  com::throwIfFailed(hr == DISP_E_UNKNOWNNAME ? automation::hr::kParamNotFound : hr);
   return std::vector<DISPID>(ids.begin() + 1, ids.end());
 }
 
@@ -117,20 +115,19 @@ automation::Variant DispatchObject::invoke(std::string_view member, automation::
 
 bool DispatchObject::supports(const automation::Guid& iid) {
   com::ComPtr<IUnknown> typed;
-  return SUCCEEDED(dispatch_.query(toGuid(iid), typed.putVoid()));
+  return SUCCEEDED(dispatch_.query(com::toGuid(iid), typed.putVoid()));
 }
 
 automation::ConnectionPtr DispatchObject::connect(const automation::EventInterface& events,
                                                   std::shared_ptr<automation::EventSink> sink) {
   com::ComPtr<IConnectionPointContainer> container;
-  if (const HRESULT hr = dispatch_.query(container); FAILED(hr)) throw Error(hr);
+  com::throwIfFailed(dispatch_.query(container));
   com::ComPtr<IConnectionPoint> point;
-  if (const HRESULT hr = container->FindConnectionPoint(toGuid(events.iid), point.put()); FAILED(hr))
-    throw Error(hr);
+  com::throwIfFailed(container->FindConnectionPoint(com::toGuid(events.iid), point.put()));
   auto listener = EventSinkObject::make(events, std::move(sink));
   if (!listener) throw std::bad_alloc();
   auto connection = std::make_unique<AdviseConnection>(std::move(point));
-  if (const HRESULT hr = connection->advise(listener->identity()); FAILED(hr)) throw Error(hr);
+  com::throwIfFailed(connection->advise(listener->identity()));
   return connection;
 }
 

@@ -7,13 +7,14 @@
 #include <oaidl.h>
 
 #include <memory>
+#include <string_view>
 
 #include "automation/object.h"
-#include "win32/com/object.h"
+#include "win32/automation/named_dispatch.h"
 
 namespace winauto {
 
-class EventSinkObject final : public com::Object<EventSinkObject, IDispatch> {
+class EventSinkObject final : public NamedDispatch<EventSinkObject> {
  public:
   EventSinkObject(automation::EventInterface events,
                   std::shared_ptr<automation::EventSink> sink) noexcept
@@ -21,13 +22,9 @@ class EventSinkObject final : public com::Object<EventSinkObject, IDispatch> {
 
   void* queryMore(REFIID riid) noexcept;
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
-                                          DISPID* ids) noexcept override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* excepInfo,
-                                   UINT* argErr) noexcept override;
+  // NamedDispatch: the events by name; their parameters are positional.
+  DISPID idOf(std::wstring_view name, UINT position) const noexcept;
+  HRESULT invoke(DISPID id, LCID, WORD, const DISPPARAMS& params, VARIANT*);
 
  private:
   automation::EventInterface events_;

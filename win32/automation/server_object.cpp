@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "automation/names.h"
 #include "host/office.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
-#include "win32/com/connection_point.h"
-#include "win32/com/edge.h"
+#include "win32/com/guid.h"
 
 namespace winauto {
 namespace {
@@ -27,13 +27,14 @@ class NameTable {
     std::string narrow;
     for (const wchar_t c : name) {
       if (c > 0x7F) throw Error(automation::hr::kUnknownName);
-      narrow += (c >= L'A' && c <= L'Z') ? char(c - L'A' + L'a') : char(c);
+      narrow += static_cast<char>(c);
     }
     if (narrow.empty()) return DISPID_VALUE;
-    if (const auto it = ids_.find(narrow); it != ids_.end()) return it->second;
-    names_.emplace_back(name.begin(), name.end());
+    std::string key = automation::nameKey(narrow);
+    if (const auto it = ids_.find(key); it != ids_.end()) return it->second;
+    names_.push_back(std::move(narrow));
     const DISPID id = static_cast<DISPID>(names_.size()) + 999;
-    ids_.emplace(narrow, id);
+    ids_.emplace(std::move(key), id);
     return id;
   }
   static std::string nameOf(DISPID id) {
@@ -79,16 +80,19 @@ class OutgoingSink final : public automation::EventSink {
   com::ComPtr<IDispatch> sink_;
 };
 
-}  // namespace
-
-const automation::EventInterface* knownEvents(REFIID riid) noexcept {
-  try {
-    const auto& buttonEvents = host::commandBarButtonEvents();
-    if (IsEqualIID(riid, toGuid(buttonEvents.iid))) return &buttonEvents;
-  } catch (...) {
-  }
+// The event interfaces that the server side can raise.
+const automation::EventInterface* knownEvents(REFIID riid) {
+  const auto& buttonEvents = host::commandBarButtonEvents();
+  if (IsEqualIID(riid, com::toGuid(buttonEvents.iid))) return &buttonEvents;
   return nullptr;
 }
+
+}  // namespace
+
+ServerObject::ServerObject(automation::ObjectRef object)
+    : object_(std::move(object)),
+      points_(*this, {com::toGuid(host::commandBarButtonEvents().iid)},
+              [this](const IID& iid, IUnknown* sink) { return connect(iid, sink); }) {}
 
 com::ComPtr<IDispatch> ServerObject::wrap(const automation::ObjectRef& object) {
   auto server = make(object);
@@ -99,7 +103,7 @@ com::ComPtr<IDispatch> ServerObject::wrap(const automation::ObjectRef& object) {
 void* ServerObject::queryMore(REFIID riid) noexcept {
   // Only the Office interfaces that an object can claim; the platform's own queries
   // (IMarshal, IDispatchEx, ...) never reach the object.
-  const automation::Guid iid = fromGuid(riid);
+  const automation::Guid iid = com::fromGuid(riid);
   if (host::interfaceName(iid).empty()) return nullptr;
   try {
     if (object_->supports(iid)) return static_cast<IDispatch*>(this);
@@ -108,83 +112,25 @@ void* ServerObject::queryMore(REFIID riid) noexcept {
   return nullptr;
 }
 
-HRESULT STDMETHODCALLTYPE ServerObject::GetTypeInfoCount(UINT* count) noexcept {
-  if (!count) return E_POINTER;
-  *count = 0;
+DISPID ServerObject::idOf(std::wstring_view name, UINT) { return NameTable::instance().idOf(name); }
+
+HRESULT ServerObject::invoke(DISPID id, LCID lcid, WORD flags, const DISPPARAMS& params,
+                             VARIANT* result) {
+  const std::string member = NameTable::nameOf(id);
+  IncomingArguments incoming(params, &NameTable::nameOf);
+  const auto value = object_->invoke(member, kindOf(flags), incoming.args(), lcid);
+  incoming.writeBack();
+  if (result) toVariant(value, result);
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ServerObject::GetTypeInfo(UINT, LCID, ITypeInfo** out) noexcept {
-  if (out) *out = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE ServerObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count,
-                                                      LCID, DISPID* ids) noexcept {
-  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  if (!names || !ids) return E_POINTER;
-  try {
-    for (UINT i = 0; i < count; ++i) ids[i] = NameTable::instance().idOf(names[i] ? names[i] : L"");
-    return S_OK;
-  } catch (...) {
-    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
-  }
-}
-
-HRESULT STDMETHODCALLTYPE ServerObject::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
-                                               DISPPARAMS* params, VARIANT* result,
-                                               EXCEPINFO* excepInfo, UINT*) noexcept {
-  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  if (!params) return E_POINTER;
-  if (result) VariantInit(result);
-  try {
-    const std::string member = NameTable::nameOf(id);
-    IncomingArguments incoming(*params, &NameTable::nameOf);
-    const auto value = object_->invoke(member, kindOf(flags), incoming.args(), lcid);
-    incoming.writeBack();
-    if (result) toVariant(value, result);
-    return S_OK;
-  } catch (...) {
-    return com::toExcepInfo(automation::currentError(), excepInfo);
-  }
-}
-
-HRESULT STDMETHODCALLTYPE ServerObject::EnumConnectionPoints(IEnumConnectionPoints** out) noexcept {
-  if (out) *out = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE ServerObject::FindConnectionPoint(REFIID riid,
-                                                            IConnectionPoint** out) noexcept {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!knownEvents(riid)) return CONNECT_E_NOCONNECTION;
-  return com::ConnectionPoint<ServerObject>::find(this, riid, out);
-}
-
-HRESULT ServerObject::advise(REFIID riid, IUnknown* sink, DWORD* cookie) noexcept {
-  if (!sink || !cookie) return E_POINTER;
-  *cookie = 0;
-  const automation::EventInterface* known = knownEvents(riid);
-  if (!known) return CONNECT_E_NOCONNECTION;
-  const automation::EventInterface& events = *known;
-  com::ComPtr<IDispatch> dispatch;
-  if (FAILED(sink->QueryInterface(IID_IDispatch, dispatch.putVoid()))) return CONNECT_E_CANNOTCONNECT;
-  return com::edge([&] {
-    auto connection = object_->connect(events, std::make_shared<OutgoingSink>(events, dispatch));
-    *cookie = nextCookie_++;
-    connections_.emplace(*cookie, std::move(connection));
-    return S_OK;
-  });
-}
-
-HRESULT ServerObject::unadvise(DWORD cookie) noexcept {
-  const auto it = connections_.find(cookie);
-  if (it == connections_.end()) return CONNECT_E_NOCONNECTION;
-  auto connection = std::move(it->second);
-  connections_.erase(it);
-  return S_OK;
+// A sink connected through the point for `iid`: the object raises those events on it. The sink
+// came as the event interface, a dispatch interface.
+automation::ConnectionPtr ServerObject::connect(const IID& iid, IUnknown* sink) {
+  const automation::EventInterface* events = knownEvents(iid);
+  if (!events) throw Error(CONNECT_E_NOCONNECTION);
+  com::ComPtr<IDispatch> dispatch(static_cast<IDispatch*>(sink));
+  return object_->connect(*events, std::make_shared<OutgoingSink>(*events, std::move(dispatch)));
 }
 
 }  // namespace winauto

@@ -8,45 +8,40 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <map>
+#include <string_view>
 
 #include "automation/object.h"
-#include "win32/com/object.h"
+#include "win32/automation/named_dispatch.h"
+#include "win32/com/connection_point.h"
 
 namespace winauto {
 
-class ServerObject final : public com::Object<ServerObject, IDispatch, IConnectionPointContainer> {
+class ServerObject final : public NamedDispatch<ServerObject, IConnectionPointContainer> {
  public:
-  explicit ServerObject(automation::ObjectRef object) noexcept : object_(std::move(object)) {}
+  explicit ServerObject(automation::ObjectRef object);
   static com::ComPtr<IDispatch> wrap(const automation::ObjectRef& object);
 
   void* queryMore(REFIID riid) noexcept;
   const automation::ObjectRef& object() const noexcept { return object_; }
 
-  // IDispatch
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
-                                          DISPID* ids) noexcept override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
-                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
-                                   UINT* argErr) noexcept override;
-  // IConnectionPointContainer
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) noexcept override;
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid,
-                                                IConnectionPoint** out) noexcept override;
+  // NamedDispatch: names and argument names by the process-wide table.
+  static DISPID idOf(std::wstring_view name, UINT position);
+  HRESULT invoke(DISPID id, LCID lcid, WORD flags, const DISPPARAMS& params, VARIANT* result);
 
-  // For the connection points: connections live with the object, by cookie.
-  HRESULT advise(REFIID events, IUnknown* sink, DWORD* cookie) noexcept;
-  HRESULT unadvise(DWORD cookie) noexcept;
+  // IConnectionPointContainer: a point for each event interface the server side can raise.
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override {
+    return points_.enumerate(points);
+  }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid,
+                                                IConnectionPoint** point) noexcept override {
+    return points_.find(riid, point);
+  }
 
  private:
-  automation::ObjectRef object_;
-  std::map<DWORD, automation::ConnectionPtr> connections_;
-  DWORD nextCookie_ = 1;
-};
+  automation::ConnectionPtr connect(const IID& iid, IUnknown* sink);
 
-// The event interfaces that the server side can raise.
-const automation::EventInterface* knownEvents(REFIID riid) noexcept;
+  automation::ObjectRef object_;
+  com::ConnectionPoints points_;
+};
 
 }  // namespace winauto

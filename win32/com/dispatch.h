@@ -1,7 +1,8 @@
 // IDispatch backed by the module's own type library (embedded as resource TYPELIB 1, loaded
 // from this module's file): names and arguments are resolved by DispGetIDsOfNames and
 // DispInvoke against the primary interface. Failures leave through EXCEPINFO with their
-// description.
+// description. IDispatch is answered as a base of the primary interface; a class that declares
+// further bases lists IDispatch among them.
 //
 //   class Connect final : public com::Dispatch<Connect, _Connect, IDTExtensibility2> { ... };
 #pragma once
@@ -21,6 +22,8 @@ HRESULT typeInfoOf(REFGUID guid, ITypeInfo** out) noexcept;
 template <class Derived, class Primary, class... Others>
 class Dispatch : public Object<Derived, Primary, Others...> {
  public:
+  using Bases = com::Bases<IDispatch>;
+
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
     if (!count) return E_POINTER;
     *count = 1;
@@ -52,7 +55,9 @@ class Dispatch : public Object<Derived, Primary, Others...> {
   }
 
  protected:
-  Dispatch() noexcept = default;
+  Dispatch() noexcept {
+    static_assert(declaresBase<Derived, IDispatch>, "a dispatch class answers IDispatch");
+  }
 };
 
 }  // namespace com

@@ -1,16 +1,19 @@
-// The base of every COM object here. The derived class lists its interfaces once:
+// The base of every COM object here. The derived class lists its interfaces once, and the base
+// interfaces it answers through them:
 //
-//   class Probe final : public com::Object<Probe, _Probe, ISupportErrorInfo> { ... };
+//   class View final : public com::Object<View, IViewObjectEx, IPersistStreamInit> {
+//    public:
+//     using Bases = com::Bases<IViewObject2, IViewObject, IPersist>;
+//     ...
+//   };
 //
-// QueryInterface answers IUnknown, each listed interface, and the platform base interfaces
-// (IDispatch, IOleWindow, IPersist, IViewObject, IProvideClassInfo) through the first listed
-// interface that derives from them; a derived class may answer more in queryMore(). The
-// reference count is atomic, and the module stays locked while any object lives.
+// QueryInterface answers IUnknown, each listed interface, and each declared base through the
+// first listed interface that derives from it; a derived class may answer more in queryMore().
+// The reference count is atomic, and the module stays locked while any object lives.
 #pragma once
 
 #include <windows.h>
-#include <ocidl.h>
-#include <oleidl.h>
+#include <unknwn.h>
 
 #include <atomic>
 #include <new>
@@ -21,6 +24,34 @@
 #include "win32/com/module.h"
 
 namespace com {
+
+// The base interfaces that a class answers beyond those it derives from directly.
+template <class... Interfaces>
+struct Bases {};
+
+namespace detail {
+
+template <class T, class = void>
+struct DeclaredBases {
+  using type = Bases<>;
+};
+template <class T>
+struct DeclaredBases<T, std::void_t<typename T::Bases>> {
+  using type = typename T::Bases;
+};
+
+template <class Base, class List>
+struct Declares;
+template <class Base, class... Interfaces>
+struct Declares<Base, Bases<Interfaces...>>
+    : std::disjunction<std::is_same<Base, Interfaces>...> {};
+
+}  // namespace detail
+
+// Whether objects of T answer QueryInterface for Base through a declared base.
+template <class T, class Base>
+inline constexpr bool declaresBase =
+    detail::Declares<Base, typename detail::DeclaredBases<T>::type>::value;
 
 template <class Derived, class First, class... Rest>
 class Object : public First, public Rest... {
@@ -63,11 +94,7 @@ class Object : public First, public Rest... {
     void* found = nullptr;
     listed<First>(riid, found);
     (listed<Rest>(riid, found), ...);
-    if (!found) viaDerived<IDispatch>(riid, found);
-    if (!found) viaDerived<IOleWindow>(riid, found);
-    if (!found) viaDerived<IPersist>(riid, found);
-    if (!found) viaDerived<IViewObject>(riid, found);
-    if (!found) viaDerived<IProvideClassInfo>(riid, found);
+    if (!found) declared(riid, found, typename detail::DeclaredBases<Derived>::type{});
     if (!found) found = static_cast<Derived*>(this)->queryMore(riid);
     return found;
   }
@@ -75,9 +102,15 @@ class Object : public First, public Rest... {
   void listed(REFIID riid, void*& found) noexcept {
     if (!found && IsEqualIID(riid, __uuidof(I))) found = static_cast<I*>(this);
   }
+  template <class... Base>
+  void declared(REFIID riid, void*& found, Bases<Base...>) noexcept {
+    (viaDerived<Base>(riid, found), ...);
+  }
   template <class Base>
   void viaDerived(REFIID riid, void*& found) noexcept {
-    if (!IsEqualIID(riid, __uuidof(Base))) return;
+    static_assert(std::is_base_of_v<Base, First> || (std::is_base_of_v<Base, Rest> || ...),
+                  "a declared base must be a base of a listed interface");
+    if (found || !IsEqualIID(riid, __uuidof(Base))) return;
     firstDerived<Base, First>(found);
     (firstDerived<Base, Rest>(found), ...);
   }

@@ -1,8 +1,12 @@
-// An owning VARIANT (cleared with VariantClear).
+// Owning VARIANTs: one value, or an array of them (cleared with VariantClear).
 #pragma once
 
 #include <windows.h>
 #include <oleauto.h>
+
+#include <cstddef>
+#include <utility>
+#include <vector>
 
 namespace com {
 
@@ -29,14 +33,35 @@ class ScopedVariant {
     VariantClear(&v_);
     return &v_;
   }
-  // Gives the value to a caller-owned VARIANT.
-  void detachTo(VARIANT* out) noexcept {
-    *out = v_;
-    VariantInit(&v_);
-  }
 
  private:
   VARIANT v_;
+};
+
+// VARIANTs side by side, as DISPPARAMS::rgvarg takes them: each starts empty, and each is
+// cleared with the array.
+class VariantArray {
+ public:
+  explicit VariantArray(size_t count = 0) : v_(count) {
+    for (auto& v : v_) VariantInit(&v);
+  }
+  VariantArray(VariantArray&& other) noexcept : v_(std::exchange(other.v_, {})) {}
+  VariantArray& operator=(VariantArray&& other) noexcept {
+    std::swap(v_, other.v_);
+    return *this;
+  }
+  VariantArray(const VariantArray&) = delete;
+  VariantArray& operator=(const VariantArray&) = delete;
+  ~VariantArray() {
+    for (auto& v : v_) VariantClear(&v);
+  }
+
+  size_t size() const noexcept { return v_.size(); }
+  VARIANT* data() noexcept { return v_.empty() ? nullptr : v_.data(); }
+  VARIANT& operator[](size_t i) noexcept { return v_[i]; }
+
+ private:
+  std::vector<VARIANT> v_;
 };
 
 }  // namespace com

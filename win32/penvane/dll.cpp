@@ -5,7 +5,7 @@
 
 #include "penvane.h"
 #include "win32/com/class_factory.h"
-#include "win32/com/module.h"
+#include "registration/libraries.h"
 #include "win32/com/registry.h"
 #include "win32/penvane/connect_object.h"
 #include "win32/penvane/library.h"
@@ -21,14 +21,9 @@ namespace {
 
 const com::ClassEntry kClasses[] = {{&CLSID_Connect, com::creator<ConnectObject>}};
 
-std::vector<com::RegKey> registration() {
-  const com::TypeLibInfo lib{LIBID_Penvane, 1, 0, L"Penvane", 0, 0x0409};
-  const std::wstring path = com::module::path();
-  std::vector<com::RegKey> keys = com::typeLibKeys(lib, path);
-  for (auto& k : com::classKeys({CLSID_Connect, L"Penvane.Connect", L"Penvane.Connect"}, lib, path))
-    keys.push_back(std::move(k));
-  for (auto& k : com::interfaceKeys(IID__Connect, L"_Connect", lib)) keys.push_back(std::move(k));
-  return keys;
+// The identities in the rows are the core's; the IDL declares the same.
+std::vector<com::Key> registration() {
+  return registration::penvaneLibrary(com::modulePath(), com::kArchitecture).keys();
 }
 
 }  // namespace
@@ -40,11 +35,6 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
 
 STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
 
-STDAPI DllRegisterServer() {
-  return com::edge([] { return com::registerServer(penvane::win::registration()); });
-}
+STDAPI DllRegisterServer() { return com::registerServer(penvane::win::registration); }
 
-STDAPI DllUnregisterServer() {
-  return com::edge(
-      [] { return com::unregisterServer(penvane::win::registration()); });
-}
+STDAPI DllUnregisterServer() { return com::unregisterServer(penvane::win::registration); }

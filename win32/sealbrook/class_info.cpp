@@ -1,9 +1,8 @@
-// IProvideClassInfo2, IConnectionPointContainer and IObjectSafety of SignData. The control has
-// no events: its connection points accept sinks and never call them. It is safe to initialise
-// from any data, since it reads nothing but its extent; it claims nothing for scripting.
+// IProvideClassInfo2 and IObjectSafety of SignData (its connection points are com's). It is safe
+// to initialise from any data, since it reads nothing but its extent; it claims nothing for
+// scripting.
 #include "win32/sealbrook/signdata_object.h"
 
-#include "win32/com/connection_point.h"
 #include "win32/com/dispatch.h"
 
 namespace sealbrook::win {
@@ -26,33 +25,6 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetGUID(DWORD kind, GUID* guid) noexce
   if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
   *guid = DIID___SignData;
   return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE SignDataObject::EnumConnectionPoints(IEnumConnectionPoints** points) noexcept {
-  if (points) *points = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE SignDataObject::FindConnectionPoint(REFIID riid,
-                                                              IConnectionPoint** point) noexcept {
-  if (!point) return E_POINTER;
-  *point = nullptr;
-  if (!IsEqualIID(riid, DIID___SignData) && !IsEqualIID(riid, IID_IPropertyNotifySink))
-    return CONNECT_E_NOCONNECTION;
-  return com::ConnectionPoint<SignDataObject>::find(this, riid, point);
-}
-
-HRESULT SignDataObject::advise(REFIID, IUnknown* sink, DWORD* cookie) noexcept {
-  if (!sink || !cookie) return E_POINTER;
-  return com::edge([&] {
-    *cookie = nextCookie_++;
-    sinks_.emplace(*cookie, com::ComPtr<IUnknown>(sink));
-    return S_OK;
-  });
-}
-
-HRESULT SignDataObject::unadvise(DWORD cookie) noexcept {
-  return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::GetInterfaceSafetyOptions(REFIID riid, DWORD* supported,

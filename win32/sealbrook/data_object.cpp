@@ -100,21 +100,16 @@ HRESULT STDMETHODCALLTYPE SignDataObject::EnumFormatEtc(DWORD direction,
 // The presentation never changes, so advise sinks are kept and never called but on close.
 HRESULT STDMETHODCALLTYPE SignDataObject::DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
                                                   DWORD* connection) noexcept {
-  if (!dataAdviseHolder_) {
-    if (const HRESULT hr = CreateDataAdviseHolder(dataAdviseHolder_.put()); FAILED(hr)) return hr;
-  }
-  return dataAdviseHolder_->Advise(this, format, flags, sink, connection);
+  return dataAdviseHolder_.advise(
+      [&](IDataAdviseHolder* h) { return h->Advise(this, format, flags, sink, connection); });
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::DUnadvise(DWORD connection) noexcept {
-  if (!dataAdviseHolder_) return OLE_E_NOCONNECTION;
-  return dataAdviseHolder_->Unadvise(connection);
+  return dataAdviseHolder_.unadvise(connection);
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::EnumDAdvise(IEnumSTATDATA** advise) noexcept {
-  if (!advise) return E_POINTER;
-  *advise = nullptr;
-  return dataAdviseHolder_ ? dataAdviseHolder_->EnumAdvise(advise) : OLE_E_ADVISENOTSUPPORTED;
+  return dataAdviseHolder_.enumerate(advise, OLE_E_ADVISENOTSUPPORTED);
 }
 
 }  // namespace sealbrook::win

@@ -5,18 +5,13 @@
 #include "win32/com/edge.h"
 
 namespace sealbrook::win {
-namespace {
-
-// OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
-// OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE
-constexpr DWORD kMiscStatus = 131473;
-static_assert(kMiscStatus == (OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
-                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
-                              OLEMISC_RECOMPOSEONRESIZE));
-
-}  // namespace
-
+// Another site, or none, takes the place of everything that came from the old one: the control
+// leaves its place in the old site's window (and with it the in-place site) and lets go of the
+// old site.
 HRESULT STDMETHODCALLTYPE SignDataObject::SetClientSite(IOleClientSite* site) noexcept {
+  if (site == clientSite_.get()) return S_OK;
+  const com::ComPtr<SignDataObject> alive(this);
+  InPlaceDeactivate();
   clientSite_ = com::ComPtr<IOleClientSite>(site);
   return S_OK;
 }
@@ -33,11 +28,11 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
   const com::ComPtr<SignDataObject> alive(this);
   InPlaceDeactivate();
   window_.stopTimers();
-  if (adviseHolder_) adviseHolder_->SendOnClose();
+  if (IOleAdviseHolder* holder = adviseHolder_.get()) holder->SendOnClose();
   adviseHolder_.reset();
   dataAdviseHolder_.reset();
   viewSink_.reset();
-  sinks_.clear();
+  points_.clear();
   clientSite_.reset();
   return S_OK;
 }
@@ -139,21 +134,15 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetExtent(DWORD aspect, SIZEL* size) n
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Advise(IAdviseSink* sink, DWORD* connection) noexcept {
-  if (!adviseHolder_) {
-    if (const HRESULT hr = CreateOleAdviseHolder(adviseHolder_.put()); FAILED(hr)) return hr;
-  }
-  return adviseHolder_->Advise(sink, connection);
+  return adviseHolder_.advise([&](IOleAdviseHolder* h) { return h->Advise(sink, connection); });
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Unadvise(DWORD connection) noexcept {
-  if (!adviseHolder_) return OLE_E_NOCONNECTION;
-  return adviseHolder_->Unadvise(connection);
+  return adviseHolder_.unadvise(connection);
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::EnumAdvise(IEnumSTATDATA** advise) noexcept {
-  if (!advise) return E_POINTER;
-  *advise = nullptr;
-  return adviseHolder_ ? adviseHolder_->EnumAdvise(advise) : S_OK;
+  return adviseHolder_.enumerate(advise, S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::GetMiscStatus(DWORD, DWORD* status) noexcept {

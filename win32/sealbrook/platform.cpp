@@ -5,6 +5,7 @@
 #include "automation/error.h"
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
+#include "win32/com/module.h"
 
 namespace sealbrook {
 
@@ -58,6 +59,16 @@ PicturePtr Runtime::LoadPicture(std::u16string_view path) {
   auto loaded = std::make_shared<Picture>(std::move(picture));
   loaded_[file] = {loaded, size, attributes.ftLastWriteTime};
   return loaded;
+}
+
+std::vector<std::u16string> Runtime::PictureFolders() {
+  std::vector<std::u16string> folders;
+  wchar_t windows[MAX_PATH];
+  const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) folders.push_back(com::u16(std::wstring_view(windows, n)));
+  const std::wstring library = com::module::path();
+  folders.push_back(com::u16(library.substr(0, library.find_last_of(L'\\'))));
+  return folders;
 }
 
 void Runtime::DoEvents() {

@@ -42,6 +42,7 @@ class Runtime final : public sealbrook::Runtime {
  public:
   automation::ObjectRef GetObject(std::u16string_view className) override;
   PicturePtr LoadPicture(std::u16string_view path) override;
+  std::vector<std::u16string> PictureFolders() override;
   void DoEvents() override;
   // Modal to the host's active window; without a title, the library's title "Sealbrook".
   void MsgBox(const std::u16string& prompt, int32_t buttons,

@@ -13,10 +13,11 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <map>
-
+#include "registration/libraries.h"
 #include "sealbrook.h"
 #include "sealbrook/signdata.h"
+#include "win32/com/advise_holder.h"
+#include "win32/com/connection_point.h"
 #include "win32/com/dispatch.h"
 #include "win32/sealbrook/control_window.h"
 
@@ -28,6 +29,12 @@ __CRT_UUID_DECL(IObjectSafety, 0xCB5BDC81, 0x93C1, 0x11CF, 0x8F, 0x20, 0x00, 0x8
 
 namespace sealbrook::win {
 
+// The control's OLEMISC status, as it answers GetMiscStatus and as it is registered: 131473.
+constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
+                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
+                              OLEMISC_RECOMPOSEONRESIZE;
+static_assert(kMiscStatus == registration::kSignDataMiscStatus);
+
 class SignDataObject final
     : public com::Dispatch<SignDataObject, _SignData, IOleObject, IOleInPlaceObject,
                            IOleInPlaceActiveObject, IOleControl, IViewObject2, IPersistStreamInit,
@@ -35,6 +42,8 @@ class SignDataObject final
                            IConnectionPointContainer, IObjectSafety>,
       private ControlWindow::Events {
  public:
+  using Bases = com::Bases<IDispatch, IOleWindow, IViewObject, IPersist, IProvideClassInfo>;
+
   SignDataObject();
   ~SignDataObject() override;
 
@@ -119,17 +128,17 @@ class SignDataObject final
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) noexcept override;
   HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) noexcept override;
   // IConnectionPointContainer
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override;
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override {
+    return points_.enumerate(points);
+  }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) noexcept override {
+    return points_.find(riid, point);
+  }
   // IObjectSafety
   HRESULT STDMETHODCALLTYPE GetInterfaceSafetyOptions(REFIID riid, DWORD* supported,
                                                       DWORD* enabled) noexcept override;
   HRESULT STDMETHODCALLTYPE SetInterfaceSafetyOptions(REFIID riid, DWORD mask,
                                                       DWORD enabled) noexcept override;
-
-  // For the connection points: sinks held until unadvised or the control closes.
-  HRESULT advise(REFIID events, IUnknown* sink, DWORD* cookie) noexcept;
-  HRESULT unadvise(DWORD cookie) noexcept;
 
   // Test and diagnostics: the control's core and windows.
   const SignData& core() const noexcept { return core_; }
@@ -149,14 +158,14 @@ class SignDataObject final
   SIZEL extent_;  // HIMETRIC
   com::ComPtr<IOleClientSite> clientSite_;
   com::ComPtr<IOleInPlaceSite> inPlaceSite_;
-  com::ComPtr<IOleAdviseHolder> adviseHolder_;
-  com::ComPtr<IDataAdviseHolder> dataAdviseHolder_;
+  com::AdviseHolder<IOleAdviseHolder> adviseHolder_{CreateOleAdviseHolder};
+  com::AdviseHolder<IDataAdviseHolder> dataAdviseHolder_{CreateDataAdviseHolder};
   com::ComPtr<IAdviseSink> viewSink_;
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
   DWORD safety_ = 0;
-  std::map<DWORD, com::ComPtr<IUnknown>> sinks_;
-  DWORD nextCookie_ = 1;
+  // The control raises no events: its points keep their sinks until unadvised or closed.
+  com::ConnectionPoints points_{*this, {DIID___SignData, IID_IPropertyNotifySink}};
 };
 
 // The module's runtime services, shared by every control.

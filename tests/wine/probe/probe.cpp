@@ -11,7 +11,6 @@
 #include "win32/com/bstr.h"
 #include "win32/com/class_factory.h"
 #include "win32/com/dispatch.h"
-#include "win32/com/module.h"
 #include "win32/com/registry.h"
 #include "text/unicode.h"
 
@@ -103,15 +102,12 @@ class Probe final : public com::Dispatch<Probe, IProbe, IDTExtensibility2> {
 
 const com::ClassEntry kClasses[] = {{&CLSID_Probe, com::creator<Probe>}};
 
-const com::TypeLibInfo kLibrary{LIBID_ProbeLib, 1, 0, L"Probe", 0, 0};
-
-std::vector<com::RegKey> registration() {
-  const std::wstring path = com::module::path();
-  auto keys = com::typeLibKeys(kLibrary, path);
-  for (auto& k : com::interfaceKeys(IID_IProbe, L"IProbe", kLibrary)) keys.push_back(std::move(k));
-  for (auto& k : com::classKeys({CLSID_Probe, L"Probe", L"Cks.Probe"}, kLibrary, path))
-    keys.push_back(std::move(k));
-  return keys;
+std::vector<com::Key> rows() {
+  return registration::Library({com::fromGuid(LIBID_ProbeLib), 1, 0, u"Probe", 0, 0},
+                               com::modulePath(), com::kArchitecture)
+      .addInterface(com::fromGuid(IID_IProbe), u"IProbe")
+      .addClass({com::fromGuid(CLSID_Probe), u"Probe", u"Cks.Probe"})
+      .keys();
 }
 
 }  // namespace
@@ -120,12 +116,8 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   return com::getClassObject(kClasses, clsid, riid, ppv);
 }
 STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
-STDAPI DllRegisterServer() {
-  return com::edge([] { return com::registerServer(registration()); });
-}
-STDAPI DllUnregisterServer() {
-  return com::edge([] { return com::unregisterServer(registration()); });
-}
+STDAPI DllRegisterServer() { return com::registerServer(rows); }
+STDAPI DllUnregisterServer() { return com::unregisterServer(rows); }
 // For the tests of the add-in loader: the calls so far, cleared on reading.
 extern "C" BSTR STDAPICALLTYPE ProbeCalls() {
   BSTR calls = SysAllocString(g_calls.c_str());
@@ -135,7 +127,7 @@ extern "C" BSTR STDAPICALLTYPE ProbeCalls() {
 // For the tests of per-user registration: the same keys under HKCU\Software\Classes.
 extern "C" HRESULT STDAPICALLTYPE ProbeRegisterUser(BOOL install) {
   return com::edge([&] {
-    return install ? com::registerKeys(registration(), com::Scope::User)
-                   : com::unregisterKeys(registration(), com::Scope::User);
+    return install ? com::registerKeys(rows(), com::Scope::User)
+                   : com::unregisterKeys(rows(), com::Scope::User);
   });
 }

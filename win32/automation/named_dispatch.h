@@ -1,0 +1,74 @@
+// IDispatch without type information, for objects whose members are known by name only at run
+// time (the server bridge, the client's event sinks). The derived class resolves names and runs
+// calls:
+//
+//   DISPID idOf(std::wstring_view name, UINT position);  // DISPID_UNKNOWN when unknown; may throw
+//   HRESULT invoke(DISPID id, LCID lcid, WORD flags, const DISPPARAMS& params, VARIANT* result);
+//
+// The base checks the arguments as IDispatch's contract has them, hands out no type information,
+// and turns whatever invoke() throws into EXCEPINFO with its description, so that nothing
+// crosses into the caller.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string_view>
+
+#include "automation/error.h"
+#include "win32/com/edge.h"
+#include "win32/com/object.h"
+
+namespace winauto {
+
+template <class Derived, class... Others>
+class NamedDispatch : public com::Object<Derived, IDispatch, Others...> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  // A name that is not known leaves DISPID_UNKNOWN in its place and makes the call fail with
+  // DISP_E_UNKNOWNNAME; a name that cannot be known at all fails every one of them.
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) noexcept override {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (!names || !ids) return E_POINTER;
+    HRESULT hr = S_OK;
+    try {
+      for (UINT i = 0; i < count; ++i) {
+        ids[i] = derived().idOf(std::wstring_view(names[i] ? names[i] : L""), i);
+        if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+      }
+      return hr;
+    } catch (...) {
+      for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+      return DISP_E_UNKNOWNNAME;
+    }
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
+                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                   UINT*) noexcept override {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (result) VariantInit(result);
+    static const DISPPARAMS none{};
+    try {
+      return derived().invoke(id, lcid, flags, params ? *params : none, result);
+    } catch (...) {
+      return com::toExcepInfo(automation::currentError(), excepInfo);
+    }
+  }
+
+ protected:
+  NamedDispatch() noexcept = default;
+
+ private:
+  Derived& derived() noexcept { return static_cast<Derived&>(*this); }
+};
+
+}  // namespace winauto
