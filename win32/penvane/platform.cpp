@@ -1,6 +1,7 @@
 #include "win32/penvane/platform.h"
 
 #include <windows.h>
+
 #include <commdlg.h>
 
 #include "automation/error.h"
@@ -38,8 +39,8 @@ std::string toAnsi(std::u16string_view text) {
   const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
                                     0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                      nullptr);
   return out;
 }
 
@@ -93,8 +94,10 @@ std::u16string SettingsStore::ReadValue(const std::u16string& file, const std::u
   switch (const DWORD error = GetLastError()) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_ACCESS_DENIED: fail(error, u"The settings file could not be read.");
-    default: break;
+    case ERROR_ACCESS_DENIED:
+      fail(error, u"The settings file could not be read.");
+    default:
+      break;
   }
   buffer.resize(n < capacity ? n : capacity - 1);
   return fromAnsi(buffer);
@@ -103,7 +106,8 @@ std::u16string SettingsStore::ReadValue(const std::u16string& file, const std::u
 std::u16string SettingsStore::WriteValue(const std::u16string& file, const std::u16string& section,
                                          const std::u16string& key, const std::u16string& value) {
   const std::optional<std::string> ansi = toAnsiExactly(value);
-  if (!ansi) throw Error(E_INVALIDARG, u"The path has characters that the settings file cannot hold.");
+  if (!ansi)
+    throw Error(E_INVALIDARG, u"The path has characters that the settings file cannot hold.");
   if (!WritePrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(), ansi->c_str(),
                                   toAnsi(file).c_str()))
     fail(GetLastError(), u"The settings file could not be written.");
@@ -126,7 +130,9 @@ std::u16string FileSearch::Dir(const std::u16string& path) {
   constexpr DWORD kNotOrdinary =
       FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   do {
-    if (!(found.dwFileAttributes & kNotOrdinary)) return com::u16(found.cFileName);
+    // The name is a plain array, not a BSTR: it has no length prefix to read.
+    if (!(found.dwFileAttributes & kNotOrdinary))
+      return com::u16(std::wstring_view(found.cFileName));
   } while (FindNextFileW(search.get(), &found));
   return {};
 }
