@@ -67,7 +67,10 @@ HRESULT firstFailure(HRESULT sofar, HRESULT hr) { return FAILED(sofar) ? sofar :
 
 }  // namespace
 
-AddinHost::~AddinHost() { loaded_.clear(); }
+AddinHost::~AddinHost() {
+  ribbons_.clear();
+  loaded_.clear();
+}
 
 HRESULT AddinHost::listAddin(const std::wstring& progId, DWORD loadBehavior) {
   const std::wstring path = std::wstring(kAddinsKey) + L"\\" + progId;
@@ -88,6 +91,11 @@ HRESULT AddinHost::unlistAddin(const std::wstring& progId) {
   return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(rc);
 }
 
+Ribbon* AddinHost::ribbon(const std::wstring& progId) const {
+  const auto it = ribbons_.find(progId);
+  return it == ribbons_.end() ? nullptr : it->second.get();
+}
+
 IDTExtensibility2* AddinHost::addin(const std::wstring& progId) const {
   const auto it = loaded_.find(progId);
   return it == loaded_.end() ? nullptr : it->second.get();
@@ -104,6 +112,7 @@ HRESULT AddinHost::connect(const std::wstring& progId, ext_ConnectMode mode) {
   const auto addInInst = winauto::ServerObject::wrap(std::make_shared<ComAddIn>(progId));
   Custom custom;
   hr = addin->OnConnection(application_.get(), mode, addInInst.get(), custom.get());
+  if (hasRibbon_) ribbons_[progId] = std::make_unique<Ribbon>(addin.get());
   loaded_[progId] = std::move(addin);  // Word keeps the add-in whatever OnConnection returned
   return hr;
 }
@@ -131,6 +140,7 @@ HRESULT AddinHost::shutDown() {
     result = firstFailure(result, addin->OnDisconnection(ext_dm_HostShutdown, custom.get()));
   }
   loaded_.clear();
+  ribbons_.clear();
   return result;
 }
 
@@ -147,6 +157,7 @@ HRESULT AddinHost::unload(const std::wstring& progId) {
   Custom custom;
   const HRESULT hr = it->second->OnDisconnection(ext_dm_UserClosed, custom.get());
   loaded_.erase(it);
+  ribbons_.erase(progId);
   listAddin(progId, 2);
   return hr;
 }

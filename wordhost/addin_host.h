@@ -10,10 +10,12 @@
 #include <oaidl.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "extensibility.h"
 #include "win32/com/com_ptr.h"
+#include "wordhost/ribbon_host.h"
 
 namespace wordhost {
 
@@ -34,11 +36,19 @@ class AddinHost {
   bool isLoaded(const std::wstring& progId) const { return loaded_.count(progId) != 0; }
   IDTExtensibility2* addin(const std::wstring& progId) const;
 
+  // Word 2007 and later ask every add-in for its ribbon right after connecting; Word 2003 has
+  // none and asks nothing.
+  void hasRibbon(bool ribbon) noexcept { hasRibbon_ = ribbon; }
+  // What the add-in put on the ribbon; null when it is not loaded or the host has no ribbon.
+  Ribbon* ribbon(const std::wstring& progId) const;
+
  private:
   HRESULT connect(const std::wstring& progId, ext_ConnectMode mode);
 
   com::ComPtr<IDispatch> application_;
   std::map<std::wstring, com::ComPtr<IDTExtensibility2>> loaded_;
+  std::map<std::wstring, std::unique_ptr<Ribbon>> ribbons_;
+  bool hasRibbon_ = true;
 };
 
 }  // namespace wordhost

@@ -10,6 +10,14 @@
 #include "win32/com/object.h"
 #include "win32/com/variant.h"
 
+// MinGW-w64's msxml2.h declares these interfaces without their identifiers for __uuidof.
+#ifdef __CRT_UUID_DECL
+__CRT_UUID_DECL(IXMLDOMDocument, 0x2933BF81, 0x7B36, 0x11D2, 0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98,
+                0x3E, 0x60)
+__CRT_UUID_DECL(IXMLDOMElement, 0x2933BF86, 0x7B36, 0x11D2, 0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98,
+                0x3E, 0x60)
+#endif
+
 namespace wordhost {
 namespace {
 
@@ -243,7 +251,7 @@ void Ribbon::read() {
     if (attributes) attributes->get_length(&count);
     for (long i = 0; i < count; ++i) {
       com::ComPtr<IXMLDOMNode> a;
-      attributes->get_item(i, a.put());
+      if (FAILED(attributes->get_item(i, a.put())) || !a) continue;  // a namespace declaration
       com::Bstr attributeName;
       a->get_nodeName(attributeName.put());
       const std::wstring n = text(attributeName.get());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "penvane/connect.h"
+#include "penvane/ribbon.h"
 #include "penvane_fakes.h"
 #include "simword/word.h"
 #include "text/literals.h"
@@ -366,6 +367,43 @@ TEST_F(PathForm, AFormThatFailsEndsTheSetUpUnsavedButNotStartUp) {
   lib.settings.files.clear();
   EXPECT_THROW(setUpPath(), automation::Error);
   EXPECT_TRUE(lib.settings.files.empty());
+}
+
+}  // namespace
+}  // namespace penvane
+
+// --- The ribbon ----------------------------------------------------------------------------------
+
+namespace penvane {
+namespace {
+
+TEST(Ribbon, OnlyAWordDocumentsRibbonGetsTheGroupWithTheMenusFourCommands) {
+  EXPECT_EQ(ribbon::GetCustomUI(u"Microsoft.Outlook.Explorer"), u"");
+  EXPECT_EQ(ribbon::GetCustomUI(u""), u"");
+  const std::u16string xml = ribbon::GetCustomUI(ribbon::kWordDocument);
+  EXPECT_EQ(xml.find(u"<customUI xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\""),
+            0u);
+  EXPECT_NE(xml.find(u"label=\"" + std::u16string(literals::kPopupCaption) + u"\""),
+            std::u16string::npos);
+  for (const ribbon::Button& b : ribbon::Buttons()) {
+    EXPECT_NE(xml.find(u"onAction=\"" + std::u16string(b.onAction) + u"\""), std::u16string::npos);
+    EXPECT_NE(xml.find(u"label=\"" + std::u16string(b.caption) + u"\""), std::u16string::npos);
+    EXPECT_EQ(ribbon::ImageIndex(b.image), size_t(&b - ribbon::Buttons().data()));
+  }
+  EXPECT_EQ(ribbon::ImageIndex(u"elsewhere"), std::nullopt);
+}
+
+TEST_F(Commands, EachRibbonButtonRunsTheCommandOfTheMenuButtonOfItsCaption) {
+  lib.module.sImagePath = kSignature;
+  EXPECT_TRUE(addin->RibbonAction(u"Ribbon_InsertAndSign"));
+  EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
+  EXPECT_EQ(document->signatures.size(), 1u);
+  EXPECT_TRUE(addin->RibbonAction(u"Ribbon_Sign"));
+  EXPECT_EQ(document->signatures.size(), 2u);
+  EXPECT_FALSE(addin->RibbonAction(u"Ribbon_Unknown"));
+  word.signing().willFail(automation::hr::kAccessDenied, u"no certificate");
+  EXPECT_TRUE(addin->RibbonAction(u"Ribbon_Sign"));
+  EXPECT_THAT(lib.messages.shown, ElementsAre(notice(literals::kSigningFailed, 64)));
 }
 
 }  // namespace

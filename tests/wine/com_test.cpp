@@ -152,7 +152,7 @@ TEST(ComEdge, ExceptionsBecomeHresultsWithTheirDescription) {
 TEST(ComBstr, KeepsEmbeddedNulsAndReadsNullAsEmpty) {
   const std::u16string text(u"a\0b\u1EEF", 4);
   EXPECT_EQ(com::Bstr(text).str(), text);
-  EXPECT_EQ(com::u16(BSTR(nullptr)), u"");
+  EXPECT_EQ(com::fromBstr(nullptr), u"");
 }
 
 class ProbeServer : public testing::Test {

@@ -44,7 +44,7 @@ Variant fromVariant(const VARIANT& v) {
     case VT_I4: return Variant(static_cast<int32_t>(V_I4(&v)));
     case VT_R8: return Variant(V_R8(&v));
     case VT_DATE: return Variant(automation::Date{V_DATE(&v)});
-    case VT_BSTR: return Variant(com::u16(V_BSTR(&v)));
+    case VT_BSTR: return Variant(com::fromBstr(V_BSTR(&v)));
     case VT_DISPATCH: return Variant(DispatchObject::wrap(V_DISPATCH(&v)));
     case VT_UNKNOWN: {
       if (!V_UNKNOWN(&v)) return Variant(automation::ObjectRef());

@@ -8,7 +8,7 @@ std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), 
 
 std::u16string u16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
-std::u16string u16(BSTR text) {
+std::u16string fromBstr(BSTR text) {
   if (!text) return {};
   return u16(std::wstring_view(text, SysStringLen(text)));
 }

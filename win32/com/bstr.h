@@ -12,7 +12,9 @@ namespace com {
 
 std::wstring wide(std::u16string_view text);
 std::u16string u16(std::wstring_view text);
-std::u16string u16(BSTR text);  // a null BSTR is the empty text
+// A BSTR's text, by its own length; a null BSTR is the empty text. (Not an overload of u16: a
+// wchar_t array would pick it and read a length that is not there.)
+std::u16string fromBstr(BSTR text);
 
 class Bstr {
  public:
@@ -39,7 +41,7 @@ class Bstr {
     SysFreeString(std::exchange(b_, nullptr));
     return &b_;
   }
-  std::u16string str() const { return u16(b_); }
+  std::u16string str() const { return fromBstr(b_); }
 
  private:
   BSTR b_ = nullptr;

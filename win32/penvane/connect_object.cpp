@@ -128,7 +128,7 @@ HRESULT ConnectObject::GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept {
   if (!RibbonXml) return E_POINTER;
   *RibbonXml = nullptr;
   return com::edge([&] {
-    *RibbonXml = com::Bstr(penvane::ribbon::GetCustomUI(com::u16(RibbonID))).detach();
+    *RibbonXml = com::Bstr(penvane::ribbon::GetCustomUI(com::fromBstr(RibbonID))).detach();
     return S_OK;
   });
 }
@@ -137,7 +137,7 @@ HRESULT ConnectObject::GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept {
 HRESULT ConnectObject::Ribbon_LoadImage(BSTR imageId, IPictureDisp** image) noexcept {
   if (!image) return E_POINTER;
   *image = nullptr;
-  const auto index = penvane::ribbon::ImageIndex(com::u16(imageId));
+  const auto index = penvane::ribbon::ImageIndex(com::fromBstr(imageId));
   if (!index) return E_INVALIDARG;
   const int resource = kFirstRibbonIcon + static_cast<int>(*index);
   const auto icon = static_cast<HICON>(LoadImageW(com::module::handle(), MAKEINTRESOURCEW(resource),

@@ -64,7 +64,7 @@ class Probe final : public com::Dispatch<Probe, IProbe, IDTExtensibility2> {
 
   HRESULT STDMETHODCALLTYPE Fail(BSTR description) noexcept override {
     return com::edge([&]() -> HRESULT {
-      throw automation::Error(automation::hr::kAccessDenied, com::u16(description), u"Probe");
+      throw automation::Error(automation::hr::kAccessDenied, com::fromBstr(description), u"Probe");
     });
   }
 
