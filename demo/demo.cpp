@@ -111,6 +111,21 @@ class Screen {
   size_t messages_ = 0;
 };
 
+// The add-in's group on Word's ribbon, as the ribbon read it from the add-in's customUI.
+void showRibbon(const wordhost::Ribbon* ribbon) {
+  expect(ribbon && ribbon->customised() && ribbon->problems().empty(),
+         "Word read the add-in's ribbon without a problem");
+  if (!ribbon) return;
+  for (const auto& g : ribbon->groups()) {
+    say("  Ribbon > " + utf8(g.tab) + " > " + utf8(g.label) + " (after " + utf8(g.insertAfterMso) +
+        ")");
+    for (const auto& b : g.buttons)
+      say("      [" + utf8(b.label) + "]  " + std::to_string(b.picture.cx) + "x" +
+          std::to_string(b.picture.cy) + " icon, key tip " + utf8(b.keytip) + ": " +
+          utf8(b.supertip));
+  }
+}
+
 void showMenu(simword::Word& word) {
   const auto popup = word.menuBar().find(text::literals::kPopupCaption);
   if (!popup) return;
@@ -175,6 +190,7 @@ int demo() {
   say("  (the user cancels it: without settings.ini the path in memory is \"No\")");
   showMenu(word);
   expect(popup() && popup()->controls.size() == 4, "the popup holds its four buttons");
+  showRibbon(host.ribbon(L"Penvane.Connect"));
   const HWND form = FindWindowW(L"Penvane.frmPath", nullptr);
   expect(form && !IsWindowVisible(form), "the path form is loaded and hidden");
 
