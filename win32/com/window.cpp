@@ -48,12 +48,13 @@ void reportUnhandled(const wchar_t* source, const automation::Error& error) noex
   }
 }
 
-ScreenDpi::ScreenDpi(HWND hwnd) noexcept {
+host::Dpi screenDpi(HWND hwnd) noexcept {
+  host::Dpi dpi;
   if (const HDC dc = GetDC(hwnd)) {
-    x = GetDeviceCaps(dc, LOGPIXELSX);
-    y = GetDeviceCaps(dc, LOGPIXELSY);
+    dpi = {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
     ReleaseDC(hwnd, dc);
   }
+  return dpi;
 }
 
 }  // namespace com

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "host/units.h"
 
 namespace com {
 
@@ -17,9 +18,9 @@ namespace com {
 template <class T, LRESULT (T::*Handler)(HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE)
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(
-                          reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    SetWindowLongPtrW(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   if (!self || msg == WM_NCCREATE || msg == WM_NCDESTROY)
@@ -64,13 +65,7 @@ void guarded(const wchar_t* source, F&& handler) noexcept {
   }
 }
 
-// Twips to pixels at a resolution in dots per inch.
-inline int twipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
-
-// The screen's resolution, dots per inch.
-struct ScreenDpi {
-  int x = 96, y = 96;
-  explicit ScreenDpi(HWND hwnd = nullptr) noexcept;
-};
+// The resolution of the screen that a window (or, without one, the desktop) is on.
+host::Dpi screenDpi(HWND hwnd = nullptr) noexcept;
 
 }  // namespace com

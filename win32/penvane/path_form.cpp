@@ -29,12 +29,6 @@ com::WindowClasses& classes() {
   return instance;
 }
 
-RECT pixels(const TwipRect& r, const com::ScreenDpi& dpi) {
-  const int left = com::twipsToPixels(r.left, dpi.x), top = com::twipsToPixels(r.top, dpi.y);
-  return {left, top, left + com::twipsToPixels(r.width, dpi.x),
-          top + com::twipsToPixels(r.height, dpi.y)};
-}
-
 [[noreturn]] void lastError(const char16_t* what) {
   const DWORD error = GetLastError();
   throw automation::Error(error ? HRESULT_FROM_WIN32(error) : E_FAIL, what);
@@ -46,8 +40,8 @@ void PathFormWindow::Create(FrmPath& form) {
   if (window_) return;
   if (!classes().acquire()) lastError(u"The path form's window classes could not be registered.");
   form_ = &form;
-  const com::ScreenDpi dpi;
-  RECT frame{0, 0, com::twipsToPixels(kFormWidth, dpi.x), com::twipsToPixels(kFormHeight, dpi.y)};
+  const host::Dpi dpi = com::screenDpi();
+  RECT frame{0, 0, host::twipsToPixels(kFormWidth, dpi.x), host::twipsToPixels(kFormHeight, dpi.y)};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   // The caption is TCVN3 text, one character per byte.
@@ -66,19 +60,19 @@ void PathFormWindow::Create(FrmPath& form) {
   icon_ = static_cast<HBITMAP>(
       LoadImageW(com::module::handle(), MAKEINTRESOURCEW(kFormIcon), IMAGE_BITMAP, 0, 0, 0));
   for (const Button& b : kButtons) {
-    const RECT r = pixels(b.design.rect, dpi);
+    const host::Rect r = host::toPixels(b.design.rect, dpi);
     const std::wstring text = com::wide(b.design.caption);
     const HWND button = CreateWindowExW(
         0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, r.left,
-        r.top, r.right - r.left, r.bottom - r.top, window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), com::module::handle(), nullptr);
+        r.top, r.width(), r.height(), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)),
+        com::module::handle(), nullptr);
     if (button && font_) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
-  const RECT picture = pixels(Picture1.rect, dpi);
+  const host::Rect picture = host::toPixels(Picture1.rect, dpi);
   CreateWindowExW(WS_EX_CLIENTEDGE, kPicture1Class, L"", WS_CHILD | WS_VISIBLE, picture.left,
-                  picture.top, picture.right - picture.left, picture.bottom - picture.top,
-                  window_, nullptr, com::module::handle(), this);
-  imageSign_ = pixels(ImageSignControl.rect, dpi);
+                  picture.top, picture.width(), picture.height(), window_, nullptr,
+                  com::module::handle(), this);
+  imageSign_ = host::toPixels(ImageSignControl.rect, dpi);
 }
 
 void PathFormWindow::Show() {
@@ -139,9 +133,15 @@ LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       if (HIWORD(wParam) == BN_CLICKED && form_) {
         FrmPath& form = *form_;
         switch (LOWORD(wParam)) {
-          case 101: com::guarded(L"Penvane", [&] { form.Command1_Click(); }); return 0;
-          case 102: com::guarded(L"Penvane", [&] { form.Command2_Click(); }); return 0;
-          case 103: com::guarded(L"Penvane", [&] { form.Command3_Click(); }); return 0;
+          case 101:
+            com::guarded(L"Penvane", [&] { form.Command1_Click(); });
+            return 0;
+          case 102:
+            com::guarded(L"Penvane", [&] { form.Command2_Click(); });
+            return 0;
+          case 103:
+            com::guarded(L"Penvane", [&] { form.Command3_Click(); });
+            return 0;
         }
       }
       break;

@@ -17,14 +17,10 @@ Picture::Picture(com::ComPtr<IPicture> picture) : picture_(std::move(picture)) {
   himetric_ = {width, height};
 }
 
-SIZE Picture::pixels(int dpiX, int dpiY) const noexcept {
-  return {MulDiv(himetric_.cx, dpiX, 2540), MulDiv(himetric_.cy, dpiY, 2540)};
-}
-
-void Picture::render(HDC dc, int x, int y, int dpiX, int dpiY) const noexcept {
-  const SIZE size = pixels(dpiX, dpiY);
-  picture_->Render(dc, x, y, size.cx, size.cy, 0, himetric_.cy, himetric_.cx, -himetric_.cy,
-                   nullptr);
+void Picture::render(HDC dc, host::Point at, host::Dpi dpi) const noexcept {
+  const host::Size size = host::toPixels(himetric_, dpi);
+  picture_->Render(dc, at.x, at.y, size.width, size.height, 0, himetric_.height, himetric_.width,
+                   -himetric_.height, nullptr);
 }
 
 }  // namespace sealbrook

@@ -2,12 +2,13 @@
 // through OLE's picture loader, DoEvents through the thread's message queue.
 #pragma once
 
-#include <windows.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include <map>
 #include <string>
 
+#include "host/units.h"
 #include "sealbrook/ports.h"
 #include "text/tcvn3.h"
 #include "win32/com/com_ptr.h"
@@ -19,15 +20,13 @@ class Picture final {
  public:
   explicit Picture(com::ComPtr<IPicture> picture);
   IPicture* get() const noexcept { return picture_.get(); }
-  SIZE himetric() const noexcept { return himetric_; }
-  // Size in pixels on a device with these dots per inch.
-  SIZE pixels(int dpiX, int dpiY) const noexcept;
-  // Draws the picture at its own size with its top-left corner at (x, y).
-  void render(HDC dc, int x, int y, int dpiX, int dpiY) const noexcept;
+  host::Size himetric() const noexcept { return himetric_; }
+  // Draws the picture at its own size on a device of that resolution, its top-left corner at `at`.
+  void render(HDC dc, host::Point at, host::Dpi dpi) const noexcept;
 
  private:
   com::ComPtr<IPicture> picture_;
-  SIZE himetric_{};
+  host::Size himetric_{};
 };
 
 }  // namespace sealbrook
