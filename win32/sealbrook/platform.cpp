@@ -33,28 +33,19 @@ automation::ObjectRef Runtime::GetObject(std::u16string_view className) {
 
 PicturePtr Runtime::LoadPicture(std::u16string_view path) {
   std::wstring file = com::wide(path);
-  WIN32_FILE_ATTRIBUTE_DATA attributes{};
-  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &attributes) ||
-      (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    loaded_.erase(file);
-    throw automation::Error(automation::hr::runtime(53), u"File not found");
-  }
-  const ULONGLONG size =
-      (ULONGLONG{attributes.nFileSizeHigh} << 32) | ULONGLONG{attributes.nFileSizeLow};
-  const auto known = loaded_.find(file);
-  if (known != loaded_.end() && known->second.size == size &&
-      CompareFileTime(&known->second.written, &attributes.ftLastWriteTime) == 0)
-    if (PicturePtr shown = known->second.picture.lock()) return shown;
-  com::ComPtr<IPicture> picture;
-  const HRESULT hr =
-      OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, picture.putVoid());
-  if (FAILED(hr) || !picture) {
-    loaded_.erase(file);
-    throw automation::Error(automation::hr::runtime(481), u"Invalid picture");
-  }
-  auto loaded = std::make_shared<Picture>(std::move(picture));
-  loaded_[file] = {loaded, size, attributes.ftLastWriteTime};
-  return loaded;
+  WIN32_FILE_ATTRIBUTE_DATA a{};
+  std::optional<LoadedPictures::File> found;
+  if (GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &a) &&
+      !(a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    found = {(ULONGLONG{a.nFileSizeHigh} << 32) | a.nFileSizeLow,
+             (ULONGLONG{a.ftLastWriteTime.dwHighDateTime} << 32) | a.ftLastWriteTime.dwLowDateTime};
+  return loaded_.load(std::u16string(path), found, [&]() -> PicturePtr {
+    com::ComPtr<IPicture> picture;
+    const HRESULT hr =
+        OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, picture.putVoid());
+    if (FAILED(hr) || !picture) return nullptr;
+    return std::make_shared<Picture>(std::move(picture));
+  });
 }
 
 std::vector<std::u16string> Runtime::PictureFolders() {
