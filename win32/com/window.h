@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "automation/error.h"
@@ -64,6 +67,24 @@ void guarded(const wchar_t* source, F&& handler) noexcept {
     reportUnhandled(source, automation::currentError());
   }
 }
+
+// Paints a window: `painter` draws on its device context between BeginPaint and EndPaint.
+template <class F>
+void paint(HWND hwnd, F&& painter) {
+  PAINTSTRUCT ps;
+  const HDC dc = BeginPaint(hwnd, &ps);
+  painter(dc);
+  EndPaint(hwnd, &ps);
+}
+
+// A popup menu of these items at the mouse pointer, owned by `owner`, the items numbered from 1
+// in order: the number of the item chosen, 0 when none was; nothing when the menu could not be
+// made (the thread's last error says why).
+std::optional<UINT> trackPopupMenu(HWND owner, std::initializer_list<std::u16string_view> items);
+
+// The runtime's MsgBox, modal to the active window; without a title, the library's.
+void messageBox(const std::u16string& prompt, int32_t buttons,
+                const std::optional<std::u16string>& title, const wchar_t* libraryTitle);
 
 // The resolution of the screen that a window (or, without one, the desktop) is on.
 host::Dpi screenDpi(HWND hwnd = nullptr) noexcept;

@@ -1,10 +1,12 @@
 #include "win32/penvane/platform.h"
 
 #include <windows.h>
+
 #include <commdlg.h>
 
 #include "automation/error.h"
 #include "win32/com/bstr.h"
+#include "win32/com/window.h"
 
 namespace penvane::win {
 namespace {
@@ -38,8 +40,8 @@ std::string toAnsi(std::u16string_view text) {
   const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
                                     0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                      nullptr);
   return out;
 }
 
@@ -93,8 +95,10 @@ std::u16string SettingsStore::ReadValue(const std::u16string& file, const std::u
   switch (const DWORD error = GetLastError()) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_ACCESS_DENIED: fail(error, u"The settings file could not be read.");
-    default: break;
+    case ERROR_ACCESS_DENIED:
+      fail(error, u"The settings file could not be read.");
+    default:
+      break;
   }
   buffer.resize(n < capacity ? n : capacity - 1);
   return fromAnsi(buffer);
@@ -103,7 +107,8 @@ std::u16string SettingsStore::ReadValue(const std::u16string& file, const std::u
 std::u16string SettingsStore::WriteValue(const std::u16string& file, const std::u16string& section,
                                          const std::u16string& key, const std::u16string& value) {
   const std::optional<std::string> ansi = toAnsiExactly(value);
-  if (!ansi) throw Error(E_INVALIDARG, u"The path has characters that the settings file cannot hold.");
+  if (!ansi)
+    throw Error(E_INVALIDARG, u"The path has characters that the settings file cannot hold.");
   if (!WritePrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(), ansi->c_str(),
                                   toAnsi(file).c_str()))
     fail(GetLastError(), u"The settings file could not be written.");
@@ -112,9 +117,7 @@ std::u16string SettingsStore::WriteValue(const std::u16string& file, const std::
 
 void MessageBoxes::MsgBox(const std::u16string& prompt, int32_t buttons,
                           const std::optional<std::u16string>& title) {
-  const std::wstring text = com::wide(prompt);
-  const std::wstring caption = title ? com::wide(*title) : L"Penvane";
-  MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+  com::messageBox(prompt, buttons, title, L"Penvane");
 }
 
 std::u16string FileSearch::Dir(const std::u16string& path) {

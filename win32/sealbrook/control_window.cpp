@@ -6,7 +6,6 @@
 #include "sealbrook/layout.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "win32/com/bstr.h"
 #include "win32/com/module.h"
 #include "win32/sealbrook/platform.h"
 
@@ -17,8 +16,6 @@ const wchar_t kSurfaceClass[] = L"Sealbrook.SignData";
 const wchar_t kPicture1Class[] = L"Sealbrook.SignData.Picture1";
 const wchar_t kTimersClass[] = L"Sealbrook.SignData.Timers";
 constexpr UINT_PTR kTimerIds[] = {1, 2};  // Timer1, Timer2
-constexpr UINT kMenuSign = 1;
-constexpr UINT kMenuVerify = 2;
 
 // The windows' classes: registered while any window of a control uses them.
 com::WindowClasses& classes() {
@@ -39,18 +36,6 @@ void fill(HDC dc, const host::Rect& r, int colour) {
   const RECT rect{r.left, r.top, r.right, r.bottom};
   FillRect(dc, &rect, GetSysColorBrush(colour));
 }
-
-class PopupMenuHandle {
- public:
-  PopupMenuHandle() noexcept : menu_(CreatePopupMenu()) {}
-  ~PopupMenuHandle() {
-    if (menu_) DestroyMenu(menu_);
-  }
-  HMENU get() const noexcept { return menu_; }
-
- private:
-  HMENU menu_;
-};
 
 }  // namespace
 
@@ -134,20 +119,13 @@ void ControlWindow::applyTimer(TimerId timer, uint32_t milliseconds) noexcept {
 }
 
 MenuChoice ControlWindow::PopupMenu() {
-  const PopupMenuHandle menu;
-  if (!menu.get()) throw automation::Error(automation::hr::kOutOfMemory);
   // The captions are TCVN3 text, one character per byte.
-  const std::wstring sign = com::wide(text::widenBytes(text::literals::kSign));
-  const std::wstring verify = com::wide(text::widenBytes(text::literals::kVerify));
-  AppendMenuW(menu.get(), MF_STRING, kMenuSign, sign.c_str());
-  AppendMenuW(menu.get(), MF_STRING, kMenuVerify, verify.c_str());
-  POINT at{};
-  GetCursorPos(&at);
-  const UINT chosen = static_cast<UINT>(
-      TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0,
-                     surface_ ? surface_ : GetActiveWindow(), nullptr));
-  if (chosen == kMenuSign) return MenuChoice::Sign;
-  if (chosen == kMenuVerify) return MenuChoice::Verify;
+  const auto chosen = com::trackPopupMenu(
+      surface_ ? surface_ : GetActiveWindow(),
+      {text::widenBytes(text::literals::kSign), text::widenBytes(text::literals::kVerify)});
+  if (!chosen) throw automation::Error(automation::hr::kOutOfMemory);
+  if (*chosen == 1) return MenuChoice::Sign;
+  if (*chosen == 2) return MenuChoice::Verify;
   return MenuChoice::None;
 }
 
@@ -180,15 +158,13 @@ LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC dc = BeginPaint(hwnd, &ps);
-      RECT client;
-      GetClientRect(hwnd, &client);
-      FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-      EndPaint(hwnd, &ps);
+    case WM_PAINT:
+      com::paint(hwnd, [&](HDC dc) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+      });
       return 0;
-    }
     case WM_LBUTTONDBLCLK:
       guarded([&] { events_.surfaceDblClick(); });
       return 0;
@@ -209,13 +185,9 @@ LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC dc = BeginPaint(hwnd, &ps);
-      paintPicture1(hwnd, dc);
-      EndPaint(hwnd, &ps);
+    case WM_PAINT:
+      com::paint(hwnd, [&](HDC dc) { paintPicture1(hwnd, dc); });
       return 0;
-    }
     case WM_LBUTTONDOWN: {
       pressed_ = image1Area(hwnd).contains({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       if (pressed_) SetCapture(hwnd);  // the release may come outside the window

@@ -6,6 +6,7 @@
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
+#include "win32/com/window.h"
 
 namespace sealbrook {
 
@@ -72,9 +73,7 @@ void Runtime::DoEvents() {
 
 void Runtime::MsgBox(const std::u16string& prompt, int32_t buttons,
                      const std::optional<std::u16string>& title) {
-  const std::wstring text = com::wide(prompt);
-  const std::wstring caption = title ? com::wide(*title) : L"Sealbrook";
-  MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+  com::messageBox(prompt, buttons, title, L"Sealbrook");
 }
 
 AnsiCodePage::AnsiCodePage() noexcept {
