@@ -30,6 +30,16 @@ host::Rect picture1Part(const host::Rect& bounds) noexcept {
           bounds.top + mulDiv(bounds.height(), kPicture1.height, kSurface.height)};
 }
 
+std::vector<PictureAt> picturesShown(const SignData& control, host::Point origin, host::Dpi dpi) {
+  std::vector<PictureAt> shown;
+  if (const Picture* status = control.Picture1().get()) shown.push_back({status, origin});
+  if (const Picture* signature = control.Image1().get()) {
+    const host::Rect image1 = host::toPixels(kImage1, dpi);
+    shown.push_back({signature, {origin.x + image1.left, origin.y + image1.top}});
+  }
+  return shown;
+}
+
 host::Dpi drawingResolution(const host::Rect& area, host::Size extent) noexcept {
   return {mulDiv(area.width(), host::kHimetricPerInch, extent.width ? extent.width : 1),
           mulDiv(area.height(), host::kHimetricPerInch, extent.height ? extent.height : 1)};

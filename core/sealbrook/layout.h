@@ -4,10 +4,14 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "host/units.h"
+#include "sealbrook/ports.h"
 
 namespace sealbrook {
+
+class SignData;
 
 // The extent of a newly inserted control, in HIMETRIC: its surface's design size.
 host::Size initialExtent() noexcept;
@@ -23,6 +27,16 @@ host::Rect image1Area(host::Dpi dpi, const std::optional<host::Size>& picture) n
 // Picture1's part of the block drawn into `bounds`: its design share of the surface, scaled with
 // the block.
 host::Rect picture1Part(const host::Rect& bounds) noexcept;
+
+// A picture the control shows, with its top-left corner where it is drawn.
+struct PictureAt {
+  const Picture* picture;
+  host::Point at;
+};
+// The pictures the control shows, bottom first, drawn from `origin` at that resolution: the
+// status picture (Picture1's) in the corner, then the signature over it where Image1 lies. Each
+// is drawn at its own size.
+std::vector<PictureAt> picturesShown(const SignData& control, host::Point origin, host::Dpi dpi);
 
 // The resolution at which the pictures are drawn into `area` on the screen, so that they scale
 // with a block whose extent (HIMETRIC) is drawn there. An extent of 0 counts as 1.

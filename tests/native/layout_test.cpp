@@ -1,12 +1,14 @@
-// Where the control's parts lie at a resolution, and the extent it starts with: the sizes the
-// Windows suite sees on the screen (240 x 136 pixels at 96 dots per inch, Image1's clickable
-// 236 x 118), here at every resolution the arithmetic meets.
+// Where the control's parts and pictures lie at a resolution, and the extent it starts with: the
+// sizes the Windows suite sees on the screen (240 x 136 pixels at 96 dots per inch, Image1's
+// clickable 236 x 118), here at every resolution the arithmetic meets.
 #include <gtest/gtest.h>
 
 #include <optional>
 
 #include "host/units.h"
 #include "sealbrook/layout.h"
+#include "sealbrook_fakes.h"
+#include "simword/word.h"
 
 namespace sealbrook {
 namespace {
@@ -57,6 +59,32 @@ TEST(Layout, PicturesDrawAtTheResolutionThatScalesThemWithTheBlock) {
   const Dpi empty = drawingResolution(Rect{0, 0, 2, 3}, Size{0, 0});
   EXPECT_EQ(empty.x, 5080);
   EXPECT_EQ(empty.y, 7620);
+}
+
+TEST(Layout, TheSignatureLiesOverTheStatusPictureBothFromWhereTheBlockIsDrawn) {
+  simword::Word word;
+  word.open(u"Report");
+  fakes::Runtime runtime{word};
+  fakes::Surface surface{runtime.calls};
+  SignData control{runtime, surface};
+  EXPECT_TRUE(picturesShown(control, {0, 0}, Dpi{}).empty());
+
+  runtime.files.erase(std::u16string(kValidPicture));
+  control.mnuSign_Click();  // the signature shows; the command ends without a status
+  auto shown = picturesShown(control, {10, 20}, Dpi{});
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].picture, control.Image1().get());
+
+  runtime.files.insert(std::u16string(kValidPicture));
+  control.mnuSign_Click();
+  shown = picturesShown(control, {10, 20}, Dpi{144, 144});
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].picture, control.Picture1().get());  // drawn first, underneath
+  EXPECT_EQ(shown[1].picture, control.Image1().get());
+  for (const PictureAt& p : shown) {
+    EXPECT_EQ(p.at.x, 10);
+    EXPECT_EQ(p.at.y, 20);
+  }
 }
 
 }  // namespace

@@ -146,12 +146,8 @@ void ControlWindow::paintPicture1(HWND picture1, HDC dc) noexcept {
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   if (!state_) return;
   const host::Dpi dpi = com::screenDpi(picture1);
-  // The status picture, then Image1 over it, both from the same top-left corner.
-  if (const Picture* status = state_->Picture1().get()) status->render(dc, {0, 0}, dpi);
-  if (const Picture* signature = state_->Image1().get()) {
-    const host::Rect at = image1Area(picture1);
-    signature->render(dc, {at.left, at.top}, dpi);
-  }
+  for (const auto& [picture, at] : picturesShown(*state_, {0, 0}, dpi))
+    picture->render(dc, at, dpi);
 }
 
 LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

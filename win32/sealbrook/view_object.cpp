@@ -29,10 +29,8 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Draw(DWORD aspect, LONG, void*, DVTARG
   if (!isScreen(dc)) return S_OK;
   // On the screen: the pictures at their own size, scaled with the block.
   const host::Dpi dpi = drawingResolution(area, {extent_.cx, extent_.cy});
-  if (const Picture* status = core_.Picture1().get())
-    status->render(dc, {area.left, area.top}, dpi);
-  if (const Picture* signature = core_.Image1().get())
-    signature->render(dc, {area.left, area.top}, dpi);
+  for (const auto& [picture, at] : picturesShown(core_, {area.left, area.top}, dpi))
+    picture->render(dc, at, dpi);
   return S_OK;
 }
 
