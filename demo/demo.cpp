@@ -1,12 +1,19 @@
 // The main job: Penvane.dll and Sealbrook.ocx in the simulated Word, under Wine, from start-up
-// to exit, told step by step. Exits non-zero when something does not happen as it should.
+// to exit, told step by step: the user works through the add-in's own buttons and dialogs, and
+// everything the add-in says is printed. Exits non-zero when something does not happen as it
+// should. The prefix is left as it was found.
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "host/office.h"
 #include "text/literals.h"
+#include "text/tcvn3.h"
 #include "text/unicode.h"
 #include "win32/com/bstr.h"
 #include "wordhost/addin_host.h"
@@ -20,20 +27,89 @@ namespace {
 
 int g_failures = 0;
 
-void say(const std::string& line) { std::printf("%s\n", line.c_str()); }
+void say(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+}
 
 void expect(bool ok, const std::string& what) {
   std::printf("  %s %s\n", ok ? "ok  " : "FAIL", what.c_str());
   if (!ok) ++g_failures;
 }
 
-std::string utf8(std::u16string_view s) { return text::toUtf8(s); }
+std::string utf8(std::u16string_view s) {
+  return text::toUtf8(s);
+}
+std::string utf8(const std::wstring& s) {
+  return utf8(com::u16(s));
+}
 
-std::wstring besideMe(const wchar_t* file) { return wordhost::executableFolder() + file; }
+// TCVN3 text as its reader sees it in a TCVN3 font: each VN3 character back to its letter.
+std::string readable(const std::wstring& tcvn3) {
+  static const std::map<char16_t, char16_t> letters = [] {
+    std::map<char16_t, char16_t> m;
+    // Downwards, so that a small letter wins where a capital shares its character.
+    for (char16_t c = 0x1EF9; c >= 0xC0; --c) {
+      const char16_t vn3 = text::UnicodeToTCVN3(std::u16string(1, c))[0];
+      if (vn3 != c) m.emplace(vn3, c);
+    }
+    return m;
+  }();
+  std::u16string out = com::u16(tcvn3);
+  for (char16_t& c : out)
+    if (const auto it = letters.find(c); it != letters.end()) c = it->second;
+  return utf8(out);
+}
 
-bool run(const std::wstring& commandLine) { return wordhost::run(commandLine) == 0; }
+std::wstring besideMe(const wchar_t* file) {
+  return wordhost::executableFolder() + file;
+}
+
+bool run(const std::wstring& commandLine) {
+  return wordhost::run(commandLine) == 0;
+}
 
 using wordhost::pump;
+
+std::wstring systemFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetSystemDirectoryW(path, MAX_PATH);
+  return path;
+}
+
+// A file's bytes, or nothing when it is not there.
+std::optional<std::string> contentOf(const std::wstring& file) {
+  std::ifstream in(file.c_str(), std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What the user saw since the last look: the add-in's message boxes and open-file dialogs.
+class Screen {
+ public:
+  explicit Screen(const wordhost::DialogDriver& dialogs) : dialogs_(dialogs) {}
+
+  void tell() {
+    const auto& shown = dialogs_.fileDialogs();
+    for (; fileDialogs_ < shown.size(); ++fileDialogs_) {
+      const wordhost::ShownFileDialog& d = shown[fileDialogs_];
+      say("  the open-file dialog \"" + readable(d.title) + "\" came");
+      for (size_t i = 0; i < d.fileTypes.size(); ++i)
+        say(std::string("      ") + (static_cast<int>(i) == d.selectedType ? "* " : "  ") +
+            utf8(d.fileTypes[i]));
+    }
+    const auto& messages = dialogs_.messages();
+    if (messages_ == messages.size()) say("  the add-in said nothing");
+    for (; messages_ < messages.size(); ++messages_)
+      say("  the add-in said, in a box titled \"" + readable(messages[messages_].title) +
+          "\": " + readable(messages[messages_].text));
+  }
+  size_t newMessages() const { return dialogs_.messages().size() - messages_; }
+
+ private:
+  const wordhost::DialogDriver& dialogs_;
+  size_t fileDialogs_ = 0;
+  size_t messages_ = 0;
+};
 
 void showMenu(simword::Word& word) {
   const auto popup = word.menuBar().find(text::literals::kPopupCaption);
@@ -49,52 +125,116 @@ void showSignatures(const simword::Document& doc) {
 }
 
 int demo() {
-  say("== Registering the libraries (regsvr32)");
+  // What the prefix holds before the story: it holds the same after it.
+  const std::wstring settingsFile = systemFolder() + L"\\settings.ini";
+  const std::optional<std::string> settingsBefore = contentOf(settingsFile);
+  DeleteFileW(settingsFile.c_str());
+  auto showSettings = [&] {
+    const auto content = contentOf(settingsFile);
+    say(content ? "  settings.ini:" : "  settings.ini: (none)");
+    std::istringstream lines(content.value_or(""));
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      say("      " + line);
+    }
+  };
+
+  say("== Registering the libraries (regsvr32), installing the pictures");
   expect(run(L"regsvr32.exe /s \"" + besideMe(L"Penvane.dll") + L"\""), "Penvane.dll registered");
-  expect(run(L"regsvr32.exe /s \"" + besideMe(L"Sealbrook.ocx") + L"\""), "Sealbrook.ocx registered");
+  expect(run(L"regsvr32.exe /s \"" + besideMe(L"Sealbrook.ocx") + L"\""),
+         "Sealbrook.ocx registered");
   expect(wordhost::installPictures(), "the status pictures are in the Windows folder");
+  wchar_t profile[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
+  const std::wstring imageFolder = std::wstring(profile) + L"\\Signature";
+  const std::wstring image = imageFolder + L"\\ck copy.gif";
+  CreateDirectoryW(imageFolder.c_str(), nullptr);
+  expect(CopyFileW(besideMe(L"assets\\ck copy.gif").c_str(), image.c_str(), FALSE),
+         "the user's signature image is " + utf8(image));
 
   wordhost::RunningWord running;
   simword::Word& word = running.word();
   wordhost::OleContainer container(word);
   wordhost::DialogDriver dialogs;
+  Screen screen(dialogs);
+  const auto popup = [&] { return word.menuBar().find(text::literals::kPopupCaption); };
+  auto click = [&](size_t button) {
+    const auto menu = popup();
+    const bool there = menu && menu->controls.size() == 4;
+    say("== The user clicks \"" + (there ? utf8(menu->controls[button]->caption) : "?") + "\"");
+    if (there)
+      expect(word.click(menu->controls[button]).delivered == 1, "the click reached the add-in");
+  };
 
   say("== Word starts with the add-in on its list (LoadBehavior 3)");
   wordhost::AddinHost::listAddin(L"Penvane.Connect", 3);
   wordhost::AddinHost host(running.application());
+  dialogs.cancelFile();  // the path form's dialog comes while Word starts: the user cancels it
   expect(SUCCEEDED(host.startUp()), "the add-in connected and completed start-up");
+  screen.tell();
+  say("  (the user cancels it: without settings.ini the path in memory is \"No\")");
   showMenu(word);
-  const auto popup = word.menuBar().find(text::literals::kPopupCaption);
-  expect(popup && popup->controls.size() == 4, "the popup holds its four buttons");
+  expect(popup() && popup()->controls.size() == 4, "the popup holds its four buttons");
+  const HWND form = FindWindowW(L"Penvane.frmPath", nullptr);
+  expect(form && !IsWindowVisible(form), "the path form is loaded and hidden");
 
-  say("== The user opens a document and clicks \"" + utf8(text::literals::kInsertAndSignCaption) + "\"");
+  say("== The user opens a document");
   auto& doc = word.open(u"H\u1EE3p \u0111\u1ED3ng.docx");
   doc.edit(u"H\u1EE3p \u0111\u1ED3ng mua b\u00E1n.");
-  if (popup && popup->controls.size() == 4)
-    expect(word.click(popup->controls[3]).delivered == 1, "the click reached the add-in");
+  click(3);
+  expect(screen.newMessages() == 1, "no image yet: the add-in says so");
+  screen.tell();
+  expect(doc.inlineShapes.empty() && doc.signatures.empty(), "nothing is inserted or signed");
 
-  say("== The signature block goes in at the cursor (AddOLEControl, ClassType Sealbrook.SignData)");
-  auto app = word.application();
-  automation::call(automation::getObject(automation::getObject(app, "Selection"), "InlineShapes"),
-                   "AddOLEControl", {automation::named("ClassType", u"Sealbrook.SignData")});
-  expect(doc.inlineShapes.size() == 1, "the control is inline in the document");
-  expect(doc.designMode, "Word is in forms design mode after the insertion");
+  click(0);
+  say("  (the form was loaded at start-up: no dialog this time, the path in memory is saved)");
+  screen.tell();
+  showSettings();
+
+  dialogs.pickFile(image);
+  click(0);
+  screen.tell();
+  // A GIF is not among the first type's patterns: the user types the image's path.
+  say("  (the user types " + utf8(image) + " and opens it)");
+  showSettings();
+  expect(contentOf(settingsFile).value_or("").find("ChildPath=" + utf8(image)) != std::string::npos,
+         "settings.ini holds the picked image");
+
+  click(3);
+  screen.tell();
+  expect(doc.inlineShapes.size() == 1 && wordhost::OleContainer::embedded(doc, 0).window(),
+         "the signature block is inline at the cursor, active in the document's window");
+  expect(doc.signatures.size() == 1 && doc.signatures[0].committed, "Word signed the document");
+  expect(!doc.designMode, "the add-in took Word out of the design mode of the insertion");
+  showSignatures(doc);
   pump(1500);
-  expect(!doc.designMode, "a second later the control took Word out of design mode");
+  expect(!doc.designMode, "a second later the block's Timer2 finds Word out of design mode");
 
-  say("== The user clicks the signature block and chooses its sign command");
+  say("== The user opens a second document");
+  auto& draft = word.open(u"B\u1EA3n nh\u00E1p.docx");
+  click(1);
+  screen.tell();
+  expect(draft.inlineShapes.size() == 1, "the signature block is inline; nothing is signed");
+  expect(draft.designMode, "Word is in forms design mode after the insertion");
+  pump(1500);
+  expect(!draft.designMode, "a second later the block's Timer2 took Word out of design mode");
+  word.close(draft);
+
+  say("== Back in the first document, the user clicks the signature block: its sign command");
+  word.activate(doc);
   auto& block = wordhost::OleContainer::embedded(doc, 0);
   dialogs.chooseMenuItem(0);
   const HWND picture1 = GetWindow(block.window(), GW_CHILD);
   SendMessageW(picture1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(picture1, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  expect(doc.signatures.size() == 1 && doc.signatures[0].committed, "Word signed the document");
+  expect(doc.signatures.size() == 2 && doc.signatures[1].committed,
+         "Word signed the document again");
   expect(doc.findProperty(u"Sign") != nullptr, "the document holds the property \"Sign\"");
   showSignatures(doc);
 
   say("== Someone edits the signed document");
   doc.edit(doc.content() + u" (s\u1EEDa)");
-  expect(!doc.isValid(doc.signatures[0]), "the signature is no longer valid");
+  expect(!doc.isValid(doc.signatures[0]), "the signatures are no longer valid");
   showSignatures(doc);
 
   say("== The document is saved and opened again");
@@ -105,15 +245,23 @@ int demo() {
 
   say("== Word exits");
   expect(SUCCEEDED(host.shutDown()), "the add-in shut down");
-  expect(word.menuBar().find(text::literals::kPopupCaption)->controls.empty(),
+  expect(popup() && popup()->controls.empty(),
          "the buttons are gone; the empty popup stays for the next start");
   word.close(reopened);
   wordhost::AddinHost::unlistAddin(L"Penvane.Connect");
+  expect(screen.newMessages() == 0, "the add-in said nothing more");
 
-  say("== Unregistering the libraries, removing the pictures");
-  expect(run(L"regsvr32.exe /s /u \"" + besideMe(L"Penvane.dll") + L"\""), "Penvane.dll unregistered");
-  expect(run(L"regsvr32.exe /s /u \"" + besideMe(L"Sealbrook.ocx") + L"\""), "Sealbrook.ocx unregistered");
+  say("== Unregistering the libraries, removing the pictures, the image and settings.ini");
+  expect(run(L"regsvr32.exe /s /u \"" + besideMe(L"Penvane.dll") + L"\""),
+         "Penvane.dll unregistered");
+  expect(run(L"regsvr32.exe /s /u \"" + besideMe(L"Sealbrook.ocx") + L"\""),
+         "Sealbrook.ocx unregistered");
   wordhost::removePictures();
+  DeleteFileW(image.c_str());
+  RemoveDirectoryW(imageFolder.c_str());
+  DeleteFileW(settingsFile.c_str());
+  if (settingsBefore) std::ofstream(settingsFile.c_str(), std::ios::binary) << *settingsBefore;
+  expect(contentOf(settingsFile) == settingsBefore, "settings.ini is as it was before");
   return g_failures;
 }
 
@@ -129,7 +277,8 @@ int main() {
     failures = 1;
   }
   CoUninitialize();
-  std::printf(failures ? "== %d step(s) did not go as they should\n" : "== Done: everything went as it should\n",
+  std::printf(failures ? "== %d step(s) did not go as they should\n"
+                       : "== Done: everything went as it should\n",
               failures);
   return failures ? 1 : 0;
 }

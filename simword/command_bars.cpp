@@ -97,7 +97,7 @@ class Controls final : public TableObject<Controls> {
 
   Variant getItem(const Params& p) {
     const Variant& index = p.required(0);
-    int32_t number;
+    int32_t number = 0;
     if (numericIndex(index, number)) {
       if (number < 1 || static_cast<size_t>(number) > list_->size()) throw Error(hr::kInvalidArg);
       return makeControl(statePtr(), (*list_)[static_cast<size_t>(number) - 1]);
@@ -131,6 +131,8 @@ class ClickConnection final : public automation::Connection {
  public:
   ClickConnection(StatePtr state, std::weak_ptr<Control> control, uint64_t id)
       : state_(std::move(state)), control_(std::move(control)), id_(id) {}
+  ClickConnection(const ClickConnection&) = delete;
+  ClickConnection& operator=(const ClickConnection&) = delete;
   ~ClickConnection() override {
     CallRecord r;
     r.object = "CommandBarButton";
@@ -222,7 +224,7 @@ class ControlObject final : public TableObject<ControlObject> {
 };
 
 Variant CommandBars::item(const Variant& index) {
-  int32_t number;
+  int32_t number = 0;
   CommandBarPtr bar;
   if (numericIndex(index, number)) {
     if (number >= 1 && static_cast<size_t>(number) <= bars_->bars.size())

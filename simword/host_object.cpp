@@ -105,8 +105,10 @@ automation::ConnectionPtr HostObject::connect(const automation::EventInterface& 
   return connectEvents(events, std::move(sink));
 }
 
-automation::ConnectionPtr HostObject::connectEvents(const automation::EventInterface&,
-                                                    std::shared_ptr<automation::EventSink>) {
+// The sink goes by value: the overrides keep it.
+automation::ConnectionPtr HostObject::connectEvents(
+    const automation::EventInterface&,
+    std::shared_ptr<automation::EventSink>) {  // NOLINT(performance-unnecessary-value-param)
   throw Error(hr::kNoInterface);
 }
 

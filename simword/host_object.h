@@ -44,6 +44,8 @@ class HostObject : public automation::Object {
  public:
   explicit HostObject(StatePtr state);
   ~HostObject() override;
+  HostObject(const HostObject&) = delete;
+  HostObject& operator=(const HostObject&) = delete;
   automation::Variant invoke(std::string_view member, Invoke kind, Arguments& args,
                              Locale locale) final;
   bool supports(const Guid& iid) final;

@@ -11,9 +11,8 @@ bool removeFrom(std::vector<ControlPtr>& list, const ControlPtr& control) {
     list.erase(it);
     return true;
   }
-  for (auto& c : list)
-    if (removeFrom(c->controls, control)) return true;
-  return false;
+  return std::any_of(list.begin(), list.end(),
+                     [&](const ControlPtr& c) { return removeFrom(c->controls, control); });
 }
 
 size_t countSinks(const std::vector<ControlPtr>& list) {

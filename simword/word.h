@@ -47,7 +47,7 @@ class Word {
   // empty "Menu Bar".
   CommandBarSet& addExplorer();
   // Adds a control directly, as a customisation left by an earlier run or by the user.
-  ControlPtr addControl(std::vector<ControlPtr>& to, int32_t type, std::u16string caption);
+  static ControlPtr addControl(std::vector<ControlPtr>& to, int32_t type, std::u16string caption);
 
   // The user clicks a button: Click(Ctrl, CancelDefault) goes to every connected sink in the
   // order they connected. A sink that fails does not stop the others.

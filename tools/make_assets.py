@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the project's own picture assets: the control's three status pictures (GIF, into
 assets/), its toolbox bitmap (16 x 15, 16 colours, into win32/sealbrook/) and the path form's icon
-(30 x 27, 24-bit colour, into win32/penvane/). Run from the repository's top folder; the results
-are committed."""
+(30 x 27, 24-bit colour) and the ribbon buttons' icons (32 x 32 with alpha), both into
+win32/penvane/. Run from the repository's top folder; the results are committed."""
 import struct
 import sys
 from pathlib import Path
@@ -140,6 +140,91 @@ def form_icon():
     return header + info + data
 
 
+def icon(painter, size=32):
+    """An icon file with one 32-bit image (alpha channel) of size x size: the ribbon's buttons."""
+    w = h = size
+    xor = bytearray()
+    for y in reversed(range(h)):  # bottom-up
+        for x in range(w):
+            r, g, b, a = painter(x, y)
+            xor += bytes((b, g, r, a))
+    mask_row = ((w + 31) // 32) * 4
+    mask = bytes(mask_row * h)  # everything drawn through the alpha channel
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    image = info + bytes(xor) + mask
+    head = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(image), 6 + 16)
+    return head + entry + image
+
+
+CLEAR = (0, 0, 0, 0)
+INK = (20, 40, 160, 255)
+SEAL = (200, 30, 30, 255)
+CARD = (255, 255, 255, 255)
+EDGE = (90, 90, 90, 255)
+FOLDER = (230, 180, 60, 255)
+
+
+def card(x, y):
+    """The signature block: a white card with a grey edge and a signature stroke."""
+    if 3 <= x <= 28 and 7 <= y <= 24:
+        if x in (3, 28) or y in (7, 24):
+            return EDGE
+        if y == 19 and 6 <= x <= 20:
+            return EDGE
+        import math
+        if 6 <= x <= 22 and abs(y - (15 + int(3 * math.sin(x / 2.0)))) <= 0:
+            return INK
+        return CARD
+    return CLEAR
+
+
+def pen(x, y):
+    """A pen writing from the top right down to the lower left."""
+    d = x + y
+    if abs(d - 33) <= 1 and 12 <= x <= 29:
+        return INK
+    if abs(d - 33) <= 0 and 9 <= x < 12:
+        return EDGE
+    return CLEAR
+
+
+def seal(x, y):
+    return SEAL if (x - 23) ** 2 + (y - 22) ** 2 <= 20 else CLEAR
+
+
+def layered(*painters):
+    def paint(x, y):
+        for p in painters:
+            c = p(x, y)
+            if c[3]:
+                return c
+        return CLEAR
+    return paint
+
+
+def folder(x, y):
+    if 2 <= x <= 20 and 12 <= y <= 28:
+        return EDGE if x in (2, 20) or y in (12, 28) else FOLDER
+    if 2 <= x <= 9 and 9 <= y <= 11:
+        return FOLDER
+    return CLEAR
+
+
+def plus(x, y):
+    if (22 <= x <= 30 and 25 <= y <= 27) or (25 <= x <= 27 and 22 <= y <= 30):
+        return (0, 128, 0, 255)
+    return CLEAR
+
+
+RIBBON_ICONS = {
+    "ribbon_setuppath.ico": layered(pen, folder),
+    "ribbon_insert.ico": layered(plus, card),
+    "ribbon_sign.ico": layered(pen, seal),
+    "ribbon_insertandsign.ico": layered(pen, seal, card),
+}
+
+
 def main(out):
     out = Path(out)
     white, blue, grey = (255, 255, 255), (20, 40, 160), (160, 160, 160)
@@ -152,6 +237,8 @@ def main(out):
     Path(sys.argv[2] if len(sys.argv) > 2 else "win32/sealbrook/toolbox.bmp").write_bytes(
         toolbox_bitmap())
     Path("win32/penvane/form_icon.bmp").write_bytes(form_icon())
+    for name, painter in RIBBON_ICONS.items():
+        Path("win32/penvane/" + name).write_bytes(icon(painter))
 
 
 if __name__ == "__main__":

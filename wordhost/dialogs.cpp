@@ -1,5 +1,6 @@
 #include "wordhost/dialogs.h"
 
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <stdexcept>
@@ -10,7 +11,7 @@ namespace {
 thread_local DialogDriver* t_driver = nullptr;
 constexpr wchar_t kHandled[] = L"DialogDriver.Handled";
 
-constexpr int kMessageText = 0xFFFF;             // the message box's text, Windows and Wine
+constexpr int kMessageText = 0xFFFF;              // the message box's text, Windows and Wine
 constexpr int kMessageIconIds[] = {0x14, 0x440};  // its icon: Windows, Wine
 
 std::wstring textOf(HWND window) {
@@ -18,6 +19,13 @@ std::wstring textOf(HWND window) {
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
   return text;
+}
+
+// Posted to an open-file dialog when it activates, and taken from its queue by the driver: by then
+// the dialog has run its initialisation and shows its controls filled in.
+UINT answerMessage() {
+  static const UINT message = RegisterWindowMessageW(L"DialogDriver.Answer");
+  return message;
 }
 
 bool isDialog(HWND window) {
@@ -41,6 +49,39 @@ Icon iconOf(HWND box) {
   return Icon::None;
 }
 
+// The descriptions in the dialog's file-type combo box, and the selected one.
+void readFileTypes(HWND dialog, ShownFileDialog& shown) {
+  const HWND types = GetDlgItem(dialog, cmb1);
+  if (!types) return;
+  const auto count = SendMessageW(types, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const auto length = SendMessageW(types, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length == CB_ERR) break;
+    std::wstring item(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(types, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<size_t>(length));
+    shown.fileTypes.push_back(std::move(item));
+  }
+  shown.selectedType = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));
+}
+
+// The names in the dialog's file list (the shell view's list view), as the list shows them.
+void readListedFiles(HWND dialog, ShownFileDialog& shown) {
+  const HWND view = FindWindowExW(dialog, nullptr, L"SHELLDLL_DefView", nullptr);
+  const HWND list = view ? FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
+  if (!list) return;
+  const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t name[MAX_PATH] = {};
+    LVITEMW item{};
+    item.pszText = name;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    shown.listed.emplace_back(name);
+  }
+}
+
 }  // namespace
 
 DialogDriver::DialogDriver() {
@@ -48,11 +89,18 @@ DialogDriver::DialogDriver() {
   hook_ = SetWindowsHookExW(WH_CBT, &DialogDriver::hook, nullptr, GetCurrentThreadId());
   windowHook_ =
       SetWindowsHookExW(WH_CALLWNDPROC, &DialogDriver::windowHook, nullptr, GetCurrentThreadId());
-  if (!hook_ || !windowHook_) throw std::runtime_error("SetWindowsHookEx failed");
+  messageHook_ =
+      SetWindowsHookExW(WH_GETMESSAGE, &DialogDriver::messageHook, nullptr, GetCurrentThreadId());
+  if (!hook_ || !windowHook_ || !messageHook_) {
+    for (const HHOOK h : {messageHook_, windowHook_, hook_})
+      if (h) UnhookWindowsHookEx(h);
+    throw std::runtime_error("SetWindowsHookEx failed");
+  }
   t_driver = this;
 }
 
 DialogDriver::~DialogDriver() {
+  UnhookWindowsHookEx(messageHook_);
   UnhookWindowsHookEx(windowHook_);
   UnhookWindowsHookEx(hook_);
   t_driver = nullptr;
@@ -61,7 +109,8 @@ DialogDriver::~DialogDriver() {
 LRESULT CALLBACK DialogDriver::windowHook(int code, WPARAM wParam, LPARAM lParam) {
   const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
   // A popup menu tells its owner before it shows.
-  if (code == HC_ACTION && t_driver && message->message == WM_INITMENUPOPUP && !HIWORD(message->lParam))
+  if (code == HC_ACTION && t_driver && message->message == WM_INITMENUPOPUP &&
+      !HIWORD(message->lParam))
     t_driver->onMenu(reinterpret_cast<HMENU>(message->wParam));
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -94,6 +143,15 @@ void DialogDriver::onMenu(HMENU menu) {
   key(VK_RETURN);
 }
 
+LRESULT CALLBACK DialogDriver::messageHook(int code, WPARAM wParam, LPARAM lParam) {
+  auto* message = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && t_driver && message->message == answerMessage()) {
+    message->message = WM_NULL;  // the dialog itself sees nothing
+    t_driver->answerFileDialog(message->hwnd);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 LRESULT CALLBACK DialogDriver::hook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE && t_driver) t_driver->onActivate(reinterpret_cast<HWND>(wParam));
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -108,8 +166,17 @@ void DialogDriver::onActivate(HWND dialog) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return;
   }
-  // An open-file dialog: the file name box is a combo box (explorer style) or an edit box.
-  fileDialogs_.push_back(textOf(dialog));
+  // An open-file dialog may activate before it has filled in its controls: it is answered from
+  // its message queue.
+  PostMessageW(dialog, answerMessage(), 0, 0);
+}
+
+void DialogDriver::answerFileDialog(HWND dialog) {
+  ShownFileDialog shown;
+  shown.title = textOf(dialog);
+  readFileTypes(dialog, shown);
+  readListedFiles(dialog, shown);
+  fileDialogs_.push_back(std::move(shown));
   std::optional<std::wstring> plan;
   if (!plans_.empty()) {
     plan = std::move(plans_.front());
@@ -119,6 +186,7 @@ void DialogDriver::onActivate(HWND dialog) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return;
   }
+  // The file name box is a combo box (explorer style) or an edit box.
   HWND name = GetDlgItem(dialog, cmb13);
   if (!name) name = GetDlgItem(dialog, edt1);
   SetWindowTextW(name, plan->c_str());

@@ -1,7 +1,8 @@
 // Drives the modal dialogs and popup menus of the current thread with thread-local hooks, so
 // that the caller sees what the user saw: each message box's title, text and icon is recorded and
-// the box answered; an open-file dialog is filled in and accepted, or cancelled; a popup menu's
-// items are recorded and one of them chosen, or the menu dismissed, as the caller planned.
+// the box answered; an open-file dialog's title, file types and file list are recorded and the
+// dialog filled in and accepted, or cancelled; a popup menu's items are recorded and one of them
+// chosen, or the menu dismissed, as the caller planned.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +22,16 @@ struct ShownMessage {
   Icon icon = Icon::None;
 };
 
+// An open-file dialog as the user saw it when it opened. The file-type box shows the descriptions
+// of the filter's pairs; the patterns themselves are shown nowhere, only their effect on the file
+// list, which holds the folders and the files that the selected type lets through.
+struct ShownFileDialog {
+  std::wstring title;
+  std::vector<std::wstring> fileTypes;  // the descriptions, in order
+  int selectedType = -1;                // -1 for none
+  std::vector<std::wstring> listed;     // the names in the file list, in its order
+};
+
 class DialogDriver {
  public:
   DialogDriver();  // one at a time per thread
@@ -34,8 +45,8 @@ class DialogDriver {
   // The next open-file dialogs: pick this file, or cancel. Unplanned ones are cancelled.
   void pickFile(std::wstring path) { plans_.push_back(std::move(path)); }
   void cancelFile() { plans_.push_back(std::nullopt); }
-  // Titles of the open-file dialogs shown so far.
-  const std::vector<std::wstring>& fileDialogs() const noexcept { return fileDialogs_; }
+  // The open-file dialogs shown so far.
+  const std::vector<ShownFileDialog>& fileDialogs() const noexcept { return fileDialogs_; }
 
   // The next popup menus: choose the item at this position, or dismiss the menu. Unplanned
   // ones are dismissed.
@@ -47,16 +58,19 @@ class DialogDriver {
  private:
   static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK windowHook(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK messageHook(int code, WPARAM wParam, LPARAM lParam);
   void onActivate(HWND dialog);
+  void answerFileDialog(HWND dialog);
   void onMenu(HMENU menu);
 
   HHOOK hook_ = nullptr;
   HHOOK windowHook_ = nullptr;
+  HHOOK messageHook_ = nullptr;
   std::deque<std::optional<int>> menuPlans_;
   std::vector<std::vector<std::wstring>> menus_;
   std::vector<ShownMessage> messages_;
   std::deque<std::optional<std::wstring>> plans_;
-  std::vector<std::wstring> fileDialogs_;
+  std::vector<ShownFileDialog> fileDialogs_;
 };
 
 }  // namespace wordhost

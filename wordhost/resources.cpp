@@ -67,4 +67,17 @@ long userObjects() {
   return windows;
 }
 
+long kernelHandles() {
+  DWORD counted = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &counted) && counted)
+    return static_cast<long>(counted);
+  // Handle values are multiples of four, the lowest free one given out first.
+  long open = 0;
+  for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++open;
+  }
+  return open;
+}
+
 }  // namespace wordhost

@@ -37,8 +37,9 @@ class UnitedStatesDateText final : public DateText {
     char buf[64];
     std::string out;
     if (days != 0) {
-      int y;
-      unsigned m, d;
+      int y = 0;
+      unsigned m = 0;
+      unsigned d = 0;
       civilFromSerialDays(days, y, m, d);
       std::snprintf(buf, sizeof buf, "%u/%u/%d", m, d, y);
       out = buf;

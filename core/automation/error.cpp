@@ -46,7 +46,7 @@ Error::Error(HResult hresult, std::u16string description, std::u16string source)
 
 int32_t Error::numberFor(HResult hresult) noexcept {
   const auto u = static_cast<uint32_t>(hresult);
-  if ((u & 0xFFFF0000u) == 0x800A0000u) return static_cast<int32_t>(u & 0xFFFFu);
+  if ((u & 0xFFFF0000U) == 0x800A0000U) return static_cast<int32_t>(u & 0xFFFFU);
   switch (hresult) {
     case hr::kInvalidArg: return 5;
     case hr::kOverflowDisp: return 6;

@@ -35,7 +35,7 @@ inline constexpr HResult kClassNotRegistered = static_cast<HResult>(0x80040154);
 inline constexpr HResult kInvalidClassString = static_cast<HResult>(0x800401F3);  // CO_E_CLASSSTRING
 inline constexpr HResult kUnavailable = static_cast<HResult>(0x800401E3);   // MK_E_UNAVAILABLE
 // The runtime's own errors, FACILITY_CONTROL with the error number in the low word.
-constexpr HResult runtime(int number) { return static_cast<HResult>(0x800A0000u | unsigned(number)); }
+constexpr HResult runtime(int number) { return static_cast<HResult>(0x800A0000U | unsigned(number)); }
 inline constexpr HResult kOverflow = runtime(6);
 inline constexpr HResult kObjectNotSet = runtime(91);
 inline constexpr HResult kInvalidUseOfNull = runtime(94);

@@ -40,31 +40,31 @@ std::u16string doubleText(double d) {
 }  // namespace
 
 bool Variant::asBool() const {
-  if (auto p = std::get_if<bool>(&v_)) return *p;
+  if (const auto* p = std::get_if<bool>(&v_)) return *p;
   typeMismatch();
 }
 int16_t Variant::asI2() const {
-  if (auto p = std::get_if<int16_t>(&v_)) return *p;
+  if (const auto* p = std::get_if<int16_t>(&v_)) return *p;
   typeMismatch();
 }
 int32_t Variant::asI4() const {
-  if (auto p = std::get_if<int32_t>(&v_)) return *p;
+  if (const auto* p = std::get_if<int32_t>(&v_)) return *p;
   typeMismatch();
 }
 double Variant::asR8() const {
-  if (auto p = std::get_if<double>(&v_)) return *p;
+  if (const auto* p = std::get_if<double>(&v_)) return *p;
   typeMismatch();
 }
 Date Variant::asDate() const {
-  if (auto p = std::get_if<Date>(&v_)) return *p;
+  if (const auto* p = std::get_if<Date>(&v_)) return *p;
   typeMismatch();
 }
 const std::u16string& Variant::asText() const {
-  if (auto p = std::get_if<std::u16string>(&v_)) return *p;
+  if (const auto* p = std::get_if<std::u16string>(&v_)) return *p;
   typeMismatch();
 }
 const ObjectRef& Variant::asObject() const {
-  if (auto p = std::get_if<ObjectRef>(&v_)) return *p;
+  if (const auto* p = std::get_if<ObjectRef>(&v_)) return *p;
   throw Error(hr::kObjectRequired);
 }
 
@@ -110,7 +110,7 @@ bool toBool(const Variant& v) {
     if (sameName(s, u"false")) return false;
     typeMismatch();
   }
-  double d;
+  double d = 0;
   if (!numericValue(v, d)) typeMismatch();
   return d != 0;
 }
@@ -120,7 +120,7 @@ namespace {
 // A number rounded half to even and checked against the range of the target type.
 double roundedInRange(const Variant& v, double low, double high) {
   if (v.isNull()) invalidUseOfNull();
-  double d;
+  double d = 0;
   if (!numericValue(v, d)) typeMismatch();
   if (std::isnan(d)) overflow();
   const double rounded = std::nearbyint(d);  // the default rounding mode: half to even
@@ -139,21 +139,21 @@ int32_t toI4(const Variant& v) {
 bool equalsTrue(const Variant& v) {
   if (v.isNull()) return false;
   if (v.type() == VarType::Text) return toBool(v);
-  double d;
+  double d = 0;
   if (!numericValue(v, d)) typeMismatch();
   return d == -1;
 }
 
 bool isGreaterThanZero(const Variant& v) {
   if (v.isNull()) return false;
-  double d;
+  double d = 0;
   if (!numericValue(v, d)) typeMismatch();
   return d > 0;
 }
 
 bool equalsZero(const Variant& v) {
   if (v.isNull()) return false;
-  double d;
+  double d = 0;
   if (!numericValue(v, d)) typeMismatch();
   return d == 0;
 }

@@ -4,13 +4,13 @@
 #include "automation/regimes.h"
 #include "host/office.h"
 #include "host/word.h"
+#include "penvane/ribbon.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 
 namespace penvane {
 namespace {
 
-using automation::Argument;
 using automation::ObjectRef;
 using automation::ResumeNext;
 using automation::Variant;
@@ -84,7 +84,9 @@ void Connect::IDTExtensibility2_OnConnection(const ObjectRef& Application, int32
 
 void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
   ResumeNext step;
-  ObjectRef commandBars, menuBar, popup;
+  ObjectRef commandBars;
+  ObjectRef menuBar;
+  ObjectRef popup;
 
   // 1. The command-bar collection, from the application or else from its explorer window.
   step([&] { commandBars = as(getObject(oHostApp, "CommandBars"), host::kCommandBars); });
@@ -163,7 +165,7 @@ bool Connect::HostIsWord() const { return automation::toText(get(oHostApp, "")) 
 
 // The application, made visible; the commands' later steps walk from it.
 ObjectRef Connect::ShowHost() const {
-  const ObjectRef application = getObject(oHostApp, "Application");
+  ObjectRef application = getObject(oHostApp, "Application");
   put(application, "Visible", true);
   return application;
 }
@@ -240,6 +242,18 @@ void Connect::MyButton3_Click(const ObjectRef&, bool&) {
         if (e.number() != automation::hr::kFail)
           messages_.MsgBox(e.description(), kOkOnly, std::nullopt);
       });
+}
+
+// --- The ribbon ---------------------------------------------------------------------------------
+
+bool Connect::RibbonAction(std::u16string_view onAction) {
+  for (const ribbon::Button& b : ribbon::Buttons()) {
+    if (b.onAction != onAction) continue;
+    bool cancelDefault = false;
+    (this->*b.command)(nullptr, cancelDefault);
+    return true;
+  }
+  return false;
 }
 
 // --- The set-up-path command -------------------------------------------------------------------

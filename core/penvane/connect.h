@@ -50,6 +50,10 @@ class Connect : public std::enable_shared_from_this<Connect> {
   virtual void MyButton2_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
   virtual void MyButton3_Click(const automation::ObjectRef& Ctrl, bool& CancelDefault);
 
+  // A button of the add-in's ribbon group, by its onAction callback's name: the matching menu
+  // button's command, with no button and CancelDefault false. False when no button has that name.
+  bool RibbonAction(std::u16string_view onAction);
+
   const std::shared_ptr<const ImageControl>& vImage() const noexcept { return vImage_; }
 
  private:

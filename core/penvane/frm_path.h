@@ -92,6 +92,7 @@ class FrmPath {
 
   FrmPath(Module1& module, FormWindow& window, FileDialog& dialog, MessageBoxes& messages)
       : module_(module), window_(window), dialog_(dialog), messages_(messages) {}
+  ~FrmPath() = default;
   FrmPath(const FrmPath&) = delete;
   FrmPath& operator=(const FrmPath&) = delete;
 

@@ -29,10 +29,10 @@ enum class View { Same, Other };
 class Key {
  public:
   // A key that is ours with everything below it: unregistering deletes the whole tree.
-  static Key ours(std::u16string path) { return Key(std::move(path), true); }
+  static Key ours(std::u16string path) { return {std::move(path), true}; }
   // A key that others may write into as well: unregistering deletes our values, then the key
   // when nothing else is left in it.
-  static Key common(std::u16string path) { return Key(std::move(path), false); }
+  static Key common(std::u16string path) { return {std::move(path), false}; }
 
   Key& value(std::u16string name, std::u16string text);
   Key& number(std::u16string name, uint32_t number);

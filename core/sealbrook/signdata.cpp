@@ -37,7 +37,7 @@ ObjectRef signature(const ObjectRef& application, int16_t index) {
 // Sets a flag for the length of a scope.
 class Running {
  public:
-  explicit Running(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+  explicit Running(bool& flag) noexcept : flag_(flag) { flag = true; }
   ~Running() { flag_ = false; }
   Running(const Running&) = delete;
   Running& operator=(const Running&) = delete;
@@ -188,12 +188,10 @@ void SignData::Verify() {
 // then beside the control's library.
 PicturePtr SignData::LoadPicture(std::u16string_view path) {
   constexpr int32_t kFileNotFound = 53;
-  std::optional<automation::Error> missing;
   try {
     return runtime_.LoadPicture(path);
   } catch (const automation::Error& e) {
     if (e.number() != kFileNotFound) throw;
-    missing = e;
   }
   const std::u16string_view name = path.substr(path.find_last_of(u'\\') + 1);
   for (const std::u16string& folder : runtime_.PictureFolders()) {
@@ -203,7 +201,8 @@ PicturePtr SignData::LoadPicture(std::u16string_view path) {
       if (e.number() != kFileNotFound) throw;
     }
   }
-  throw *missing;
+  // Found nowhere: the error of the fixed path.
+  return runtime_.LoadPicture(path);
 }
 
 void SignData::setPicture1(PicturePtr picture) {

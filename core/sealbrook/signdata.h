@@ -31,6 +31,7 @@ class SignData {
            const automation::DateText& dates = automation::DateText::standard(),
            const text::AnsiCodePage& codePage = text::AnsiCodePage::latin1())
       : runtime_(runtime), surface_(surface), dates_(dates), codePage_(codePage) {}
+  ~SignData() = default;
   SignData(const SignData&) = delete;
   SignData& operator=(const SignData&) = delete;
 

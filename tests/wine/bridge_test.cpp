@@ -5,14 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <commdlg.h>
 #include <olectl.h>
 
 #include "automation/error.h"
-#include "tests/common/failure.h"
 #include "host/office.h"
 #include "host/word.h"
 #include "probe.h"
+#include "tests/common/failure.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/automation/event_sink.h"
@@ -26,14 +27,14 @@
 
 namespace {
 
-using automation::Error;
-using automation::ObjectRef;
-using automation::Variant;
 using automation::call;
+using automation::Error;
 using automation::get;
 using automation::getObject;
 using automation::named;
+using automation::ObjectRef;
 using automation::put;
+using automation::Variant;
 using testing::Contains;
 using testing::ElementsAre;
 namespace hr = automation::hr;
@@ -89,7 +90,8 @@ TEST_F(Bridge, ErrorsRaisedInsideWordReachTheCallerWithHresultAndDescription) {
   auto app = application();
   const Error noDocument = failureOf([&] { get(app, "ActiveDocument"); });
   EXPECT_EQ(noDocument.number(), 4248);
-  EXPECT_EQ(noDocument.description(), u"This command is not available because no document is open.");
+  EXPECT_EQ(noDocument.description(),
+            u"This command is not available because no document is open.");
 
   word().failMember("Visible", hr::kAccessDenied, u"planted");
   const Error planted = failureOf([&] { put(app, "Visible", true); });
@@ -193,16 +195,16 @@ TEST_F(Bridge, AnotherDllDrivesWordThroughTheClientBridgeAndReleasesEverything) 
   ASSERT_EQ(winetest::regsvr32(dll), 0);
   {
     com::ComPtr<IProbe> probe;
-    ASSERT_EQ(CoCreateInstance(CLSID_Probe, nullptr, CLSCTX_INPROC_SERVER, IID_IProbe,
-                               probe.putVoid()),
-              S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_Probe, nullptr, CLSCTX_INPROC_SERVER, IID_IProbe, probe.putVoid()),
+        S_OK);
     com::Bstr report;
     ASSERT_EQ(probe->Walk(running_.application(), report.put()), S_OK);
     EXPECT_EQ(report.str(),
               u"Microsoft Word;popup;This command is not available because no document is open.");
   }
-  auto canUnloadNow = winetest::export_<HRESULT STDAPICALLTYPE()>(GetModuleHandleW(dll.c_str()),
-                                                                  "DllCanUnloadNow");
+  auto canUnloadNow =
+      winetest::export_<HRESULT STDAPICALLTYPE()>(GetModuleHandleW(dll.c_str()), "DllCanUnloadNow");
   ASSERT_NE(canUnloadNow, nullptr);
   EXPECT_EQ(canUnloadNow(), S_OK);
   winetest::regsvr32(dll, /*unregister=*/true);
@@ -253,7 +255,8 @@ TEST(Dialogs, OpenFileDialogsArePickedOrCancelled) {
     wchar_t buffer[MAX_PATH] = {};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.lpstrFilter = L"All Files(*.*)\0*.*\0";
+    ofn.lpstrFilter = L"Pictures(*.gif)\0*.gif\0All Files(*.*)\0*.*\0";
+    ofn.nFilterIndex = 2;
     ofn.lpstrFile = buffer;
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrTitle = L"Pick";
@@ -266,7 +269,12 @@ TEST(Dialogs, OpenFileDialogsArePickedOrCancelled) {
   EXPECT_TRUE(open(picked));
   EXPECT_EQ(picked, file);
   EXPECT_FALSE(open(picked));
-  EXPECT_THAT(dialogs.fileDialogs(), ElementsAre(L"Pick", L"Pick"));
+  ASSERT_EQ(dialogs.fileDialogs().size(), 2u);
+  for (const auto& shown : dialogs.fileDialogs()) {
+    EXPECT_EQ(shown.title, L"Pick");
+    EXPECT_THAT(shown.fileTypes, ElementsAre(L"Pictures(*.gif)", L"All Files(*.*)"));
+    EXPECT_EQ(shown.selectedType, 1);
+  }
 }
 
 }  // namespace

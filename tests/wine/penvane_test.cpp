@@ -29,7 +29,9 @@ const wchar_t kLibid[] = L"{6A304F2F-A2FE-43A0-B21C-4CF8A5D4555B}";
 const wchar_t kConnectIid[] = L"{598B77D4-DFD1-4DD6-BBDC-2F978B5D11FE}";
 const wchar_t kProgId[] = L"Penvane.Connect";
 
-std::wstring penvaneDll() { return winetest::binPath(L"Penvane.dll"); }
+std::wstring penvaneDll() {
+  return winetest::binPath(L"Penvane.dll");
+}
 
 std::wstring registration() {
   return winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + kClsid) +
@@ -252,6 +254,38 @@ TEST_F(PenvaneSettings, NothingToSaveShowsTheMessageAndWritesNothing) {
   EXPECT_EQ(dialogs_.messages()[0].text, com::wide(text::widenBytes(literals::kChoosePathFirst)));
   EXPECT_EQ(GetFileAttributesW(file_.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_FALSE(module_.bPathReady);
+}
+
+// The runtime's Dir on the platform: the first ordinary file that the path matches.
+TEST(PenvaneFileSearch, FindsOrdinaryFilesOnlyAndReturnsTheirNames) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"Penvane Dir\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  CreateDirectoryW((folder + L"a folder.gif").c_str(), nullptr);
+  auto create = [&](const wchar_t* name, DWORD attributes) {
+    const HANDLE file = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, attributes, nullptr);
+    CloseHandle(file);
+  };
+  create(L"ch\u1EEF k\u00FD.gif", FILE_ATTRIBUTE_NORMAL);
+  create(L"hidden.png", FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_TRUE(GetFileAttributesW((folder + L"hidden.png").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  penvane::win::FileSearch files;
+  auto dir = [&](const std::wstring& path) { return com::wide(files.Dir(com::u16(path))); };
+
+  EXPECT_EQ(dir(folder + L"ch\u1EEF k\u00FD.gif"), L"ch\u1EEF k\u00FD.gif");
+  EXPECT_EQ(dir(folder + L"*.gif"), L"ch\u1EEF k\u00FD.gif");  // the folder does not match
+  EXPECT_EQ(dir(folder + L"a folder.gif"), L"");
+  EXPECT_EQ(dir(folder + L"hidden.png"), L"");
+  EXPECT_EQ(dir(folder + L"missing.gif"), L"");
+  EXPECT_EQ(dir(L"No"), L"");
+
+  SetFileAttributesW((folder + L"hidden.png").c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW((folder + L"hidden.png").c_str());
+  DeleteFileW((folder + L"ch\u1EEF k\u00FD.gif").c_str());
+  RemoveDirectoryW((folder + L"a folder.gif").c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

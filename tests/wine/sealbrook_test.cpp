@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "control_in_word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 #include "win32/com/bstr.h"
@@ -22,68 +23,20 @@ namespace {
 using testing::ElementsAre;
 using testing::HasSubstr;
 namespace literals = text::literals;
+using winetest::ControlInWord;
+using winetest::ocx;
+using winetest::Rendering;
 
 const wchar_t kClsid[] = L"{5F0BDCD6-D53B-4598-B5C8-074E7574C6AB}";
 const wchar_t kLibid[] = L"{50E56C7A-B8A2-4534-B258-F0D288084B3C}";
 const wchar_t kProgId[] = L"Sealbrook.SignData";
 
-std::wstring ocx() { return winetest::binPath(L"Sealbrook.ocx"); }
-
-// What the control draws through IViewObject into a 240 x 136 pixel block, on a screen-
-// compatible bitmap or through an enhanced metafile (the host's cached presentation).
-class Rendering {
- public:
-  Rendering(IOleObject* object, bool metafile) {
-    const HDC screen = GetDC(nullptr);
-    memory_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, 240, 136);
-    ReleaseDC(nullptr, screen);
-    old_ = SelectObject(memory_, bitmap_);
-    RECT all{0, 0, 240, 136};
-    FillRect(memory_, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    com::ComPtr<IViewObject2> view;
-    EXPECT_EQ(object->QueryInterface(IID_IViewObject2, view.putVoid()), S_OK);
-    const RECTL bounds{0, 0, 240, 136};
-    if (metafile) {
-      const HDC record = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
-      EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, record, &bounds,
-                           nullptr, nullptr, 0),
-                S_OK);
-      const HENHMETAFILE recorded = CloseEnhMetaFile(record);
-      PlayEnhMetaFile(memory_, recorded, &all);
-      DeleteEnhMetaFile(recorded);
-    } else {
-      EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory_, &bounds,
-                           nullptr, nullptr, 0),
-                S_OK);
-    }
-  }
-  ~Rendering() {
-    SelectObject(memory_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(memory_);
-  }
-  COLORREF at(int x, int y) const { return GetPixel(memory_, x, y); }
-  // Probes: the signature's grey line, and the status frame's right edge.
-  bool showsSignature() const { return at(50, 50) == RGB(160, 160, 160); }
-  bool showsValid() const { return at(228, 100) == RGB(0, 128, 0); }
-  bool showsInvalid() const { return at(228, 100) == RGB(176, 0, 0); }
-  bool isEmptyBlock() const {
-    return at(50, 50) == GetSysColor(COLOR_WINDOW) && at(228, 100) == GetSysColor(COLOR_WINDOW) &&
-           at(239, 135) == GetSysColor(COLOR_BTNFACE);
-  }
-
- private:
-  HDC memory_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-};
-
 std::wstring registration() {
   return winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + kClsid) +
          winetest::dumpKey(HKEY_CLASSES_ROOT, kProgId) +
          winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibid) +
-         winetest::dumpKey(HKEY_CLASSES_ROOT, L"Interface\\{DEA3D560-A645-43D5-BDF6-A07383F18A83}") +
+         winetest::dumpKey(HKEY_CLASSES_ROOT,
+                           L"Interface\\{DEA3D560-A645-43D5-BDF6-A07383F18A83}") +
          winetest::dumpKey(HKEY_CLASSES_ROOT, L"Interface\\{9BA10D34-A1E9-4E35-A79B-7D9107CA7493}");
 }
 
@@ -129,7 +82,8 @@ TEST(SealbrookLibrary, VersionResourceAndToolboxBitmap) {
   EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
   EXPECT_EQ(fixed->dwFileVersionLS, 0u);
   void* value = nullptr;
-  EXPECT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister", &value, &size));
+  EXPECT_TRUE(
+      VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister", &value, &size));
   wchar_t* version = nullptr;
   ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\FileVersion",
                              reinterpret_cast<void**>(&version), &size));
@@ -137,7 +91,8 @@ TEST(SealbrookLibrary, VersionResourceAndToolboxBitmap) {
 
   const HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
-  const auto bitmap = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, 0));
+  const auto bitmap =
+      static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, 0));
   ASSERT_NE(bitmap, nullptr);
   BITMAP bm{};
   GetObjectW(bitmap, sizeof bm, &bm);
@@ -147,60 +102,11 @@ TEST(SealbrookLibrary, VersionResourceAndToolboxBitmap) {
   FreeLibrary(module);
 }
 
-class ControlInWord : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    ASSERT_EQ(winetest::regsvr32(ocx()), 0);
-  }
-  static void TearDownTestSuite() {
-    winetest::regsvr32(ocx(), /*unregister=*/true);
-    wordhost::removePictures();
-  }
-  void SetUp() override {
-    ASSERT_TRUE(wordhost::installPictures());
-    baseline_ = running_.outstandingReferences();
-  }
-  void TearDown() override {
-    while (word().activeDocument()) word().close(*word().activeDocument());
-    EXPECT_EQ(running_.outstandingReferences(), baseline_);
-  }
-
-  simword::Word& word() { return running_.word(); }
-  // Inserts the control into the active document, as the add-in does.
-  wordhost::EmbeddedObject& insert() {
-    auto app = word().application();
-    automation::call(automation::getObject(automation::getObject(app, "Selection"), "InlineShapes"),
-                     "AddOLEControl", {automation::named("ClassType", u"Sealbrook.SignData")});
-    auto& doc = *word().activeDocument();
-    return wordhost::OleContainer::embedded(doc, doc.inlineShapes.size() - 1);
-  }
-  static HWND picture1(const wordhost::EmbeddedObject& control) {
-    return GetWindow(control.window(), GW_CHILD);
-  }
-  static void click(HWND window, int x, int y) {
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-  }
-  void sign(wordhost::EmbeddedObject& control) {
-    dialogs_.chooseMenuItem(0);
-    click(picture1(control), 5, 5);
-  }
-  size_t countLines(const std::string& line) {
-    const auto lines = word().log().lines();
-    return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
-  }
-
-  wordhost::RunningWord running_;
-  wordhost::OleContainer container_{running_.word()};
-  wordhost::DialogDriver dialogs_;
-  int64_t baseline_ = 0;
-};
-
 TEST_F(ControlInWord, AddOleControlEmbedsTheControlInPlaceAtItsFirstSize) {
   word().open(u"Report");
   auto& control = insert();
-  EXPECT_THAT(control.site().calls,
-              ElementsAre("CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext"));
+  EXPECT_THAT(control.site().calls, ElementsAre("CanInPlaceActivate", "OnInPlaceActivate",
+                                                "GetWindow", "GetWindowContext"));
   const HWND window = control.window();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(IsWindowVisible(window));
@@ -374,8 +280,9 @@ TEST_F(ControlInWord, AnInstanceTheHostNeverActivatesStillLeavesDesignModeOnce) 
   CLSID clsid;
   ASSERT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
   com::ComPtr<IOleObject> object;
-  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object.putVoid()),
-            S_OK);
+  ASSERT_EQ(
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object.putVoid()),
+      S_OK);
   com::ComPtr<IPersistStreamInit> persist;
   ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, persist.putVoid()), S_OK);
   ASSERT_EQ(persist->InitNew(), S_OK);

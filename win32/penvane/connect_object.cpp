@@ -1,12 +1,20 @@
 #include "win32/penvane/connect_object.h"
 
+#include <olectl.h>
+
 #include "host/office.h"
+#include "penvane/ribbon.h"
+#include "win32/com/bstr.h"
+#include "win32/com/module.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/penvane/library.h"
 
 namespace penvane::win {
 namespace {
+
+// The ribbon buttons' icons in penvane.rc, in the buttons' order.
+constexpr int kFirstRibbonIcon = 11;
 
 using winauto::DispatchObject;
 
@@ -105,6 +113,44 @@ HRESULT ConnectObject::MyButton2_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
 }
 HRESULT ConnectObject::MyButton3_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
   return click(&penvane::Connect::MyButton3_Click, c, d);
+}
+
+// --- The ribbon ---------------------------------------------------------------------------------
+
+HRESULT ConnectObject::ribbonAction(std::u16string_view onAction) noexcept {
+  return com::edge([&] {
+    core_->RibbonAction(onAction);
+    return S_OK;
+  });
+}
+
+HRESULT ConnectObject::GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept {
+  if (!RibbonXml) return E_POINTER;
+  *RibbonXml = nullptr;
+  return com::edge([&] {
+    *RibbonXml = com::Bstr(penvane::ribbon::GetCustomUI(com::u16(RibbonID))).detach();
+    return S_OK;
+  });
+}
+
+// The buttons' pictures: icons of the library's own, as OLE pictures that the ribbon owns.
+HRESULT ConnectObject::Ribbon_LoadImage(BSTR imageId, IPictureDisp** image) noexcept {
+  if (!image) return E_POINTER;
+  *image = nullptr;
+  const auto index = penvane::ribbon::ImageIndex(com::u16(imageId));
+  if (!index) return E_INVALIDARG;
+  const int resource = kFirstRibbonIcon + static_cast<int>(*index);
+  const auto icon = static_cast<HICON>(LoadImageW(com::module::handle(), MAKEINTRESOURCEW(resource),
+                                                  IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+  if (!icon) return HRESULT_FROM_WIN32(GetLastError());
+  PICTDESC picture{};
+  picture.cbSizeofstruct = sizeof picture;
+  picture.picType = PICTYPE_ICON;
+  picture.icon.hicon = icon;
+  const HRESULT hr = OleCreatePictureIndirect(&picture, IID_IPictureDisp, TRUE,
+                                              reinterpret_cast<void**>(image));
+  if (FAILED(hr)) DestroyIcon(icon);
+  return hr;
 }
 
 }  // namespace penvane::win

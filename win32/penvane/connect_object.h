@@ -8,7 +8,8 @@
 
 namespace penvane::win {
 
-class ConnectObject final : public com::Dispatch<ConnectObject, _Connect, IDTExtensibility2> {
+class ConnectObject final
+    : public com::Dispatch<ConnectObject, _Connect, IDTExtensibility2, IRibbonExtensibility> {
  public:
   ConnectObject();
 
@@ -38,6 +39,24 @@ class ConnectObject final : public com::Dispatch<ConnectObject, _Connect, IDTExt
   HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnAddInsUpdate(SAFEARRAY** custom) noexcept override;
   HRESULT STDMETHODCALLTYPE MyButton_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
 
+  // _Connect: the ribbon's callbacks
+  HRESULT STDMETHODCALLTYPE Ribbon_SetUpPath(IDispatch*) noexcept override {
+    return ribbonAction(u"Ribbon_SetUpPath");
+  }
+  HRESULT STDMETHODCALLTYPE Ribbon_Insert(IDispatch*) noexcept override {
+    return ribbonAction(u"Ribbon_Insert");
+  }
+  HRESULT STDMETHODCALLTYPE Ribbon_Sign(IDispatch*) noexcept override {
+    return ribbonAction(u"Ribbon_Sign");
+  }
+  HRESULT STDMETHODCALLTYPE Ribbon_InsertAndSign(IDispatch*) noexcept override {
+    return ribbonAction(u"Ribbon_InsertAndSign");
+  }
+  HRESULT STDMETHODCALLTYPE Ribbon_LoadImage(BSTR imageId, IPictureDisp** image) noexcept override;
+
+  // IRibbonExtensibility
+  HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept override;
+
   // IDTExtensibility2: the same callbacks, as the host calls them.
   HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
                                          IDispatch* AddInInst, SAFEARRAY** custom) noexcept override {
@@ -64,6 +83,7 @@ class ConnectObject final : public com::Dispatch<ConnectObject, _Connect, IDTExt
   HRESULT setField(EventField& field, IDispatch* value) noexcept;
   template <class Callback>
   HRESULT callback(Callback&& body) noexcept;
+  HRESULT ribbonAction(std::u16string_view onAction) noexcept;
 
   // Shared with the path form, which keeps a weak reference to the add-in that loaded it.
   std::shared_ptr<penvane::Connect> core_;

@@ -1,0 +1,486 @@
+// The add-in's four buttons end to end: Penvane.dll and Sealbrook.ocx registered by regsvr32,
+// the add-in loaded by the simulated Word at start-up, the buttons clicked on Word's menu bar, the
+// real control inserted inline by the OLE container, Word's signing, every message box the add-in
+// shows, the open-file dialog, settings.ini in the prefix's system directory, and the path form
+// through its own window.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
+
+#include "text/literals.h"
+#include "text/tcvn3.h"
+#include "win32/com/bstr.h"
+#include "wine_test.h"
+#include "wordhost/addin_host.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/ole_container.h"
+#include "wordhost/pictures.h"
+#include "wordhost/running_word.h"
+#include "wordhost/timers.h"
+
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+using testing::UnorderedElementsAre;
+namespace literals = text::literals;
+
+const wchar_t kProgId[] = L"Penvane.Connect";
+const wchar_t kFormClass[] = L"Penvane.frmPath";
+
+// The buttons of the popup "Chữ ký số", in their order.
+enum Button : size_t { kSetUpPath, kInsert, kSign, kInsertAndSign };
+
+std::wstring tcvn3(std::string_view bytes) {
+  return com::wide(text::widenBytes(bytes));
+}
+
+std::wstring systemFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetSystemDirectoryW(path, MAX_PATH);
+  return path;
+}
+
+std::wstring tempFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, path);
+  return path;
+}
+
+// A path of plain ASCII as settings.ini holds it.
+std::string ansi(const std::wstring& path) {
+  return std::string(path.begin(), path.end());
+}
+
+// A message box in one line: title, text, icon.
+std::wstring line(const std::wstring& title, const std::wstring& text, wordhost::Icon icon) {
+  const wchar_t* const icons[] = {L"no icon",  L"exclamation", L"information",
+                                  L"critical", L"question",    L"other icon"};
+  return title + L" | " + text + L" | " + icons[static_cast<int>(icon)];
+}
+// The add-in's notices carry the title "Thông báo"; the others the library's title.
+std::wstring notice(std::string_view text, wordhost::Icon icon) {
+  return line(tcvn3(literals::kNotice), tcvn3(text), icon);
+}
+std::wstring untitled(const std::wstring& text) {
+  return line(L"Penvane", text, wordhost::Icon::None);
+}
+
+class AddinInWord : public testing::Test {
+ protected:
+  // A folder of the prefix with the user's files: the signature image, pictures of the dialog's
+  // types and of others, and an image whose name the ANSI code page cannot hold.
+  static std::wstring folder() { return tempFolder() + L"Penvane add-in test\\"; }
+  static std::wstring signatureImage() { return folder() + L"ck copy.gif"; }
+  static std::wstring unicodeImage() { return folder() + L"ch\u1EEF k\u00FD.gif"; }
+  static constexpr const wchar_t* kOtherFiles[] = {L"scan.png", L"photo.jpeg", L"photo.jfif",
+                                                   L"drawing.emf", L"notes.txt"};
+
+  static void SetUpTestSuite() {
+    ASSERT_EQ(winetest::regsvr32(winetest::binPath(L"Penvane.dll")), 0);
+    ASSERT_EQ(winetest::regsvr32(winetest::binPath(L"Sealbrook.ocx")), 0);
+    ASSERT_TRUE(wordhost::installPictures());
+    CreateDirectoryW(folder().c_str(), nullptr);
+    const std::wstring asset = winetest::binPath(L"assets\\ck copy.gif");
+    ASSERT_TRUE(CopyFileW(asset.c_str(), signatureImage().c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(asset.c_str(), unicodeImage().c_str(), FALSE));
+    for (const wchar_t* name : kOtherFiles) {
+      const HANDLE file = CreateFileW((folder() + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(file, INVALID_HANDLE_VALUE);
+      CloseHandle(file);
+    }
+  }
+  static void TearDownTestSuite() {
+    for (const wchar_t* name : kOtherFiles) DeleteFileW((folder() + name).c_str());
+    DeleteFileW(signatureImage().c_str());
+    DeleteFileW(unicodeImage().c_str());
+    RemoveDirectoryW(folder().c_str());
+    wordhost::removePictures();
+    winetest::regsvr32(winetest::binPath(L"Sealbrook.ocx"), /*unregister=*/true);
+    winetest::regsvr32(winetest::binPath(L"Penvane.dll"), /*unregister=*/true);
+  }
+
+  void SetUp() override {
+    removeSettings();
+    ASSERT_EQ(wordhost::AddinHost::listAddin(kProgId, 3), S_OK);
+    baseline_ = running_.outstandingReferences();
+  }
+  void TearDown() override {
+    if (host_.isLoaded(kProgId)) {
+      EXPECT_EQ(host_.shutDown(), S_OK);
+    }
+    // The form outlives the add-in that loaded it: closed here, the next test loads it afresh.
+    if (const HWND form = pathForm()) SendMessageW(form, WM_CLOSE, 0, 0);
+    while (simword::Document* doc = word().activeDocument()) word().close(*doc);
+    wordhost::AddinHost::unlistAddin(kProgId);
+    removeSettings();
+    EXPECT_EQ(running_.outstandingReferences(), baseline_);
+  }
+
+  simword::Word& word() { return running_.word(); }
+
+  // Word starts with the add-in on its list. The add-in loads its path form, whose open-file
+  // dialog comes at once: the user picks this file, or cancels.
+  void startUp(std::optional<std::wstring> pick = std::nullopt) {
+    if (pick)
+      dialogs_.pickFile(*pick);
+    else
+      dialogs_.cancelFile();
+    ASSERT_EQ(host_.startUp(), S_OK);
+    ASSERT_TRUE(host_.isLoaded(kProgId));
+  }
+  // The user clicks one of the buttons of "Chữ ký số" on Word's menu bar.
+  void click(Button button) {
+    const simword::ControlPtr popup = word().menuBar().find(literals::kPopupCaption);
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(popup->controls.size(), 4u);
+    const auto result = word().click(popup->controls[button]);
+    EXPECT_EQ(result.delivered, 1u);
+    EXPECT_EQ(result.failed, 0u);
+  }
+  // The message boxes shown so far, one line each.
+  std::vector<std::wstring> messages() const {
+    std::vector<std::wstring> out;
+    for (const auto& m : dialogs_.messages()) out.push_back(line(m.title, m.text, m.icon));
+    return out;
+  }
+
+  // The path form's window in this process, if it is loaded.
+  static HWND pathForm() {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, kFormClass, nullptr)) != nullptr;) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(w, &process);
+      if (process == GetCurrentProcessId()) return w;
+    }
+    return nullptr;
+  }
+  // The user clicks one of the form's command buttons, found by its caption.
+  static void clickOnForm(const wchar_t* caption) {
+    const HWND button = FindWindowExW(pathForm(), nullptr, L"Button", caption);
+    ASSERT_NE(button, nullptr) << caption;
+    SendMessageW(button, BM_CLICK, 0, 0);
+  }
+
+  // settings.ini in the system directory, as bytes.
+  static std::wstring settingsFile() { return systemFolder() + L"\\settings.ini"; }
+  static std::string settings() {
+    std::ifstream in(settingsFile().c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static void writeSettings(const std::string& content) {
+    std::ofstream(settingsFile().c_str(), std::ios::binary) << content;
+  }
+  static void removeSettings() { DeleteFileW(settingsFile().c_str()); }
+  // settings.ini held open without sharing by another program, while it lives.
+  struct HeldSettings {
+    HANDLE file = CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ~HeldSettings() { CloseHandle(file); }
+  };
+
+  wordhost::RunningWord running_;
+  wordhost::OleContainer container_{running_.word()};
+  wordhost::DialogDriver dialogs_;
+  wordhost::AddinHost host_{running_.application()};
+  int64_t baseline_ = 0;
+};
+
+// --- The document commands ---------------------------------------------------------------------
+
+TEST_F(AddinInWord, InsertWithThePathReadyAfterStartUpPutsTheRealControlInline) {
+  startUp();  // no settings file and a cancelled dialog: the path is "No", and ready
+  auto& doc = word().open(u"Report");
+  click(kInsert);
+  EXPECT_TRUE(word().visible());
+  ASSERT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_EQ(doc.inlineShapes[0].classType, u"Sealbrook.SignData");
+  const HWND block = wordhost::OleContainer::embedded(doc, 0).window();
+  ASSERT_NE(block, nullptr);  // active in place, in the document's window
+  EXPECT_TRUE(IsWindowVisible(block));
+  EXPECT_EQ(GetParent(block), container_.documentWindow(doc));
+  EXPECT_TRUE(doc.signatures.empty());
+  EXPECT_THAT(messages(), IsEmpty());
+  // Word entered forms design mode with the insertion; the block's Timer2 leaves it.
+  EXPECT_TRUE(doc.designMode);
+  wordhost::fireTimers(2);
+  EXPECT_FALSE(doc.designMode);
+}
+
+TEST_F(AddinInWord, InsertAndSignWithAPickedImageInsertsTheControlAndWordSigns) {
+  startUp(signatureImage());
+  auto& doc = word().open(u"Contract");
+  click(kInsertAndSign);
+  ASSERT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_NE(wordhost::OleContainer::embedded(doc, 0).window(), nullptr);
+  ASSERT_EQ(doc.signatures.size(), 1u);
+  EXPECT_TRUE(doc.signatures[0].committed);
+  EXPECT_TRUE(doc.isValid(doc.signatures[0]));
+  EXPECT_FALSE(doc.designMode);  // the add-in left design mode itself
+  EXPECT_THAT(messages(), IsEmpty());
+}
+
+TEST_F(AddinInWord, ASignedDocumentGetsNoSecondBlockButNewSignatures) {
+  startUp(signatureImage());
+  auto& doc = word().open(u"Contract");
+  click(kInsertAndSign);
+  click(kInsertAndSign);
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_EQ(doc.signatures.size(), 2u);
+  click(kInsert);  // signed: nothing inserted, nothing said
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  click(kSign);
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  ASSERT_EQ(doc.signatures.size(), 3u);
+  EXPECT_TRUE(doc.signatures[2].committed);
+  EXPECT_THAT(messages(), IsEmpty());
+}
+
+TEST_F(AddinInWord, SignNeedsNoImageAndNoBlock) {
+  startUp();
+  auto& doc = word().open();
+  click(kSign);
+  EXPECT_TRUE(word().visible());
+  EXPECT_TRUE(doc.inlineShapes.empty());
+  ASSERT_EQ(doc.signatures.size(), 1u);
+  EXPECT_TRUE(doc.signatures[0].committed);
+  EXPECT_THAT(messages(), IsEmpty());
+}
+
+TEST_F(AddinInWord, ACancelledSigningIsSilentAndTheInsertedBlockStays) {
+  startUp(signatureImage());
+  auto& doc = word().open();
+  word().signing().willCancel();
+  click(kInsertAndSign);
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_TRUE(doc.signatures.empty());
+  word().signing().willCancel();
+  click(kSign);
+  EXPECT_TRUE(doc.signatures.empty());
+  EXPECT_THAT(messages(), IsEmpty());
+}
+
+TEST_F(AddinInWord, AnotherSigningFailureIsShownToTheUser) {
+  startUp(signatureImage());
+  auto& doc = word().open();
+  const std::u16string why = u"The certificate cannot be used for signing.";
+  // Insert and sign: Word's own description, no icon, the library's title.
+  word().signing().willFail(0x80092004, why);
+  click(kInsertAndSign);
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_TRUE(doc.signatures.empty());
+  // Sign: the add-in's own words, with the information icon.
+  word().signing().willFail(0x80092004, why);
+  click(kSign);
+  EXPECT_TRUE(doc.signatures.empty());
+  EXPECT_THAT(messages(),
+              ElementsAre(untitled(com::wide(why)),
+                          notice(literals::kSigningFailed, wordhost::Icon::Information)));
+}
+
+TEST_F(AddinInWord, WithoutTheImageInsertAndSignStopsAtItsMessage) {
+  writeSettings("[Path]\r\nChildPath=C:\\nowhere\\signature.gif\r\n");
+  startUp();
+  auto& doc = word().open();
+  click(kInsertAndSign);
+  EXPECT_TRUE(word().visible());  // shown before the file was looked for
+  EXPECT_TRUE(doc.inlineShapes.empty());
+  EXPECT_TRUE(doc.signatures.empty());
+  EXPECT_THAT(messages(),
+              ElementsAre(notice(literals::kFileNotFound, wordhost::Icon::Exclamation)));
+}
+
+TEST_F(AddinInWord, InsertWithoutADocumentTellsThatTheFileIsNotFound) {
+  startUp(signatureImage());
+  click(kInsert);
+  EXPECT_THAT(messages(),
+              ElementsAre(notice(literals::kFileNotFound, wordhost::Icon::Exclamation)));
+}
+
+TEST_F(AddinInWord, AnEmptyPathIsNothingToSaveAndThenNoFileChosen) {
+  writeSettings("[Path]\r\nChildPath=\r\n");
+  startUp();
+  auto& doc = word().open();
+  click(kSetUpPath);  // the first after start-up: no dialog; the empty path is not saved
+  click(kInsert);     // and the path is no longer ready
+  EXPECT_TRUE(doc.inlineShapes.empty());
+  EXPECT_FALSE(word().visible());
+  EXPECT_EQ(settings(), "[Path]\r\nChildPath=\r\n");
+  EXPECT_EQ(dialogs_.fileDialogs().size(), 1u);
+  EXPECT_THAT(messages(),
+              ElementsAre(notice(literals::kChoosePathFirst, wordhost::Icon::Exclamation),
+                          notice(literals::kNoFileChosen, wordhost::Icon::Exclamation)));
+}
+
+// --- The image path: the open-file dialog and settings.ini -------------------------------------
+
+TEST_F(AddinInWord, TheDialogShowsTheImageTypesWithTheFirstSelected) {
+  // On Wine the dialog opens in the current directory; it must not move it.
+  wchar_t before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
+  ASSERT_TRUE(SetCurrentDirectoryW(folder().c_str()));
+  startUp(winetest::binPath(L"assets\\Pass.gif"));
+  wchar_t after[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, after);
+  SetCurrentDirectoryW(before);
+  EXPECT_EQ(std::wstring(after) + L"\\", folder());
+
+  ASSERT_EQ(dialogs_.fileDialogs().size(), 1u);
+  const wordhost::ShownFileDialog& shown = dialogs_.fileDialogs()[0];
+  EXPECT_EQ(shown.title, tcvn3(literals::kChoosePathTitle));
+  EXPECT_THAT(
+      shown.fileTypes,
+      ElementsAre(L"All Picture(*.emf;*.wmf;*.jpg;*.jpeg;*.ifif;*.jpe;*.png)", L"All Files(*.*)",
+                  L"JPEG File Interchange Format(*.jpg;*.jpeg;*.ifif;*.jpe)"));
+  EXPECT_EQ(shown.selectedType, 0);
+  // The first type's patterns: a .jfif file is not among them, and neither is a GIF.
+  EXPECT_THAT(shown.listed, UnorderedElementsAre(L"scan.png", L"photo.jpeg", L"drawing.emf"));
+}
+
+TEST_F(AddinInWord, SetUpPathSavesThePathInMemoryThenAsksAgainEachTime) {
+  startUp();  // no settings file: "No", and the dialog cancelled
+  EXPECT_EQ(dialogs_.fileDialogs().size(), 1u);
+  EXPECT_NE(pathForm(), nullptr);
+
+  click(kSetUpPath);  // the form is loaded already: no dialog, the path in memory is saved
+  EXPECT_EQ(dialogs_.fileDialogs().size(), 1u);
+  EXPECT_EQ(settings(), "[Path]\r\nChildPath=No\r\n");
+  EXPECT_EQ(pathForm(), nullptr);  // shown, then unloaded at once
+
+  dialogs_.pickFile(signatureImage());
+  click(kSetUpPath);
+  EXPECT_EQ(dialogs_.fileDialogs().size(), 2u);
+  EXPECT_EQ(settings(), "[Path]\r\nChildPath=" + ansi(signatureImage()) + "\r\n");
+
+  dialogs_.cancelFile();
+  click(kSetUpPath);  // cancelled: the same path again
+  EXPECT_EQ(dialogs_.fileDialogs().size(), 3u);
+  EXPECT_EQ(settings(), "[Path]\r\nChildPath=" + ansi(signatureImage()) + "\r\n");
+  EXPECT_EQ(pathForm(), nullptr);
+  for (const auto& shown : dialogs_.fileDialogs())
+    EXPECT_EQ(shown.title, tcvn3(literals::kChoosePathTitle));
+  EXPECT_THAT(messages(), IsEmpty());
+
+  // The next start reads it.
+  ASSERT_EQ(host_.shutDown(), S_OK);
+  word().restart();
+  startUp();
+  auto& doc = word().open();
+  click(kInsertAndSign);
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_EQ(doc.signatures.size(), 1u);
+}
+
+TEST_F(AddinInWord, APathTheSettingsFileCannotHoldIsKeptButNotSaved) {
+  if (GetACP() == CP_UTF8) {
+    GTEST_SKIP() << "a UTF-8 code page holds every path";
+  }
+  startUp(unicodeImage());
+  click(kSetUpPath);
+  EXPECT_EQ(GetFileAttributesW(settingsFile().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_THAT(messages(),
+              ElementsAre(notice(literals::kCouldNotSavePath, wordhost::Icon::Exclamation)));
+  // The path stays in memory: the image is found.
+  auto& doc = word().open();
+  click(kInsertAndSign);
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_EQ(doc.signatures.size(), 1u);
+  EXPECT_EQ(messages().size(), 1u);
+}
+
+TEST_F(AddinInWord, ASettingsFileHeldOpenIsNeitherReadNorWritten) {
+  writeSettings("[Path]\r\nChildPath=C:\\old\\signature.gif\r\n");
+  {
+    const HeldSettings held;
+    ASSERT_NE(held.file, INVALID_HANDLE_VALUE);
+    startUp();  // the read fails: the path stays as a fresh library has it, empty
+  }
+  click(kSetUpPath);
+  EXPECT_THAT(messages(),
+              ElementsAre(notice(literals::kChoosePathFirst, wordhost::Icon::Exclamation)));
+
+  dialogs_.clear();
+  dialogs_.pickFile(signatureImage());
+  {
+    const HeldSettings held;
+    click(kSetUpPath);
+  }
+  EXPECT_THAT(messages(),
+              ElementsAre(notice(literals::kCouldNotSavePath, wordhost::Icon::Exclamation)));
+  EXPECT_EQ(settings(), "[Path]\r\nChildPath=C:\\old\\signature.gif\r\n");
+}
+
+// --- The path form through its window ----------------------------------------------------------
+
+TEST_F(AddinInWord, AfterStartUpTheFormIsLoadedHiddenAndItsButtonsWork) {
+  startUp();
+  const HWND form = pathForm();
+  ASSERT_NE(form, nullptr);
+  EXPECT_FALSE(IsWindowVisible(form));
+  EXPECT_EQ(GetMenu(form), nullptr);  // its menu is a popup only
+  wchar_t caption[64] = {};
+  GetWindowTextW(form, caption, 64);
+  EXPECT_EQ(caption, tcvn3(literals::kChoosePathTitle));
+
+  clickOnForm(L"Command1");
+  EXPECT_THAT(messages(), ElementsAre(untitled(L"OK")));
+  EXPECT_EQ(pathForm(), form);
+
+  clickOnForm(L"Command2");
+  EXPECT_EQ(pathForm(), nullptr);
+  EXPECT_FALSE(IsWindow(form));
+
+  // Unloaded: the next set-up-path command loads it again, with its dialog.
+  dialogs_.pickFile(signatureImage());
+  click(kSetUpPath);
+  EXPECT_EQ(dialogs_.fileDialogs().size(), 2u);
+  EXPECT_EQ(settings(), "[Path]\r\nChildPath=" + ansi(signatureImage()) + "\r\n");
+}
+
+TEST_F(AddinInWord, ClosingTheFormUnloadsIt) {
+  startUp();
+  const HWND form = pathForm();
+  ASSERT_NE(form, nullptr);
+  SendMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(form));
+  EXPECT_EQ(pathForm(), nullptr);
+  click(kSetUpPath);
+  EXPECT_EQ(dialogs_.fileDialogs().size(), 2u);
+}
+
+TEST_F(AddinInWord, TheFormsMenuChenInsertsAndSignsThroughTheAddin) {
+  startUp(signatureImage());
+  auto& doc = word().open();
+  dialogs_.chooseMenuItem(0);  // "Ky": nothing
+  clickOnForm(L"Command3");
+  dialogs_.dismissMenu();
+  clickOnForm(L"Command3");
+  EXPECT_TRUE(doc.inlineShapes.empty());
+  EXPECT_TRUE(doc.signatures.empty());
+
+  dialogs_.chooseMenuItem(1);  // "chen"
+  clickOnForm(L"Command3");
+  EXPECT_THAT(dialogs_.menus(), testing::Each(ElementsAre(L"Ky", L"chen")));
+  EXPECT_EQ(dialogs_.menus().size(), 3u);
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  ASSERT_EQ(doc.signatures.size(), 1u);
+  EXPECT_TRUE(doc.signatures[0].committed);
+  EXPECT_THAT(messages(), IsEmpty());
+}
+
+TEST_F(AddinInWord, OnceTheAddinIsUnloadedTheFormsMenuDoesNothing) {
+  startUp(signatureImage());
+  auto& doc = word().open();
+  ASSERT_EQ(host_.unload(kProgId), S_OK);
+  ASSERT_NE(pathForm(), nullptr);  // the form stays loaded
+  dialogs_.chooseMenuItem(1);
+  clickOnForm(L"Command3");
+  EXPECT_EQ(dialogs_.menus().size(), 1u);
+  EXPECT_TRUE(doc.inlineShapes.empty());
+  EXPECT_TRUE(doc.signatures.empty());
+  EXPECT_THAT(messages(), IsEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+// What the suites of Sealbrook.ocx share: the library's path, what the control draws, and a
+// simulated Word, running through real COM, into whose documents the control is inserted as the
+// add-in inserts it.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <string>
+
+#include "simword/word.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/ole_container.h"
+#include "wordhost/running_word.h"
+
+namespace winetest {
+
+std::wstring ocx();  // Sealbrook.ocx beside the test
+
+// What the control draws through IViewObject into a 240 x 136 pixel block, on a screen-
+// compatible bitmap or through an enhanced metafile (the host's cached presentation).
+class Rendering {
+ public:
+  Rendering(IOleObject* object, bool metafile);
+  ~Rendering();
+  Rendering(const Rendering&) = delete;
+  Rendering& operator=(const Rendering&) = delete;
+
+  COLORREF at(int x, int y) const { return GetPixel(memory_, x, y); }
+  // Probes: the signature's grey line, and the status frame's right edge.
+  bool showsSignature() const { return at(50, 50) == RGB(160, 160, 160); }
+  bool showsValid() const { return at(228, 100) == RGB(0, 128, 0); }
+  bool showsInvalid() const { return at(228, 100) == RGB(176, 0, 0); }
+  bool isEmptyBlock() const;
+
+ private:
+  HDC memory_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+};
+
+// Sealbrook.ocx registered for the suite, the pictures installed for each test, and a running
+// simulated Word with its OLE container and dialog driver. Each test ends with every document
+// closed and the host's references back where they were.
+class ControlInWord : public testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  simword::Word& word() { return running_.word(); }
+  // Inserts the control into the active document, as the add-in does.
+  wordhost::EmbeddedObject& insert();
+  static HWND picture1(const wordhost::EmbeddedObject& control);
+  static void click(HWND window, int x, int y);
+  // The user clicks the signature picture and chooses "Ký" (sign) or "Thẩm định" (verify).
+  void sign(wordhost::EmbeddedObject& control);
+  void verify(wordhost::EmbeddedObject& control);
+  // Word signs its active document, as the add-in's sign command has it do.
+  void signByHost();
+  // Timer1 of every control ticks.
+  static void tick();
+  size_t countLines(const std::string& line);
+
+  wordhost::RunningWord running_;
+  wordhost::OleContainer container_{running_.word()};
+  wordhost::DialogDriver dialogs_;
+  int64_t baseline_ = 0;
+};
+
+}  // namespace winetest

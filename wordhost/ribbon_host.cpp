@@ -1,0 +1,357 @@
+#include "wordhost/ribbon_host.h"
+
+#include <msxml2.h>
+#include <olectl.h>
+
+#include <set>
+
+#include "ribbon.h"
+#include "win32/com/bstr.h"
+#include "win32/com/object.h"
+#include "win32/com/variant.h"
+
+namespace wordhost {
+namespace {
+
+// MSXML 3.0's DOM document, the parser every Windows (and Wine) has.
+const CLSID kDomDocument30 = {
+    0xF5078F32, 0xC551, 0x11D3, {0x89, 0xB9, 0x00, 0x00, 0xF8, 0x1F, 0xE2, 0x21}};
+const wchar_t kNamespace[] = L"http://schemas.microsoft.com/office/2006/01/customui";
+
+// What the model knows of customUI: each element's attributes and children.
+struct ElementRule {
+  const wchar_t* name;
+  std::set<std::wstring> attributes;
+  std::set<std::wstring> children;
+};
+const ElementRule kRules[] = {
+    {L"customUI", {L"onLoad", L"loadImage"}, {L"ribbon"}},
+    {L"ribbon", {L"startFromScratch"}, {L"tabs"}},
+    {L"tabs", {}, {L"tab"}},
+    {L"tab",
+     {L"id", L"idMso", L"idQ", L"label", L"visible", L"keytip", L"insertAfterMso",
+      L"insertBeforeMso", L"tag"},
+     {L"group"}},
+    {L"group",
+     {L"id", L"idMso", L"idQ", L"label", L"visible", L"keytip", L"insertAfterMso",
+      L"insertBeforeMso", L"screentip", L"supertip", L"image", L"imageMso", L"getImage", L"tag"},
+     {L"button", L"separator"}},
+    {L"button",
+     {L"id", L"idMso", L"idQ", L"label", L"size", L"image", L"imageMso", L"getImage",
+      L"screentip", L"supertip", L"keytip", L"onAction", L"enabled", L"visible", L"showLabel",
+      L"showImage", L"description", L"tag"},
+     {}},
+    {L"separator", {L"id", L"visible"}, {}},
+};
+
+// Word's tabs and, for the Insert tab, its groups, that a document may place itself among.
+const std::set<std::wstring> kWordTabs = {L"TabHome",       L"TabInsert",  L"TabPageLayoutWord",
+                                          L"TabReferences", L"TabMailings", L"TabReviewWord",
+                                          L"TabView",       L"TabDeveloper"};
+const std::set<std::wstring> kInsertGroups = {
+    L"GroupInsertPages", L"GroupInsertTables", L"GroupInsertIllustrations", L"GroupInsertLinks",
+    L"GroupHeaderFooter", L"GroupInsertText", L"GroupInsertSymbols"};
+
+const ElementRule* ruleOf(const std::wstring& name) {
+  for (const ElementRule& r : kRules)
+    if (name == r.name) return &r;
+  return nullptr;
+}
+
+bool isId(const std::wstring& id) {
+  if (id.empty() || id.size() > 1024 || !(iswalpha(id[0]) || id[0] == L'_')) return false;
+  for (const wchar_t c : id)
+    if (!(iswalnum(c) || c == L'_')) return false;
+  return true;
+}
+
+std::wstring text(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
+
+std::wstring attribute(IXMLDOMElement* element, const wchar_t* name) {
+  com::ScopedVariant value;
+  if (element->getAttribute(const_cast<BSTR>(com::Bstr(std::wstring_view(name)).get()),
+                            value.put()) != S_OK ||
+      V_VT(&value.get()) != VT_BSTR)
+    return {};
+  return text(V_BSTR(&value.get()));
+}
+
+// The element children of a node, in order.
+std::vector<com::ComPtr<IXMLDOMElement>> children(IXMLDOMNode* node) {
+  std::vector<com::ComPtr<IXMLDOMElement>> out;
+  com::ComPtr<IXMLDOMNode> child;
+  node->get_firstChild(child.put());
+  while (child) {
+    com::ComPtr<IXMLDOMElement> element;
+    if (SUCCEEDED(child.query(element))) out.push_back(element);
+    com::ComPtr<IXMLDOMNode> next;
+    child->get_nextSibling(next.put());
+    child = next;
+  }
+  return out;
+}
+
+// The control that the ribbon passes to a callback: its id, its tag, and the window it is in.
+class RibbonControl final : public com::Object<RibbonControl, IRibbonControl> {
+ public:
+  using Bases = com::Bases<IDispatch>;
+  explicit RibbonControl(std::wstring id) : id_(std::move(id)) {}
+
+  HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) noexcept override { return copy(id_, id); }
+  HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) noexcept override {
+    if (!context) return E_POINTER;
+    *context = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) noexcept override { return copy({}, tag); }
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) noexcept override {
+    if (!names || !ids) return E_POINTER;
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+      const std::wstring_view name = names[i] ? names[i] : L"";
+      ids[i] = name == L"Id" ? 1 : name == L"Context" ? 2 : name == L"Tag" ? 3 : DISPID_UNKNOWN;
+      if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                   VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
+    if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
+    VariantInit(result);
+    switch (id) {
+      case 1: V_VT(result) = VT_BSTR; return get_Id(&V_BSTR(result));
+      case 2: V_VT(result) = VT_DISPATCH; return get_Context(&V_DISPATCH(result));
+      case 3: V_VT(result) = VT_BSTR; return get_Tag(&V_BSTR(result));
+      default: return DISP_E_MEMBERNOTFOUND;
+    }
+  }
+
+ private:
+  static HRESULT copy(const std::wstring& from, BSTR* to) noexcept {
+    if (!to) return E_POINTER;
+    *to = SysAllocStringLen(from.data(), static_cast<UINT>(from.size()));
+    return *to ? S_OK : E_OUTOFMEMORY;
+  }
+  std::wstring id_;
+};
+
+}  // namespace
+
+Ribbon::Ribbon(IUnknown* addin) {
+  if (!addin) return;
+  com::ComPtr<IRibbonExtensibility> extensibility;
+  if (FAILED(addin->QueryInterface(__uuidof(IRibbonExtensibility), extensibility.putVoid())))
+    return;  // an add-in for Word without a ribbon
+  addin->QueryInterface(IID_IDispatch, dispatch_.putVoid());
+  com::Bstr xml;
+  const HRESULT hr =
+      extensibility->GetCustomUI(com::Bstr(std::wstring_view(kWordDocument)).get(), xml.put());
+  if (FAILED(hr)) {
+    problem(L"GetCustomUI failed");
+    return;
+  }
+  xml_ = text(xml.get());
+  if (!xml_.empty()) read();
+}
+
+const Ribbon::Button* Ribbon::find(const std::wstring& id) const {
+  for (const Group& g : groups_)
+    for (const Button& b : g.buttons)
+      if (b.id == id) return &b;
+  return nullptr;
+}
+
+DISPID Ribbon::callback(const std::wstring& name) {
+  if (!dispatch_) return DISPID_UNKNOWN;
+  std::wstring copy = name;
+  LPOLESTR names[] = {copy.data()};
+  DISPID id = DISPID_UNKNOWN;
+  if (FAILED(dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+    return DISPID_UNKNOWN;
+  return id;
+}
+
+SIZE Ribbon::loadImage(const std::wstring& image) {
+  const DISPID id = callback(loadImage_);
+  com::ScopedVariant argument, result;
+  V_VT(argument.ptr()) = VT_BSTR;
+  V_BSTR(argument.ptr()) = com::Bstr(std::wstring_view(image)).detach();
+  DISPPARAMS params{argument.ptr(), nullptr, 1, 0};
+  if (id == DISPID_UNKNOWN ||
+      FAILED(dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                               result.ptr(), nullptr, nullptr)))
+    return {};
+  const VARTYPE vt = V_VT(&result.get());
+  if ((vt != VT_DISPATCH && vt != VT_UNKNOWN) || !V_UNKNOWN(&result.get())) return {};
+  com::ComPtr<IPicture> picture;
+  if (FAILED(V_UNKNOWN(&result.get())->QueryInterface(IID_IPicture, picture.putVoid()))) return {};
+  OLE_XSIZE_HIMETRIC width = 0;
+  OLE_YSIZE_HIMETRIC height = 0;
+  picture->get_Width(&width);
+  picture->get_Height(&height);
+  return {MulDiv(width, 96, 2540), MulDiv(height, 96, 2540)};
+}
+
+void Ribbon::read() {
+  com::ComPtr<IXMLDOMDocument> document;
+  if (FAILED(CoCreateInstance(kDomDocument30, nullptr, CLSCTX_INPROC_SERVER,
+                              __uuidof(IXMLDOMDocument), document.putVoid()))) {
+    problem(L"no XML parser");
+    return;
+  }
+  document->put_async(VARIANT_FALSE);
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  document->loadXML(com::Bstr(std::wstring_view(xml_)).get(), &loaded);
+  if (!loaded) {
+    com::ComPtr<IXMLDOMParseError> error;
+    com::Bstr reason;
+    if (SUCCEEDED(document->get_parseError(error.put()))) error->get_reason(reason.put());
+    problem(L"not well formed: " + text(reason.get()));
+    return;
+  }
+  com::ComPtr<IXMLDOMElement> root;
+  document->get_documentElement(root.put());
+  if (!root) return problem(L"no root element");
+
+  std::set<std::wstring> ids;
+  // Checks one element against the rules, and returns its id.
+  const auto check = [&](IXMLDOMElement* element) -> std::wstring {
+    com::Bstr name, uri;
+    element->get_baseName(name.put());
+    element->get_namespaceURI(uri.put());
+    const std::wstring tag = text(name.get());
+    if (text(uri.get()) != kNamespace) problem(L"<" + tag + L"> outside the customUI namespace");
+    const ElementRule* rule = ruleOf(tag);
+    if (!rule) {
+      problem(L"unknown element <" + tag + L">");
+      return {};
+    }
+    com::ComPtr<IXMLDOMNamedNodeMap> attributes;
+    element->get_attributes(attributes.put());
+    long count = 0;
+    if (attributes) attributes->get_length(&count);
+    for (long i = 0; i < count; ++i) {
+      com::ComPtr<IXMLDOMNode> a;
+      attributes->get_item(i, a.put());
+      com::Bstr attributeName;
+      a->get_nodeName(attributeName.put());
+      const std::wstring n = text(attributeName.get());
+      if (n != L"xmlns" && !rule->attributes.count(n))
+        problem(L"unknown attribute " + n + L" on <" + tag + L">");
+    }
+    for (const auto& child : children(element)) {
+      com::Bstr childName;
+      child->get_baseName(childName.put());
+      if (!rule->children.count(text(childName.get())))
+        problem(L"<" + text(childName.get()) + L"> may not stand in <" + tag + L">");
+    }
+    const std::wstring id = attribute(element, L"id");
+    const int named = !id.empty() + !attribute(element, L"idMso").empty() +
+                      !attribute(element, L"idQ").empty();
+    if (tag != L"customUI" && tag != L"ribbon" && tag != L"tabs" && tag != L"separator" &&
+        named != 1)
+      problem(L"<" + tag + L"> needs exactly one of id, idMso, idQ");
+    if (!id.empty()) {
+      if (!isId(id)) problem(L"bad id " + id);
+      if (!ids.insert(id).second) problem(L"id used twice: " + id);
+    }
+    if (!attribute(element, L"insertAfterMso").empty() &&
+        !attribute(element, L"insertBeforeMso").empty())
+      problem(L"insertAfterMso and insertBeforeMso together on " + id);
+    const std::wstring keytip = attribute(element, L"keytip");
+    if (keytip.size() > 3) problem(L"keytip longer than 3 on " + id);
+    for (const wchar_t* text : {L"label", L"screentip", L"supertip"})
+      if (attribute(element, text).size() > 1024) problem(std::wstring(text) + L" too long");
+    return id;
+  };
+
+  com::Bstr rootName;
+  root->get_baseName(rootName.put());
+  if (text(rootName.get()) != L"customUI") return problem(L"the root is not <customUI>");
+  check(root.get());
+  loadImage_ = attribute(root.get(), L"loadImage");
+  if (!loadImage_.empty() && callback(loadImage_) == DISPID_UNKNOWN)
+    problem(L"loadImage callback not found: " + loadImage_);
+
+  for (const auto& ribbon : children(root.get())) {
+    check(ribbon.get());
+    for (const auto& tabs : children(ribbon.get())) {
+      check(tabs.get());
+      for (const auto& tab : children(tabs.get())) {
+        check(tab.get());
+        const std::wstring tabMso = attribute(tab.get(), L"idMso");
+        if (!tabMso.empty() && !kWordTabs.count(tabMso)) problem(L"unknown tab " + tabMso);
+        for (const auto& g : children(tab.get())) {
+          Group group;
+          group.id = check(g.get());
+          group.label = attribute(g.get(), L"label");
+          group.tab = tabMso.empty() ? attribute(tab.get(), L"id") : tabMso;
+          group.insertAfterMso = attribute(g.get(), L"insertAfterMso");
+          if (!group.id.empty() && group.label.empty()) problem(L"group without label");
+          if (!group.insertAfterMso.empty() &&
+              (tabMso != L"TabInsert" || !kInsertGroups.count(group.insertAfterMso)))
+            problem(L"no group " + group.insertAfterMso + L" on " + group.tab);
+          for (const auto& b : children(g.get())) {
+            Button button;
+            button.id = check(b.get());
+            button.label = attribute(b.get(), L"label");
+            button.size = attribute(b.get(), L"size");
+            button.image = attribute(b.get(), L"image");
+            button.screentip = attribute(b.get(), L"screentip");
+            button.supertip = attribute(b.get(), L"supertip");
+            button.keytip = attribute(b.get(), L"keytip");
+            button.onAction = attribute(b.get(), L"onAction");
+            if (!button.size.empty() && button.size != L"normal" && button.size != L"large")
+              problem(L"bad size on " + button.id);
+            const int pictures = !button.image.empty() + !attribute(b.get(), L"imageMso").empty() +
+                                 !attribute(b.get(), L"getImage").empty();
+            if (pictures > 1) problem(L"more than one picture on " + button.id);
+            if (!button.onAction.empty() && callback(button.onAction) == DISPID_UNKNOWN)
+              problem(L"onAction callback not found: " + button.onAction);
+            if (!button.image.empty()) {
+              if (loadImage_.empty()) problem(L"image without loadImage on " + button.id);
+              button.picture = loadImage(button.image);
+              if (!button.picture.cx || !button.picture.cy)
+                problem(L"no picture for image " + button.image);
+            }
+            group.buttons.push_back(std::move(button));
+          }
+          groups_.push_back(std::move(group));
+        }
+      }
+    }
+  }
+}
+
+HRESULT Ribbon::press(const std::wstring& id) {
+  const Button* button = find(id);
+  if (!button || button->onAction.empty()) return E_INVALIDARG;
+  const DISPID member = callback(button->onAction);
+  if (member == DISPID_UNKNOWN) return DISP_E_UNKNOWNNAME;
+  auto control = RibbonControl::make(id);
+  if (!control) return E_OUTOFMEMORY;
+  com::ScopedVariant argument;
+  V_VT(argument.ptr()) = VT_DISPATCH;
+  V_DISPATCH(argument.ptr()) = static_cast<IDispatch*>(control.detach());
+  DISPPARAMS params{argument.ptr(), nullptr, 1, 0};
+  EXCEPINFO error{};
+  const HRESULT hr = dispatch_->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                       &params, nullptr, &error, nullptr);
+  SysFreeString(error.bstrDescription);
+  SysFreeString(error.bstrSource);
+  SysFreeString(error.bstrHelpFile);
+  return hr;
+}
+
+}  // namespace wordhost
