@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "automation/error.h"
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
