@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/units.h"
 #include "penvane/module1.h"
 #include "penvane/ports.h"
 
@@ -20,9 +21,7 @@ class FrmPath;
 // --- Design ----------------------------------------------------------------------------------
 
 // Position and size of a control on the form, in twips.
-struct TwipRect {
-  int32_t left, top, width, height;
-};
+using host::TwipRect;
 
 struct FormControl {
   std::u16string_view name;

@@ -11,12 +11,12 @@
 namespace sealbrook {
 namespace {
 
-using automation::ObjectRef;
-using automation::Variant;
 using automation::call;
 using automation::get;
 using automation::getObject;
+using automation::ObjectRef;
 using automation::put;
+using automation::Variant;
 
 constexpr automation::Locale kLocale = automation::kEnglishUnitedStates;
 
@@ -51,10 +51,20 @@ class Running {
 void SignData::ShowPopup() {
   // No trap: showing the menu is not expected to fail.
   switch (surface_.PopupMenu()) {
-    case MenuChoice::Sign: mnuSign_Click(); break;
-    case MenuChoice::Verify: mnuVerify_Click(); break;
-    case MenuChoice::None: break;
+    case MenuChoice::Sign:
+      mnuSign_Click();
+      break;
+    case MenuChoice::Verify:
+      mnuVerify_Click();
+      break;
+    case MenuChoice::None:
+      break;
   }
+}
+
+void SignData::Tick(TimerId timer) {
+  if (timer == TimerId::Timer1 && timer1_ != 0) Timer1_Timer();
+  if (timer == TimerId::Timer2 && timer2_ != 0) Timer2_Timer();
 }
 
 void SignData::Timer2_Timer() {
@@ -74,9 +84,9 @@ void SignData::mnuSign_Click() {
   automation::trap(
       [&] {
         const ObjectRef app = runtime_.GetObject(u"Word.Application");
-        const ObjectRef properties = automation::as(
-            getObject(getObject(app, "ActiveDocument"), "CustomDocumentProperties"),
-            host::kDocumentProperties);
+        const ObjectRef properties =
+            automation::as(getObject(getObject(app, "ActiveDocument"), "CustomDocumentProperties"),
+                           host::kDocumentProperties);
         const Variant count = get(properties, "Count");
         if (!automation::equalsZero(count)) {
           const ObjectRef sign = get(properties, "Item", {u"Sign"}, kLocale).asObject();
@@ -156,11 +166,11 @@ void SignData::Verify() {
     const bool valid = automation::toBool(get(signature(app, index), "IsValid"));
     std::u16string text = text::widenBytes(literals::kSignerLabel);
     text += automation::toText(Variant(index)) + u": ";
-    text += text::UnicodeToTCVN3(automation::toText(get(signature(app, index), "Signer")),
-                                 codePage_);
+    text +=
+        text::UnicodeToTCVN3(automation::toText(get(signature(app, index), "Signer")), codePage_);
     text += u"\r\n" + text::widenBytes(literals::kIssuerLabel);
-    text += text::UnicodeToTCVN3(automation::toText(get(signature(app, index), "Issuer")),
-                                 codePage_);
+    text +=
+        text::UnicodeToTCVN3(automation::toText(get(signature(app, index), "Issuer")), codePage_);
     text += u"\r\n" + text::widenBytes(literals::kExpiryDateLabel);
     automation::appendText(text, get(signature(app, index), "ExpireDate"), dates_);
     text += u"\r\n" + text::widenBytes(literals::kSignDateLabel);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "automation/date_text.h"
+#include "host/units.h"
 #include "sealbrook/ports.h"
 #include "text/tcvn3.h"
 
@@ -17,9 +18,7 @@ inline constexpr std::u16string_view kValidPicture = u"C:\\WINDOWS\\Pass.gif";
 inline constexpr std::u16string_view kInvalidPicture = u"C:\\WINDOWS\\False.gif";
 
 // Size of the control's surface when first inserted, and of its members, in twips.
-struct TwipRect {
-  int32_t left, top, width, height;
-};
+using host::TwipRect;
 inline constexpr TwipRect kSurface{0, 0, 3600, 2040};
 inline constexpr TwipRect kPicture1{0, 0, 3585, 2025};
 inline constexpr TwipRect kImage1{0, 0, 3540, 1770};
@@ -49,6 +48,9 @@ class SignData {
   void mnuVerify_Click();
   void Timer1_Timer();
   void Timer2_Timer();
+  // A tick of a timer: its Timer event, while the timer runs. A tick that the platform had
+  // queued before the timer stopped runs nothing.
+  void Tick(TimerId timer);
   // Received and doing nothing: GotFocus, Initialize, InitProperties, ReadProperties,
   // WriteProperties, Terminate of the UserControl.
 

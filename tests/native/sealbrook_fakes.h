@@ -1,6 +1,6 @@
 // Fakes of the control's ports: a runtime that reaches the simulated Word, loads pictures by name
-// (the same picture again while the file is unchanged, as the Windows runtime does), and records
-// its message boxes; a surface that records intervals and answers the popup menu as planned.
+// (remembered as the Windows runtime remembers them), and records its message boxes; a surface that
+// records intervals and answers the popup menu as planned.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "sealbrook/loaded_pictures.h"
 #include "sealbrook/signdata.h"
 #include "simword/word.h"
 
@@ -25,7 +26,9 @@ class Picture {
 
 namespace fakes {
 
-inline std::u16string fileOf(const PicturePtr& p) { return p ? p->file : u"(none)"; }
+inline std::u16string fileOf(const PicturePtr& p) {
+  return p ? p->file : u"(none)";
+}
 
 struct Box {
   std::u16string prompt;
@@ -58,18 +61,15 @@ class Runtime final : public sealbrook::Runtime {
   }
   PicturePtr LoadPicture(std::u16string_view path) override {
     const std::u16string file(path);
-    if (invalid.count(file)) throw automation::Error(automation::hr::runtime(481), u"Invalid picture");
-    if (!files.count(file)) throw automation::Error(automation::hr::runtime(53), u"File not found");
-    auto& picture = loaded_[file];
-    if (!picture) {
-      picture = std::make_shared<Picture>(path);
+    std::optional<LoadedPictures::File> found;
+    if (files.count(file)) found = LoadedPictures::File{};
+    return loaded_.load(file, found, [&]() -> PicturePtr {
+      if (invalid.count(file)) return nullptr;
       ++pictureLoads;
-    }
-    return picture;
+      return std::make_shared<Picture>(path);
+    });
   }
   std::vector<std::u16string> PictureFolders() override { return folders; }
-  // The file changes on disk: the next load makes a new picture.
-  void touch(std::u16string_view path) { loaded_.erase(std::u16string(path)); }
   void DoEvents() override {
     calls.push_back("DoEvents");
     if (duringDoEvents) duringDoEvents();
@@ -82,7 +82,7 @@ class Runtime final : public sealbrook::Runtime {
 
  private:
   simword::Word& word_;
-  std::map<std::u16string, PicturePtr> loaded_;
+  LoadedPictures loaded_;
 };
 
 class Surface final : public sealbrook::Surface {
@@ -93,8 +93,8 @@ class Surface final : public sealbrook::Surface {
   int redraws = 0;
   void picturesChanged() override { ++redraws; }
   void intervalChanged(TimerId t, uint32_t ms) override {
-    calls_.push_back(std::string(t == TimerId::Timer1 ? "Timer1" : "Timer2") + ".Interval=" +
-                     std::to_string(ms));
+    calls_.push_back(std::string(t == TimerId::Timer1 ? "Timer1" : "Timer2") +
+                     ".Interval=" + std::to_string(ms));
   }
   MenuChoice PopupMenu() override {
     ++menus;

@@ -25,21 +25,22 @@ class Control : public testing::Test {
 
   enum class Property { Missing, Other, Same };  // the property "Sign" before the command
   std::vector<std::string> signLines(Property property, bool designMode) {
-    std::vector<std::string> lines = {"Application.ActiveDocument",
-                                      "Document.CustomDocumentProperties",
-                                      "DocumentProperties is DocumentProperties",
-                                      "DocumentProperties.Count"};
+    std::vector<std::string> lines = {
+        "Application.ActiveDocument", "Document.CustomDocumentProperties",
+        "DocumentProperties is DocumentProperties", "DocumentProperties.Count"};
     if (property != Property::Missing) {
       lines.push_back("DocumentProperties.Item(\"Sign\") @1033");
       lines.push_back("DocumentProperty.Value @1033");
       if (property == Property::Other)
         lines.push_back("DocumentProperty.Value = \"C:\\WINDOWS\\ck copy.gif\" @1033");
     } else {
-      lines.push_back("DocumentProperties.Add(\"Sign\", False, 4&, \"C:\\WINDOWS\\ck copy.gif\", Empty) @1033");
+      lines.push_back(
+          "DocumentProperties.Add(\"Sign\", False, 4&, \"C:\\WINDOWS\\ck copy.gif\", Empty) @1033");
     }
-    for (const char* l : {"Application.ActiveDocument", "Document.Signatures", "Signatures.Add()",
-                          "Application.ActiveDocument", "Document.Signatures", "Signatures.Commit()",
-                          "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible"})
+    for (const char* l :
+         {"Application.ActiveDocument", "Document.Signatures", "Signatures.Add()",
+          "Application.ActiveDocument", "Document.Signatures", "Signatures.Commit()",
+          "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible"})
       lines.push_back(l);
     if (designMode) {
       lines.push_back("Application.ActiveDocument");
@@ -104,6 +105,23 @@ TEST_F(Control, Timer2FailuresLeaveTheTimerStoppedAndGoToThePlatform) {
   EXPECT_EQ(word.outstandingReferences(), 0);
 }
 
+TEST_F(Control, ATickRunsItsTimersEventOnlyWhileTheTimerRuns) {
+  document->designMode = true;
+  control.Tick(TimerId::Timer2);
+  EXPECT_FALSE(document->designMode);
+  EXPECT_THAT(runtime.calls, ElementsAre("Timer2.Interval=0", "GetObject"));
+  // A tick queued before Timer2 stopped: nothing runs.
+  document->designMode = true;
+  runtime.calls.clear();
+  control.Tick(TimerId::Timer2);
+  EXPECT_TRUE(document->designMode);
+  EXPECT_TRUE(runtime.calls.empty());
+
+  control.Tick(TimerId::Timer1);
+  EXPECT_THAT(runtime.calls,
+              ElementsAre("DoEvents", "Timer1.Interval=0", "GetObject", "Timer1.Interval=5000"));
+}
+
 TEST_F(Control, SignOnADocumentWithoutPropertiesAddsSignShowsThePicturesAndSigns) {
   document->designMode = true;
   control.mnuSign_Click();
@@ -158,10 +176,9 @@ TEST_F(Control, AMissingPictureFileStopsTheCommandBeforeSigning) {
 // names in the Windows directory, then beside the control, and the fixed path still first.
 TEST_F(Control, PicturesMissingAtTheirFixedPathsAreFoundInTheWindowsDirectoryOrBesideTheControl) {
   runtime.folders = {u"D:\\WINNT", u"C:\\Users\\an\\AppData\\Local\\Sealbrook"};
-  runtime.files = {u"D:\\WINNT\\ck copy.gif",
-                   u"C:\\Users\\an\\AppData\\Local\\Sealbrook\\ck copy.gif",
-                   u"C:\\Users\\an\\AppData\\Local\\Sealbrook\\Pass.gif",
-                   std::u16string(kInvalidPicture)};
+  runtime.files = {
+      u"D:\\WINNT\\ck copy.gif", u"C:\\Users\\an\\AppData\\Local\\Sealbrook\\ck copy.gif",
+      u"C:\\Users\\an\\AppData\\Local\\Sealbrook\\Pass.gif", std::u16string(kInvalidPicture)};
   control.mnuSign_Click();
   EXPECT_EQ(fileOf(control.Image1()), u"D:\\WINNT\\ck copy.gif");
   EXPECT_EQ(fileOf(control.Picture1()), u"C:\\Users\\an\\AppData\\Local\\Sealbrook\\Pass.gif");

@@ -2,18 +2,22 @@
 
 #include <new>
 
+#include "automation/dispatch_order.h"
 #include "automation/error.h"
-#include "win32/com/bstr.h"
-#include "win32/com/failure.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/automation/server_object.h"
+#include "win32/com/bstr.h"
+#include "win32/com/failure.h"
 
 namespace winauto {
 
 using automation::Error;
+using automation::Placed;
 using automation::Variant;
 using automation::VarType;
 namespace hr = automation::hr;
+
+static_assert(automation::kPropertyPutId == DISPID_PROPERTYPUT);
 
 namespace {
 
@@ -27,25 +31,35 @@ Variant converted(const VARIANT& v, VARTYPE to) {
 
 Variant fromVariant(const VARIANT& v) {
   const VARTYPE vt = V_VT(&v);
-  if (vt == (VT_BYREF | VT_VARIANT)) return V_VARIANTREF(&v) ? fromVariant(*V_VARIANTREF(&v)) : Variant();
+  if (vt == (VT_BYREF | VT_VARIANT))
+    return V_VARIANTREF(&v) ? fromVariant(*V_VARIANTREF(&v)) : Variant();
   if (vt & VT_BYREF) {
     com::ScopedVariant copy;
     com::throwIfFailed(VariantCopyInd(copy.ptr(), const_cast<VARIANT*>(&v)));
     return fromVariant(copy.get());
   }
   switch (vt) {
-    case VT_EMPTY: return Variant();
+    case VT_EMPTY:
+      return Variant();
     case VT_ERROR:  // an omitted optional argument
       if (V_ERROR(&v) == DISP_E_PARAMNOTFOUND) return Variant();
       return Variant(static_cast<int32_t>(V_ERROR(&v)));
-    case VT_NULL: return Variant::null();
-    case VT_BOOL: return Variant(V_BOOL(&v) != VARIANT_FALSE);
-    case VT_I2: return Variant(static_cast<int16_t>(V_I2(&v)));
-    case VT_I4: return Variant(static_cast<int32_t>(V_I4(&v)));
-    case VT_R8: return Variant(V_R8(&v));
-    case VT_DATE: return Variant(automation::Date{V_DATE(&v)});
-    case VT_BSTR: return Variant(com::fromBstr(V_BSTR(&v)));
-    case VT_DISPATCH: return Variant(DispatchObject::wrap(V_DISPATCH(&v)));
+    case VT_NULL:
+      return Variant::null();
+    case VT_BOOL:
+      return Variant(V_BOOL(&v) != VARIANT_FALSE);
+    case VT_I2:
+      return Variant(static_cast<int16_t>(V_I2(&v)));
+    case VT_I4:
+      return Variant(static_cast<int32_t>(V_I4(&v)));
+    case VT_R8:
+      return Variant(V_R8(&v));
+    case VT_DATE:
+      return Variant(automation::Date{V_DATE(&v)});
+    case VT_BSTR:
+      return Variant(com::fromBstr(V_BSTR(&v)));
+    case VT_DISPATCH:
+      return Variant(DispatchObject::wrap(V_DISPATCH(&v)));
     case VT_UNKNOWN: {
       if (!V_UNKNOWN(&v)) return Variant(automation::ObjectRef());
       com::ComPtr<IDispatch> dispatch;
@@ -54,7 +68,8 @@ Variant fromVariant(const VARIANT& v) {
       return Variant(DispatchObject::wrap(dispatch.get()));
     }
     case VT_I1:
-    case VT_UI1: return converted(v, VT_I2);
+    case VT_UI1:
+      return converted(v, VT_I2);
     case VT_UI2:
     case VT_INT:
     case VT_UINT:
@@ -68,24 +83,41 @@ Variant fromVariant(const VARIANT& v) {
     }
     case VT_R4:
     case VT_CY:
-    case VT_DECIMAL: return converted(v, VT_R8);
-    default: throw Error(hr::kBadVarType);
+    case VT_DECIMAL:
+      return converted(v, VT_R8);
+    default:
+      throw Error(hr::kBadVarType);
   }
 }
 
 void toVariant(const Variant& value, VARIANT* out) {
   VariantInit(out);
   switch (value.type()) {
-    case VarType::Empty: return;
-    case VarType::Null: V_VT(out) = VT_NULL; return;
+    case VarType::Empty:
+      return;
+    case VarType::Null:
+      V_VT(out) = VT_NULL;
+      return;
     case VarType::Bool:
       V_VT(out) = VT_BOOL;
       V_BOOL(out) = value.asBool() ? VARIANT_TRUE : VARIANT_FALSE;
       return;
-    case VarType::I2: V_VT(out) = VT_I2; V_I2(out) = value.asI2(); return;
-    case VarType::I4: V_VT(out) = VT_I4; V_I4(out) = value.asI4(); return;
-    case VarType::R8: V_VT(out) = VT_R8; V_R8(out) = value.asR8(); return;
-    case VarType::Date: V_VT(out) = VT_DATE; V_DATE(out) = value.asDate().serial; return;
+    case VarType::I2:
+      V_VT(out) = VT_I2;
+      V_I2(out) = value.asI2();
+      return;
+    case VarType::I4:
+      V_VT(out) = VT_I4;
+      V_I4(out) = value.asI4();
+      return;
+    case VarType::R8:
+      V_VT(out) = VT_R8;
+      V_R8(out) = value.asR8();
+      return;
+    case VarType::Date:
+      V_VT(out) = VT_DATE;
+      V_DATE(out) = value.asDate().serial;
+      return;
     case VarType::Text: {
       com::Bstr text(value.asText());
       V_VT(out) = VT_BSTR;
@@ -119,40 +151,42 @@ void writeThrough(const Variant& value, const VARIANT& byRef) {
   com::throwIfFailed(VariantChangeType(fresh.ptr(), fresh.ptr(), 0, target));
   VARIANT& v = *fresh.ptr();
   switch (target) {
-    case VT_BOOL: *V_BOOLREF(&byRef) = V_BOOL(&v); break;
-    case VT_I2: *V_I2REF(&byRef) = V_I2(&v); break;
-    case VT_I4: *V_I4REF(&byRef) = V_I4(&v); break;
-    case VT_R8: *V_R8REF(&byRef) = V_R8(&v); break;
-    case VT_DATE: *V_DATEREF(&byRef) = V_DATE(&v); break;
-    case VT_BSTR: std::swap(*V_BSTRREF(&byRef), V_BSTR(&v)); break;
-    case VT_DISPATCH: std::swap(*V_DISPATCHREF(&byRef), V_DISPATCH(&v)); break;
-    default: throw Error(hr::kBadVarType);
+    case VT_BOOL:
+      *V_BOOLREF(&byRef) = V_BOOL(&v);
+      break;
+    case VT_I2:
+      *V_I2REF(&byRef) = V_I2(&v);
+      break;
+    case VT_I4:
+      *V_I4REF(&byRef) = V_I4(&v);
+      break;
+    case VT_R8:
+      *V_R8REF(&byRef) = V_R8(&v);
+      break;
+    case VT_DATE:
+      *V_DATEREF(&byRef) = V_DATE(&v);
+      break;
+    case VT_BSTR:
+      std::swap(*V_BSTRREF(&byRef), V_BSTR(&v));
+      break;
+    case VT_DISPATCH:
+      std::swap(*V_DISPATCHREF(&byRef), V_DISPATCH(&v));
+      break;
+    default:
+      throw Error(hr::kBadVarType);
   }
 }
 
 OutgoingArguments::OutgoingArguments(const automation::Arguments& args,
                                      const std::vector<DISPID>& namedIds, bool propertyPut)
     : slots_(args.size()), targets_(args.size()), booleans_(args.size()) {
-  const size_t count = args.size();
-  const size_t valueIndex = propertyPut && count ? count - 1 : count;  // count: no put value
-  // Named arguments first (the put value leads), then positional ones in reverse order.
-  std::vector<size_t> order;
-  if (valueIndex < count) {
-    order.push_back(valueIndex);
-    named_.push_back(DISPID_PROPERTYPUT);
-  }
   size_t nextNamed = 0;
-  for (size_t i = 0; i < valueIndex; ++i)
-    if (!args[i].name.empty()) {
-      order.push_back(i);
+  for (const automation::Slot& s : automation::outgoingSlots(args, propertyPut)) {
+    if (s.as == Placed::PutValue) named_.push_back(DISPID_PROPERTYPUT);
+    if (s.as == Placed::Named)
       named_.push_back(nextNamed < namedIds.size() ? namedIds[nextNamed++] : DISPID_UNKNOWN);
-    }
-  for (size_t i = valueIndex; i-- > 0;)
-    if (args[i].name.empty()) order.push_back(i);
-
-  for (size_t slot = 0; slot < order.size(); ++slot) {
-    const size_t i = order[slot];
-    VARIANT* v = &slots_[slot];
+    const size_t i = s.argument;
+    VARIANT* v = &slots_[s.slot];
     if (!args[i].byRef) {
       toVariant(args[i].value, v);
     } else if (args[i].value.type() == VarType::Bool) {
@@ -166,7 +200,7 @@ OutgoingArguments::OutgoingArguments(const automation::Arguments& args,
     }
   }
   params_.rgvarg = slots_.data();
-  params_.cArgs = static_cast<UINT>(count);
+  params_.cArgs = static_cast<UINT>(args.size());
   params_.rgdispidNamedArgs = named_.empty() ? nullptr : named_.data();
   params_.cNamedArgs = static_cast<UINT>(named_.size());
 }
@@ -186,25 +220,16 @@ IncomingArguments::IncomingArguments(const DISPPARAMS& params, NameOf nameOf) : 
   const UINT named = params.cNamedArgs;
   if (named > count || (count && !params.rgvarg) || (named && !params.rgdispidNamedArgs))
     throw Error(hr::kBadParamCount);
-  auto take = [&](UINT index, std::string name) {
-    const VARIANT& v = params.rgvarg[index];
+  const std::vector<int32_t> ids(params.rgdispidNamedArgs, params.rgdispidNamedArgs + named);
+  for (const automation::Slot& s : automation::incomingSlots(count, ids)) {
+    const VARIANT& v = params.rgvarg[s.slot];
+    std::string name;
+    if (s.as == Placed::Named)
+      name = nameOf ? nameOf(ids[s.slot]) : std::string("#") + std::to_string(ids[s.slot]);
+    put_ = put_ || s.as == Placed::PutValue;
     args_.emplace_back(std::move(name), fromVariant(v), (V_VT(&v) & VT_BYREF) != 0);
     received_.push_back(args_.back().value);
-    source_.push_back(index);
-  };
-  for (UINT i = count; i-- > named;) take(i, {});  // positional, in declaration order
-  int putValue = -1;
-  for (UINT i = 0; i < named; ++i) {
-    const DISPID id = params.rgdispidNamedArgs[i];
-    if (id == DISPID_PROPERTYPUT) {
-      putValue = static_cast<int>(i);
-      continue;
-    }
-    take(i, nameOf ? nameOf(id) : std::string("#") + std::to_string(id));
-  }
-  if (putValue >= 0) {
-    take(static_cast<UINT>(putValue), {});
-    put_ = true;
+    source_.push_back(static_cast<UINT>(s.slot));
   }
 }
 

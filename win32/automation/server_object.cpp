@@ -1,14 +1,13 @@
 #include "win32/automation/server_object.h"
 
 #include <string>
-#include <unordered_map>
-#include <vector>
 
+#include "automation/dispatch_ids.h"
 #include "automation/error.h"
-#include "automation/names.h"
 #include "host/office.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
+#include "win32/com/bstr.h"
 #include "win32/com/guid.h"
 
 namespace winauto {
@@ -16,39 +15,15 @@ namespace {
 
 using automation::Error;
 
-// Dispatch ids for names, shared by every object of the process: 0 is the default member.
-class NameTable {
- public:
-  static NameTable& instance() {
-    static NameTable table;
-    return table;
-  }
-  DISPID idOf(std::wstring_view name) {
-    std::string narrow;
-    for (const wchar_t c : name) {
-      if (c > 0x7F) throw Error(automation::hr::kUnknownName);
-      narrow += static_cast<char>(c);
-    }
-    if (narrow.empty()) return DISPID_VALUE;
-    std::string key = automation::nameKey(narrow);
-    if (const auto it = ids_.find(key); it != ids_.end()) return it->second;
-    names_.push_back(std::move(narrow));
-    const DISPID id = static_cast<DISPID>(names_.size()) + 999;
-    ids_.emplace(std::move(key), id);
-    return id;
-  }
-  static std::string nameOf(DISPID id) {
-    if (id == DISPID_VALUE) return {};
-    const auto& names = instance().names_;
-    const size_t index = static_cast<size_t>(id) - 1000;
-    if (id < 1000 || index >= names.size()) throw Error(automation::hr::kMemberNotFound);
-    return names[index];
-  }
-
- private:
-  std::unordered_map<std::string, DISPID> ids_;
-  std::vector<std::string> names_;
-};
+// Dispatch ids for names, shared by every object of the process.
+automation::DispatchIds& dispatchIds() {
+  static automation::DispatchIds ids;
+  return ids;
+}
+std::string nameOf(DISPID id) {
+  return dispatchIds().nameOf(id);
+}
+static_assert(automation::DispatchIds::kDefaultMember == DISPID_VALUE);
 
 automation::Invoke kindOf(WORD flags) {
   if (flags & DISPATCH_PROPERTYPUTREF) return automation::Invoke::PutRef;
@@ -69,8 +44,8 @@ class OutgoingSink final : public automation::EventSink {
     OutgoingArguments outgoing(args, {}, false);
     EXCEPINFO info{};
     UINT argError = 0;
-    const HRESULT hr = sink_->Invoke(member->dispid, IID_NULL, LOCALE_USER_DEFAULT,
-                                     DISPATCH_METHOD, outgoing.params(), nullptr, &info, &argError);
+    const HRESULT hr = sink_->Invoke(member->dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                     outgoing.params(), nullptr, &info, &argError);
     if (FAILED(hr)) throw invokeError(hr, info);
     outgoing.readBack(args);
   }
@@ -112,12 +87,14 @@ void* ServerObject::queryMore(REFIID riid) noexcept {
   return nullptr;
 }
 
-DISPID ServerObject::idOf(std::wstring_view name, UINT) { return NameTable::instance().idOf(name); }
+DISPID ServerObject::idOf(std::wstring_view name, UINT) {
+  return dispatchIds().idOf(com::u16(name));
+}
 
 HRESULT ServerObject::invoke(DISPID id, LCID lcid, WORD flags, const DISPPARAMS& params,
                              VARIANT* result) {
-  const std::string member = NameTable::nameOf(id);
-  IncomingArguments incoming(params, &NameTable::nameOf);
+  const std::string member = nameOf(id);
+  IncomingArguments incoming(params, &nameOf);
   const auto value = object_->invoke(member, kindOf(flags), incoming.args(), lcid);
   incoming.writeBack();
   if (result) toVariant(value, result);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "registration/registry.h"
 #include "win32/com/bstr.h"
 #include "win32/com/edge.h"
 #include "win32/com/module.h"
@@ -53,7 +54,9 @@ HRESULT openRoot(Scope scope, KeyHandle& root) noexcept {
 }
 
 // A value's name as the registry functions take it: null for the key's default value.
-const wchar_t* valueName(const std::wstring& name) { return name.empty() ? nullptr : name.c_str(); }
+const wchar_t* valueName(const std::wstring& name) {
+  return name.empty() ? nullptr : name.c_str();
+}
 
 HRESULT writeValue(HKEY key, const registration::Value& v) {
   const std::wstring name = wide(v.name);
@@ -79,72 +82,77 @@ constexpr REGSAM kOtherView =
     KEY_WOW64_64KEY;
 #endif
 
-bool exists(HKEY root, const std::wstring& path, REGSAM view) noexcept {
-  KeyHandle key;
-  return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
-}
+// The rows' registry: one open root.
+class Root final : public registration::Registry {
+ public:
+  explicit Root(HKEY root) noexcept : root_(root) {}
 
-bool isEmpty(HKEY root, const std::wstring& path) noexcept {
-  KeyHandle key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
-  DWORD subkeys = 0, values = 0;
-  if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-    return false;
-  return subkeys == 0 && values == 0;
-}
-
-// Whether the key stays for the library's build for the other architecture.
-bool keptForOtherBuild(HKEY root, const Key& k) {
-  if (k.sharedWhile().empty()) return false;
-  return exists(root, wide(k.sharedWhile()),
-                k.sharedView() == registration::View::Other ? kOtherView : 0);
-}
-
-HRESULT removeKey(HKEY root, const Key& k) {
-  const std::wstring path = wide(k.path());
-  if (k.isOurs()) {
-    const LONG rc = RegDeleteTreeW(root, path.c_str());
-    if (rc == ERROR_SUCCESS) RegDeleteKeyW(root, path.c_str());
+  registration::HResult write(const Key& k) override {
+    KeyHandle key;
+    const LONG rc = RegCreateKeyExW(root_, wide(k.path()).c_str(), 0, nullptr, 0, KEY_WRITE,
+                                    nullptr, key.put(), nullptr);
+    if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
+    for (const auto& v : k.values())
+      if (const HRESULT hr = writeValue(key.get(), v); FAILED(hr)) return hr;
+    return S_OK;
+  }
+  bool exists(const std::u16string& path, registration::View view) override {
+    return open(path, KEY_READ | (view == registration::View::Other ? kOtherView : 0)).get();
+  }
+  registration::HResult deleteTree(const std::u16string& path) override {
+    const std::wstring name = wide(path);
+    const LONG rc = RegDeleteTreeW(root_, name.c_str());
+    if (rc == ERROR_SUCCESS) RegDeleteKeyW(root_, name.c_str());
     return rc == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(rc);
   }
-  KeyHandle key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return S_OK;
-  for (const auto& v : k.values()) RegDeleteValueW(key.get(), valueName(wide(v.name)));
-  if (isEmpty(root, path)) RegDeleteKeyW(root, path.c_str());
-  return S_OK;
+  bool deleteValues(const std::u16string& path,
+                    const std::vector<registration::Value>& values) override {
+    const KeyHandle key = open(path, KEY_SET_VALUE);
+    if (!key.get()) return false;
+    for (const auto& v : values) RegDeleteValueW(key.get(), valueName(wide(v.name)));
+    return true;
+  }
+  bool isEmpty(const std::u16string& path) override {
+    const KeyHandle key = open(path, KEY_READ);
+    DWORD subkeys = 0, values = 0;
+    return key.get() &&
+           RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                            &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+  }
+  void deleteKey(const std::u16string& path) override { RegDeleteKeyW(root_, wide(path).c_str()); }
+
+ private:
+  // The key opened with that access; a handle to nothing when it cannot be.
+  KeyHandle open(const std::u16string& path, REGSAM access) const noexcept {
+    KeyHandle key;
+    if (RegOpenKeyExW(root_, wide(path).c_str(), 0, access, key.put()) != ERROR_SUCCESS)
+      return KeyHandle();
+    return key;
+  }
+
+  HKEY root_;
+};
+
+// Runs work on the rows' registry under a scope's root.
+template <class Work>
+HRESULT onRoot(Scope scope, Work&& work) noexcept {
+  return edge([&]() -> HRESULT {
+    KeyHandle key;
+    if (const HRESULT hr = openRoot(scope, key); FAILED(hr)) return hr;
+    Root root(key.get());
+    return work(root);
+  });
 }
 
 }  // namespace
 
 HRESULT registerKeys(const std::vector<Key>& keys, Scope scope) noexcept {
-  return edge([&] {
-    KeyHandle root;
-    if (const HRESULT hr = openRoot(scope, root); FAILED(hr)) return hr;
-    for (const auto& k : keys) {
-      KeyHandle key;
-      const LONG rc = RegCreateKeyExW(root.get(), wide(k.path()).c_str(), 0, nullptr, 0, KEY_WRITE,
-                                      nullptr, key.put(), nullptr);
-      if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
-      for (const auto& v : k.values())
-        if (const HRESULT hr = writeValue(key.get(), v); FAILED(hr)) return hr;
-    }
-    return S_OK;
-  });
+  return onRoot(scope, [&](Root& root) { return registration::writeKeys(keys, root); });
 }
 
 HRESULT unregisterKeys(const std::vector<Key>& keys, Scope scope) noexcept {
-  return edge([&] {
-    KeyHandle root;
-    if (const HRESULT hr = openRoot(scope, root); FAILED(hr)) return hr;
-    HRESULT result = S_OK;
-    // Children are listed after their parents: remove in reverse order.
-    for (auto k = keys.rbegin(); k != keys.rend(); ++k) {
-      if (keptForOtherBuild(root.get(), *k)) continue;
-      if (const HRESULT hr = removeKey(root.get(), *k); FAILED(hr)) result = hr;
-    }
-    return result;
-  });
+  return onRoot(scope, [&](Root& root) { return registration::removeKeys(keys, root); });
 }
 
 HRESULT registerServer(Rows rows) noexcept {
@@ -167,6 +175,8 @@ HRESULT unregisterServer(Rows rows) noexcept {
   });
 }
 
-std::u16string modulePath() { return u16(module::path()); }
+std::u16string modulePath() {
+  return u16(module::path());
+}
 
 }  // namespace com

@@ -1,9 +1,5 @@
-// Self-registration: writing the rows of a registration (registration/keys.h) under the classes
-// root, and removing them again. Registering twice is harmless. Unregistering removes exactly
-// what registering wrote: keys that are ours with everything below them, and from common keys
-// only our values, then the key itself when nothing else is left in it. Keys that the x86 and
-// the x64 build of a library share (the type library's, the interfaces', the ProgID) stay while
-// the other build is still registered.
+// Self-registration: the rows of a registration (registration/keys.h) written under a classes
+// root and removed again, as registration/registry.h decides, over the registry's functions.
 #pragma once
 
 #include <windows.h>

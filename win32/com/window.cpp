@@ -1,6 +1,8 @@
 #include "win32/com/window.h"
 
+#include <memory>
 #include <string>
+#include <type_traits>
 
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
@@ -48,12 +50,33 @@ void reportUnhandled(const wchar_t* source, const automation::Error& error) noex
   }
 }
 
-ScreenDpi::ScreenDpi(HWND hwnd) noexcept {
+std::optional<UINT> trackPopupMenu(HWND owner, std::initializer_list<std::u16string_view> items) {
+  const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> menu(
+      CreatePopupMenu(), &DestroyMenu);
+  if (!menu) return std::nullopt;
+  UINT id = 0;
+  for (const std::u16string_view item : items)
+    AppendMenuW(menu.get(), MF_STRING, ++id, wide(item).c_str());
+  POINT at{};
+  GetCursorPos(&at);
+  return static_cast<UINT>(TrackPopupMenu(
+      menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
+}
+
+void messageBox(const std::u16string& prompt, int32_t buttons,
+                const std::optional<std::u16string>& title, const wchar_t* libraryTitle) {
+  const std::wstring text = wide(prompt);
+  const std::wstring caption = title ? wide(*title) : libraryTitle;
+  MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+}
+
+host::Dpi screenDpi(HWND hwnd) noexcept {
+  host::Dpi dpi;
   if (const HDC dc = GetDC(hwnd)) {
-    x = GetDeviceCaps(dc, LOGPIXELSX);
-    y = GetDeviceCaps(dc, LOGPIXELSY);
+    dpi = {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
     ReleaseDC(hwnd, dc);
   }
+  return dpi;
 }
 
 }  // namespace com

@@ -6,9 +6,13 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "automation/error.h"
+#include "host/units.h"
 
 namespace com {
 
@@ -17,9 +21,9 @@ namespace com {
 template <class T, LRESULT (T::*Handler)(HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE)
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(
-                          reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    SetWindowLongPtrW(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   if (!self || msg == WM_NCCREATE || msg == WM_NCDESTROY)
@@ -64,13 +68,25 @@ void guarded(const wchar_t* source, F&& handler) noexcept {
   }
 }
 
-// Twips to pixels at a resolution in dots per inch.
-inline int twipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+// Paints a window: `painter` draws on its device context between BeginPaint and EndPaint.
+template <class F>
+void paint(HWND hwnd, F&& painter) {
+  PAINTSTRUCT ps;
+  const HDC dc = BeginPaint(hwnd, &ps);
+  painter(dc);
+  EndPaint(hwnd, &ps);
+}
 
-// The screen's resolution, dots per inch.
-struct ScreenDpi {
-  int x = 96, y = 96;
-  explicit ScreenDpi(HWND hwnd = nullptr) noexcept;
-};
+// A popup menu of these items at the mouse pointer, owned by `owner`, the items numbered from 1
+// in order: the number of the item chosen, 0 when none was; nothing when the menu could not be
+// made (the thread's last error says why).
+std::optional<UINT> trackPopupMenu(HWND owner, std::initializer_list<std::u16string_view> items);
+
+// The runtime's MsgBox, modal to the active window; without a title, the library's.
+void messageBox(const std::u16string& prompt, int32_t buttons,
+                const std::optional<std::u16string>& title, const wchar_t* libraryTitle);
+
+// The resolution of the screen that a window (or, without one, the desktop) is on.
+host::Dpi screenDpi(HWND hwnd = nullptr) noexcept;
 
 }  // namespace com

@@ -12,14 +12,15 @@ namespace {
 const wchar_t kFormClass[] = L"Penvane.frmPath";
 const wchar_t kPicture1Class[] = L"Penvane.frmPath.Picture1";
 constexpr int kFormIcon = 2;  // the built-in 30 x 27 icon (penvane.rc)
-constexpr UINT kMenuKy = 1;
-constexpr UINT kMenuChen = 2;
 
 struct Button {
   const FormControl& design;
   int id;
+  void (FrmPath::*click)();
 };
-const Button kButtons[] = {{Command1, 101}, {Command2, 102}, {Command3, 103}};
+const Button kButtons[] = {{Command1, 101, &FrmPath::Command1_Click},
+                           {Command2, 102, &FrmPath::Command2_Click},
+                           {Command3, 103, &FrmPath::Command3_Click}};
 
 com::WindowClasses& classes() {
   static com::WindowClasses instance{
@@ -27,12 +28,6 @@ com::WindowClasses& classes() {
       {kPicture1Class, &com::windowProc<PathFormWindow, &PathFormWindow::onPicture1>, 0,
        COLOR_BTNFACE}};
   return instance;
-}
-
-RECT pixels(const TwipRect& r, const com::ScreenDpi& dpi) {
-  const int left = com::twipsToPixels(r.left, dpi.x), top = com::twipsToPixels(r.top, dpi.y);
-  return {left, top, left + com::twipsToPixels(r.width, dpi.x),
-          top + com::twipsToPixels(r.height, dpi.y)};
 }
 
 [[noreturn]] void lastError(const char16_t* what) {
@@ -46,8 +41,8 @@ void PathFormWindow::Create(FrmPath& form) {
   if (window_) return;
   if (!classes().acquire()) lastError(u"The path form's window classes could not be registered.");
   form_ = &form;
-  const com::ScreenDpi dpi;
-  RECT frame{0, 0, com::twipsToPixels(kFormWidth, dpi.x), com::twipsToPixels(kFormHeight, dpi.y)};
+  const host::Dpi dpi = com::screenDpi();
+  RECT frame{0, 0, host::twipsToPixels(kFormWidth, dpi.x), host::twipsToPixels(kFormHeight, dpi.y)};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   // The caption is TCVN3 text, one character per byte.
@@ -66,19 +61,19 @@ void PathFormWindow::Create(FrmPath& form) {
   icon_ = static_cast<HBITMAP>(
       LoadImageW(com::module::handle(), MAKEINTRESOURCEW(kFormIcon), IMAGE_BITMAP, 0, 0, 0));
   for (const Button& b : kButtons) {
-    const RECT r = pixels(b.design.rect, dpi);
+    const host::Rect r = host::toPixels(b.design.rect, dpi);
     const std::wstring text = com::wide(b.design.caption);
     const HWND button = CreateWindowExW(
         0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, r.left,
-        r.top, r.right - r.left, r.bottom - r.top, window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), com::module::handle(), nullptr);
+        r.top, r.width(), r.height(), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)),
+        com::module::handle(), nullptr);
     if (button && font_) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
-  const RECT picture = pixels(Picture1.rect, dpi);
+  const host::Rect picture = host::toPixels(Picture1.rect, dpi);
   CreateWindowExW(WS_EX_CLIENTEDGE, kPicture1Class, L"", WS_CHILD | WS_VISIBLE, picture.left,
-                  picture.top, picture.right - picture.left, picture.bottom - picture.top,
-                  window_, nullptr, com::module::handle(), this);
-  imageSign_ = pixels(ImageSignControl.rect, dpi);
+                  picture.top, picture.width(), picture.height(), window_, nullptr,
+                  com::module::handle(), this);
+  imageSign_ = host::toPixels(ImageSignControl.rect, dpi);
 }
 
 void PathFormWindow::Show() {
@@ -99,18 +94,10 @@ void PathFormWindow::Destroy() {
 }
 
 MenuItem PathFormWindow::PopupMenu() {
-  const HMENU menu = CreatePopupMenu();
-  if (!menu) lastError(u"The menu could not be created.");
-  const std::wstring ky = com::wide(kMenuKyCaption), chen = com::wide(kMenuChenCaption);
-  AppendMenuW(menu, MF_STRING, kMenuKy, ky.c_str());
-  AppendMenuW(menu, MF_STRING, kMenuChen, chen.c_str());
-  POINT at{};
-  GetCursorPos(&at);
-  const auto chosen = static_cast<UINT>(TrackPopupMenu(
-      menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window_, nullptr));
-  DestroyMenu(menu);
-  if (chosen == kMenuKy) return MenuItem::mnuKy;
-  if (chosen == kMenuChen) return MenuItem::mnuchen;
+  const auto chosen = com::trackPopupMenu(window_, {kMenuKyCaption, kMenuChenCaption});
+  if (!chosen) lastError(u"The menu could not be created.");
+  if (*chosen == 1) return MenuItem::mnuKy;
+  if (*chosen == 2) return MenuItem::mnuchen;
   return MenuItem::None;
 }
 
@@ -127,23 +114,18 @@ void PathFormWindow::paintIcon(HDC dc, int x, int y) const noexcept {
 
 LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT: {
+    case WM_PAINT:
       // ImageSign is an image: drawn by the form, at its own size.
-      PAINTSTRUCT ps;
-      const HDC dc = BeginPaint(hwnd, &ps);
-      paintIcon(dc, imageSign_.left, imageSign_.top);
-      EndPaint(hwnd, &ps);
+      com::paint(hwnd, [&](HDC dc) { paintIcon(dc, imageSign_.left, imageSign_.top); });
       return 0;
-    }
     case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED && form_) {
-        FrmPath& form = *form_;
-        switch (LOWORD(wParam)) {
-          case 101: com::guarded(L"Penvane", [&] { form.Command1_Click(); }); return 0;
-          case 102: com::guarded(L"Penvane", [&] { form.Command2_Click(); }); return 0;
-          case 103: com::guarded(L"Penvane", [&] { form.Command3_Click(); }); return 0;
+      if (HIWORD(wParam) != BN_CLICKED || !form_) break;
+      for (const Button& b : kButtons)
+        if (LOWORD(wParam) == b.id) {
+          FrmPath& form = *form_;
+          com::guarded(L"Penvane", [&] { (form.*b.click)(); });
+          return 0;
         }
-      }
       break;
     case WM_CLOSE:
       // A close request goes to the form, which unloads (and so destroys) the window.
@@ -159,10 +141,7 @@ LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 LRESULT PathFormWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PAINT) {
     // A picture box shows its picture at the top-left corner, at the picture's own size.
-    PAINTSTRUCT ps;
-    const HDC dc = BeginPaint(hwnd, &ps);
-    paintIcon(dc, 0, 0);
-    EndPaint(hwnd, &ps);
+    com::paint(hwnd, [&](HDC dc) { paintIcon(dc, 0, 0); });
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -36,7 +36,7 @@ class PathFormWindow final : public penvane::FormWindow {
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HBITMAP icon_ = nullptr;
-  RECT imageSign_{};  // in the form's client pixels
+  host::Rect imageSign_{};  // in the form's client pixels
 };
 
 }  // namespace penvane::win

@@ -6,6 +6,7 @@
 
 #include "automation/error.h"
 #include "win32/com/bstr.h"
+#include "win32/com/window.h"
 
 namespace penvane::win {
 namespace {
@@ -116,9 +117,7 @@ std::u16string SettingsStore::WriteValue(const std::u16string& file, const std::
 
 void MessageBoxes::MsgBox(const std::u16string& prompt, int32_t buttons,
                           const std::optional<std::u16string>& title) {
-  const std::wstring text = com::wide(prompt);
-  const std::wstring caption = title ? com::wide(*title) : L"Penvane";
-  MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+  com::messageBox(prompt, buttons, title, L"Penvane");
 }
 
 std::u16string FileSearch::Dir(const std::u16string& path) {

@@ -3,9 +3,9 @@
 #include <windowsx.h>
 
 #include "automation/error.h"
+#include "sealbrook/layout.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "win32/com/bstr.h"
 #include "win32/com/module.h"
 #include "win32/sealbrook/platform.h"
 
@@ -16,8 +16,6 @@ const wchar_t kSurfaceClass[] = L"Sealbrook.SignData";
 const wchar_t kPicture1Class[] = L"Sealbrook.SignData.Picture1";
 const wchar_t kTimersClass[] = L"Sealbrook.SignData.Timers";
 constexpr UINT_PTR kTimerIds[] = {1, 2};  // Timer1, Timer2
-constexpr UINT kMenuSign = 1;
-constexpr UINT kMenuVerify = 2;
 
 // The windows' classes: registered while any window of a control uses them.
 com::WindowClasses& classes() {
@@ -28,25 +26,16 @@ com::WindowClasses& classes() {
   return instance;
 }
 
-using Dpi = com::ScreenDpi;
-
 // Runs an event of the control; nothing it throws leaves the window procedure.
 template <class F>
 void guarded(F&& handler) noexcept {
   com::guarded(L"Sealbrook", std::forward<F>(handler));
 }
 
-class PopupMenuHandle {
- public:
-  PopupMenuHandle() noexcept : menu_(CreatePopupMenu()) {}
-  ~PopupMenuHandle() {
-    if (menu_) DestroyMenu(menu_);
-  }
-  HMENU get() const noexcept { return menu_; }
-
- private:
-  HMENU menu_;
-};
+void fill(HDC dc, const host::Rect& r, int colour) {
+  const RECT rect{r.left, r.top, r.right, r.bottom};
+  FillRect(dc, &rect, GetSysColorBrush(colour));
+}
 
 }  // namespace
 
@@ -58,19 +47,17 @@ ControlWindow::~ControlWindow() {
 bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
   if (surface_) return true;
   if (!classes().acquire()) return false;
-  surface_ = CreateWindowExW(0, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                             position.left, position.top, position.right - position.left,
-                             position.bottom - position.top, parent, nullptr,
-                             com::module::handle(), this);
+  surface_ =
+      CreateWindowExW(0, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                      position.left, position.top, position.right - position.left,
+                      position.bottom - position.top, parent, nullptr, com::module::handle(), this);
   if (!surface_) {
     classes().release();
     return false;
   }
-  const Dpi dpi(surface_);
-  picture1_ = CreateWindowExW(0, kPicture1Class, L"", WS_CHILD | WS_VISIBLE,
-                              twipsToPixels(kPicture1.left, dpi.x), twipsToPixels(kPicture1.top, dpi.y),
-                              twipsToPixels(kPicture1.width, dpi.x),
-                              twipsToPixels(kPicture1.height, dpi.y), surface_, nullptr,
+  const host::Rect picture1 = picture1Window(com::screenDpi(surface_));
+  picture1_ = CreateWindowExW(0, kPicture1Class, L"", WS_CHILD | WS_VISIBLE, picture1.left,
+                              picture1.top, picture1.width(), picture1.height(), surface_, nullptr,
                               com::module::handle(), this);
   ShowWindow(surface_, SW_SHOWNA);
   return true;
@@ -132,37 +119,25 @@ void ControlWindow::applyTimer(TimerId timer, uint32_t milliseconds) noexcept {
 }
 
 MenuChoice ControlWindow::PopupMenu() {
-  const PopupMenuHandle menu;
-  if (!menu.get()) throw automation::Error(automation::hr::kOutOfMemory);
   // The captions are TCVN3 text, one character per byte.
-  const std::wstring sign = com::wide(text::widenBytes(text::literals::kSign));
-  const std::wstring verify = com::wide(text::widenBytes(text::literals::kVerify));
-  AppendMenuW(menu.get(), MF_STRING, kMenuSign, sign.c_str());
-  AppendMenuW(menu.get(), MF_STRING, kMenuVerify, verify.c_str());
-  POINT at{};
-  GetCursorPos(&at);
-  const UINT chosen =
-      static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
-                                       at.x, at.y, 0, surface_ ? surface_ : GetActiveWindow(), nullptr));
-  if (chosen == kMenuSign) return MenuChoice::Sign;
-  if (chosen == kMenuVerify) return MenuChoice::Verify;
+  const auto chosen = com::trackPopupMenu(
+      surface_ ? surface_ : GetActiveWindow(),
+      {text::widenBytes(text::literals::kSign), text::widenBytes(text::literals::kVerify)});
+  if (!chosen) throw automation::Error(automation::hr::kOutOfMemory);
+  if (*chosen == 1) return MenuChoice::Sign;
+  if (*chosen == 2) return MenuChoice::Verify;
   return MenuChoice::None;
 }
 
-void ControlWindow::paintBlock(HDC dc, const RECT& bounds) noexcept {
-  FillRect(dc, &bounds, GetSysColorBrush(COLOR_BTNFACE));
-  RECT inner = bounds;
-  inner.right = bounds.left + MulDiv(bounds.right - bounds.left, kPicture1.width, kSurface.width);
-  inner.bottom = bounds.top + MulDiv(bounds.bottom - bounds.top, kPicture1.height, kSurface.height);
-  FillRect(dc, &inner, GetSysColorBrush(COLOR_WINDOW));
+void ControlWindow::paintBlock(HDC dc, const host::Rect& bounds) noexcept {
+  fill(dc, bounds, COLOR_BTNFACE);
+  fill(dc, picture1Part(bounds), COLOR_WINDOW);
 }
 
-RECT ControlWindow::image1Rect(HWND picture1) const noexcept {
-  const Dpi dpi(picture1);
-  SIZE size{twipsToPixels(kImage1.width, dpi.x), twipsToPixels(kImage1.height, dpi.y)};
-  if (state_ && state_->Image1()) size = state_->Image1()->pixels(dpi.x, dpi.y);
-  const int left = twipsToPixels(kImage1.left, dpi.x), top = twipsToPixels(kImage1.top, dpi.y);
-  return {left, top, left + size.cx, top + size.cy};
+host::Rect ControlWindow::image1Area(HWND picture1) const noexcept {
+  const Picture* shown = state_ ? state_->Image1().get() : nullptr;
+  return sealbrook::image1Area(com::screenDpi(picture1),
+                               shown ? std::optional(shown->himetric()) : std::nullopt);
 }
 
 void ControlWindow::paintPicture1(HWND picture1, HDC dc) noexcept {
@@ -170,27 +145,22 @@ void ControlWindow::paintPicture1(HWND picture1, HDC dc) noexcept {
   GetClientRect(picture1, &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   if (!state_) return;
-  const Dpi dpi(picture1);
-  // The status picture, then Image1 over it, both from the same top-left corner.
-  if (const Picture* status = state_->Picture1().get()) status->render(dc, 0, 0, dpi.x, dpi.y);
-  if (const Picture* signature = state_->Image1().get()) {
-    const RECT at = image1Rect(picture1);
-    signature->render(dc, at.left, at.top, dpi.x, dpi.y);
-  }
+  const host::Dpi dpi = com::screenDpi(picture1);
+  for (const auto& [picture, at] : picturesShown(*state_, {0, 0}, dpi))
+    picture->render(dc, at, dpi);
 }
 
 LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC dc = BeginPaint(hwnd, &ps);
-      RECT client;
-      GetClientRect(hwnd, &client);
-      FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-      EndPaint(hwnd, &ps);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      com::paint(hwnd, [&](HDC dc) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+      });
       return 0;
-    }
     case WM_LBUTTONDBLCLK:
       guarded([&] { events_.surfaceDblClick(); });
       return 0;
@@ -200,12 +170,8 @@ LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 LRESULT ControlWindow::onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER) {
-    // Only a running timer ticks: a tick already taken from the queue when its timer stopped
-    // does not run the handler again.
-    const bool running1 = state_ && state_->Timer1Interval() != 0;
-    const bool running2 = state_ && state_->Timer2Interval() != 0;
-    if (wParam == kTimerIds[0] && running1) guarded([&] { events_.timer(TimerId::Timer1); });
-    if (wParam == kTimerIds[1] && running2) guarded([&] { events_.timer(TimerId::Timer2); });
+    if (wParam == kTimerIds[0]) guarded([&] { events_.timer(TimerId::Timer1); });
+    if (wParam == kTimerIds[1]) guarded([&] { events_.timer(TimerId::Timer2); });
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -213,25 +179,19 @@ LRESULT ControlWindow::onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC dc = BeginPaint(hwnd, &ps);
-      paintPicture1(hwnd, dc);
-      EndPaint(hwnd, &ps);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      com::paint(hwnd, [&](HDC dc) { paintPicture1(hwnd, dc); });
       return 0;
-    }
     case WM_LBUTTONDOWN: {
-      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      const RECT image1 = image1Rect(hwnd);
-      pressed_ = PtInRect(&image1, at) != 0;
+      pressed_ = image1Area(hwnd).contains({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       if (pressed_) SetCapture(hwnd);  // the release may come outside the window
       return 0;
     }
     case WM_LBUTTONUP: {
-      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      const RECT image1 = image1Rect(hwnd);
-      const bool click = pressed_ && PtInRect(&image1, at);
+      const bool click =
+          pressed_ && image1Area(hwnd).contains({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       pressed_ = false;
       if (GetCapture() == hwnd) ReleaseCapture();
       if (click) guarded([&] { events_.image1Click(); });

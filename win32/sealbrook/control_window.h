@@ -49,7 +49,7 @@ class ControlWindow final : public Surface {
   MenuChoice PopupMenu() override;
 
   // The empty block as the host may keep it: Picture1's back colour over the surface's own.
-  static void paintBlock(HDC dc, const RECT& bounds) noexcept;
+  static void paintBlock(HDC dc, const host::Rect& bounds) noexcept;
 
   // The window procedures of the surface, Picture1 and the timers' window.
   LRESULT onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -58,7 +58,7 @@ class ControlWindow final : public Surface {
 
  private:
   void paintPicture1(HWND picture1, HDC dc) noexcept;
-  RECT image1Rect(HWND picture1) const noexcept;  // in Picture1's client pixels
+  host::Rect image1Area(HWND picture1) const noexcept;  // in Picture1's client pixels
   void applyTimer(TimerId timer, uint32_t milliseconds) noexcept;
 
   Events& events_;
@@ -68,7 +68,5 @@ class ControlWindow final : public Surface {
   HWND timers_ = nullptr;
   bool pressed_ = false;  // the left button went down over Image1 (and is captured)
 };
-
-using com::twipsToPixels;
 
 }  // namespace sealbrook::win

@@ -18,7 +18,8 @@ HRESULT check(const FORMATETC* format) noexcept {
   if (!format) return E_POINTER;
   if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (format->cfFormat == CF_ENHMETAFILE) return (format->tymed & TYMED_ENHMF) ? S_OK : DV_E_TYMED;
-  if (format->cfFormat == CF_METAFILEPICT) return (format->tymed & TYMED_MFPICT) ? S_OK : DV_E_TYMED;
+  if (format->cfFormat == CF_METAFILEPICT)
+    return (format->tymed & TYMED_MFPICT) ? S_OK : DV_E_TYMED;
   return DV_E_FORMATETC;
 }
 
@@ -28,8 +29,9 @@ HENHMETAFILE enhancedMetafile(SIZEL extent) noexcept {
   const RECT frame{0, 0, extent.cx, extent.cy};
   const HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
   if (!dc) return nullptr;
-  const RECT bounds{0, 0, MulDiv(extent.cx, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, HORZSIZE) * 100),
-                    MulDiv(extent.cy, GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE) * 100)};
+  const host::Rect bounds{
+      0, 0, MulDiv(extent.cx, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, HORZSIZE) * 100),
+      MulDiv(extent.cy, GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE) * 100)};
   ControlWindow::paintBlock(dc, bounds);
   return CloseEnhMetaFile(dc);
 }
@@ -40,7 +42,7 @@ HGLOBAL metafilePicture(SIZEL extent) noexcept {
   if (!dc) return nullptr;
   SetWindowOrgEx(dc, 0, 0, nullptr);
   SetWindowExtEx(dc, extent.cx, extent.cy, nullptr);
-  ControlWindow::paintBlock(dc, RECT{0, 0, extent.cx, extent.cy});
+  ControlWindow::paintBlock(dc, {0, 0, extent.cx, extent.cy});
   const HMETAFILE metafile = CloseMetaFile(dc);
   if (!metafile) return nullptr;
   const HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
@@ -80,7 +82,8 @@ HRESULT STDMETHODCALLTYPE SignDataObject::QueryGetData(FORMATETC* format) noexce
   return check(format);
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) noexcept {
+HRESULT STDMETHODCALLTYPE SignDataObject::GetCanonicalFormatEtc(FORMATETC*,
+                                                                FORMATETC* out) noexcept {
   if (out) out->ptd = nullptr;
   return DATA_S_SAMEFORMATETC;
 }

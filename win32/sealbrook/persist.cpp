@@ -1,34 +1,18 @@
-// IPersistStreamInit and IPersistStorage of SignData. The control saves nothing of its own but
-// its extent, in a small versioned record:
-//   offset 0  'S' 'B' 'R' 'K'   signature
-//          4  uint16 version    1
-//          6  uint16 length     of what follows (8 in version 1)
-//          8  int32  width      HIMETRIC
-//         12  int32  height     HIMETRIC
-// A later version may make the record longer; what this version knows is read and the rest
-// skipped. Data that is not such a record (a document saved by another control under this class)
-// is taken as a new control: loading never fails, since nothing of the control's own is read
-// back anyway. The control is never dirty: refreshing its pictures never marks a document
-// changed.
-#include <cstring>
-
+// IPersistStreamInit and IPersistStorage of SignData: the control's record (sealbrook/record.h)
+// read from and written to the host's stream. Loading never fails, since nothing of the control's
+// own is read back anyway: data that is not a record of ours is taken as a new control. The
+// control is never dirty: refreshing its pictures never marks a document changed.
+#include "sealbrook/record.h"
 #include "win32/sealbrook/signdata_object.h"
 
 namespace sealbrook::win {
 namespace {
 
-constexpr char kSignature[4] = {'S', 'B', 'R', 'K'};
-constexpr uint16_t kVersion = 1;
-constexpr uint16_t kLength = 8;
-constexpr ULONG kRecordSize = 16;
-constexpr LONG kLargest = 1000000;  // 10 m: anything larger is not an extent of ours
 const wchar_t kStreamName[] = L"Contents";
 
-HRESULT readExact(IStream* stream, void* data, ULONG size) {
+bool readExact(IStream* stream, uint8_t* data, size_t size) {
   ULONG read = 0;
-  const HRESULT hr = stream->Read(data, size, &read);
-  if (FAILED(hr)) return hr;
-  return read == size ? S_OK : STG_E_READFAULT;
+  return SUCCEEDED(stream->Read(data, static_cast<ULONG>(size), &read)) && read == size;
 }
 
 }  // namespace
@@ -39,7 +23,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetClassID(CLSID* clsid) noexcept {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::IsDirty() noexcept { return S_FALSE; }
+HRESULT STDMETHODCALLTYPE SignDataObject::IsDirty() noexcept {
+  return S_FALSE;
+}
 
 HRESULT STDMETHODCALLTYPE SignDataObject::InitNew() noexcept {
   created();
@@ -49,45 +35,40 @@ HRESULT STDMETHODCALLTYPE SignDataObject::InitNew() noexcept {
 HRESULT STDMETHODCALLTYPE SignDataObject::Load(IStream* stream) noexcept {
   if (!stream) return E_POINTER;
   created();
-  unsigned char header[8];
-  if (FAILED(readExact(stream, header, sizeof header))) return S_OK;
-  uint16_t version, length;
-  std::memcpy(&version, header + 4, 2);
-  std::memcpy(&length, header + 6, 2);
-  if (std::memcmp(header, kSignature, 4) != 0 || version == 0 || length < kLength) return S_OK;
-  int32_t size[2];
-  if (FAILED(readExact(stream, size, sizeof size))) return S_OK;
-  if (length > kLength) {
+  // The header first: data that is not ours is read no further.
+  uint8_t bytes[record::kSize];
+  if (!readExact(stream, bytes, record::kHeader) || !record::decode({bytes, record::kHeader}))
+    return S_OK;
+  if (!readExact(stream, bytes + record::kHeader, record::kSize - record::kHeader)) return S_OK;
+  const std::optional<record::Decoded> found = record::decode({bytes, record::kSize});
+  if (!found) return S_OK;
+  if (found->length > record::kSize) {  // what a later version added
     LARGE_INTEGER skip;
-    skip.QuadPart = length - kLength;
+    skip.QuadPart = static_cast<LONGLONG>(found->length - record::kSize);
     stream->Seek(skip, STREAM_SEEK_CUR, nullptr);
   }
-  if (size[0] > 0 && size[1] > 0 && size[0] <= kLargest && size[1] <= kLargest)
-    extent_ = {size[0], size[1]};
+  if (found->extent) extent_ = {found->extent->width, found->extent->height};
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Save(IStream* stream, BOOL) noexcept {
   if (!stream) return E_POINTER;
-  unsigned char record[kRecordSize];
-  std::memcpy(record, kSignature, 4);
-  std::memcpy(record + 4, &kVersion, 2);
-  std::memcpy(record + 6, &kLength, 2);
-  const int32_t size[2] = {extent_.cx, extent_.cy};
-  std::memcpy(record + 8, size, sizeof size);
+  const auto bytes = record::encode({extent_.cx, extent_.cy});
   ULONG written = 0;
-  const HRESULT hr = stream->Write(record, kRecordSize, &written);
+  const HRESULT hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
   if (FAILED(hr)) return hr;
-  return written == kRecordSize ? S_OK : STG_E_WRITEFAULT;
+  return written == bytes.size() ? S_OK : STG_E_WRITEFAULT;
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::GetSizeMax(ULARGE_INTEGER* size) noexcept {
   if (!size) return E_POINTER;
-  size->QuadPart = kRecordSize;
+  size->QuadPart = record::kSize;
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::InitNew(IStorage*) noexcept { return InitNew(); }
+HRESULT STDMETHODCALLTYPE SignDataObject::InitNew(IStorage*) noexcept {
+  return InitNew();
+}
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Load(IStorage* storage) noexcept {
   if (!storage) return E_POINTER;
@@ -109,7 +90,11 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Save(IStorage* storage, BOOL) noexcept
   return hr;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::SaveCompleted(IStorage*) noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE SignDataObject::HandsOffStorage() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::SaveCompleted(IStorage*) noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE SignDataObject::HandsOffStorage() noexcept {
+  return S_OK;
+}
 
 }  // namespace sealbrook::win

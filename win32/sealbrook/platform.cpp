@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "automation/error.h"
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
+#include "win32/com/window.h"
 
 namespace sealbrook {
 
@@ -17,14 +17,10 @@ Picture::Picture(com::ComPtr<IPicture> picture) : picture_(std::move(picture)) {
   himetric_ = {width, height};
 }
 
-SIZE Picture::pixels(int dpiX, int dpiY) const noexcept {
-  return {MulDiv(himetric_.cx, dpiX, 2540), MulDiv(himetric_.cy, dpiY, 2540)};
-}
-
-void Picture::render(HDC dc, int x, int y, int dpiX, int dpiY) const noexcept {
-  const SIZE size = pixels(dpiX, dpiY);
-  picture_->Render(dc, x, y, size.cx, size.cy, 0, himetric_.cy, himetric_.cx, -himetric_.cy,
-                   nullptr);
+void Picture::render(HDC dc, host::Point at, host::Dpi dpi) const noexcept {
+  const host::Size size = host::toPixels(himetric_, dpi);
+  picture_->Render(dc, at.x, at.y, size.width, size.height, 0, himetric_.height, himetric_.width,
+                   -himetric_.height, nullptr);
 }
 
 }  // namespace sealbrook
@@ -37,28 +33,19 @@ automation::ObjectRef Runtime::GetObject(std::u16string_view className) {
 
 PicturePtr Runtime::LoadPicture(std::u16string_view path) {
   std::wstring file = com::wide(path);
-  WIN32_FILE_ATTRIBUTE_DATA attributes{};
-  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &attributes) ||
-      (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    loaded_.erase(file);
-    throw automation::Error(automation::hr::runtime(53), u"File not found");
-  }
-  const ULONGLONG size =
-      (ULONGLONG{attributes.nFileSizeHigh} << 32) | ULONGLONG{attributes.nFileSizeLow};
-  const auto known = loaded_.find(file);
-  if (known != loaded_.end() && known->second.size == size &&
-      CompareFileTime(&known->second.written, &attributes.ftLastWriteTime) == 0)
-    if (PicturePtr shown = known->second.picture.lock()) return shown;
-  com::ComPtr<IPicture> picture;
-  const HRESULT hr =
-      OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, picture.putVoid());
-  if (FAILED(hr) || !picture) {
-    loaded_.erase(file);
-    throw automation::Error(automation::hr::runtime(481), u"Invalid picture");
-  }
-  auto loaded = std::make_shared<Picture>(std::move(picture));
-  loaded_[file] = {loaded, size, attributes.ftLastWriteTime};
-  return loaded;
+  WIN32_FILE_ATTRIBUTE_DATA a{};
+  std::optional<LoadedPictures::File> found;
+  if (GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &a) &&
+      !(a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    found = {(ULONGLONG{a.nFileSizeHigh} << 32) | a.nFileSizeLow,
+             (ULONGLONG{a.ftLastWriteTime.dwHighDateTime} << 32) | a.ftLastWriteTime.dwLowDateTime};
+  return loaded_.load(std::u16string(path), found, [&]() -> PicturePtr {
+    com::ComPtr<IPicture> picture;
+    const HRESULT hr =
+        OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, picture.putVoid());
+    if (FAILED(hr) || !picture) return nullptr;
+    return std::make_shared<Picture>(std::move(picture));
+  });
 }
 
 std::vector<std::u16string> Runtime::PictureFolders() {
@@ -85,9 +72,7 @@ void Runtime::DoEvents() {
 
 void Runtime::MsgBox(const std::u16string& prompt, int32_t buttons,
                      const std::optional<std::u16string>& title) {
-  const std::wstring text = com::wide(prompt);
-  const std::wstring caption = title ? com::wide(*title) : L"Sealbrook";
-  MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+  com::messageBox(prompt, buttons, title, L"Sealbrook");
 }
 
 AnsiCodePage::AnsiCodePage() noexcept {

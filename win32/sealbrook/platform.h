@@ -2,12 +2,13 @@
 // through OLE's picture loader, DoEvents through the thread's message queue.
 #pragma once
 
-#include <windows.h>
 #include <olectl.h>
+#include <windows.h>
 
-#include <map>
 #include <string>
 
+#include "host/units.h"
+#include "sealbrook/loaded_pictures.h"
 #include "sealbrook/ports.h"
 #include "text/tcvn3.h"
 #include "win32/com/com_ptr.h"
@@ -19,25 +20,21 @@ class Picture final {
  public:
   explicit Picture(com::ComPtr<IPicture> picture);
   IPicture* get() const noexcept { return picture_.get(); }
-  SIZE himetric() const noexcept { return himetric_; }
-  // Size in pixels on a device with these dots per inch.
-  SIZE pixels(int dpiX, int dpiY) const noexcept;
-  // Draws the picture at its own size with its top-left corner at (x, y).
-  void render(HDC dc, int x, int y, int dpiX, int dpiY) const noexcept;
+  host::Size himetric() const noexcept { return himetric_; }
+  // Draws the picture at its own size on a device of that resolution, its top-left corner at `at`.
+  void render(HDC dc, host::Point at, host::Dpi dpi) const noexcept;
 
  private:
   com::ComPtr<IPicture> picture_;
-  SIZE himetric_{};
+  host::Size himetric_{};
 };
 
 }  // namespace sealbrook
 
 namespace sealbrook::win {
 
-// The runtime services of every control of the library. LoadPicture gives the picture it gave
-// before while the file is unchanged (same size and time of last write) and a control still
-// shows it, so that a refresh whose status did not change loads, creates and redraws nothing. A
-// picture no control shows any more is gone: nothing is kept for controls that do not exist.
+// The runtime services of every control of the library. LoadPicture remembers what it loaded
+// (sealbrook/loaded_pictures.h).
 class Runtime final : public sealbrook::Runtime {
  public:
   automation::ObjectRef GetObject(std::u16string_view className) override;
@@ -49,12 +46,7 @@ class Runtime final : public sealbrook::Runtime {
               const std::optional<std::u16string>& title) override;
 
  private:
-  struct Loaded {
-    std::weak_ptr<Picture> picture;
-    ULONGLONG size = 0;
-    FILETIME written{};
-  };
-  std::map<std::wstring, Loaded> loaded_;  // by path, as given
+  LoadedPictures loaded_;
 };
 
 // The system ANSI code page's reading of each single byte, read once.

@@ -1,15 +1,10 @@
 #include "win32/sealbrook/signdata_object.h"
 
+#include "sealbrook/layout.h"
 #include "win32/automation/date_text.h"
 #include "win32/sealbrook/platform.h"
 
 namespace sealbrook::win {
-namespace {
-
-// Twips to HIMETRIC (1/100 mm).
-LONG himetric(int twips) { return MulDiv(twips, 2540, 1440); }
-
-}  // namespace
 
 sealbrook::Runtime& runtime() {
   static Runtime instance;
@@ -33,13 +28,17 @@ const AnsiCodePage& codePage() {
 SignDataObject::SignDataObject()
     : window_(*this),
       core_(runtime(), window_, dates(), codePage()),
-      extent_{himetric(kSurface.width), himetric(kSurface.height)} {
+      extent_{initialExtent().width, initialExtent().height} {
   window_.attach(core_);
 }
 
-SignDataObject::~SignDataObject() { window_.stopTimers(); }
+SignDataObject::~SignDataObject() {
+  window_.stopTimers();
+}
 
-void SignDataObject::created() noexcept { window_.startTimers(); }
+void SignDataObject::created() noexcept {
+  window_.startTimers();
+}
 
 // The events run with the object kept alive: the host may close the control meanwhile (during
 // its signing dialog, say).
@@ -55,10 +54,7 @@ void SignDataObject::surfaceDblClick() {
 
 void SignDataObject::timer(TimerId timer) {
   const com::ComPtr<SignDataObject> alive(this);
-  if (timer == TimerId::Timer1)
-    core_.Timer1_Timer();
-  else
-    core_.Timer2_Timer();
+  core_.Tick(timer);
 }
 
 }  // namespace sealbrook::win

@@ -5,6 +5,7 @@
 // same empty block: data_object.cpp.)
 #include "win32/sealbrook/signdata_object.h"
 
+#include "sealbrook/layout.h"
 #include "win32/sealbrook/platform.h"
 
 namespace sealbrook::win {
@@ -19,19 +20,17 @@ bool isScreen(HDC dc) {
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
                                                HDC dc, LPCRECTL bounds, LPCRECTL,
-                                               BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) noexcept {
+                                               BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
+                                               ULONG_PTR) noexcept {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!dc || !bounds) return E_INVALIDARG;
-  const RECT area{bounds->left, bounds->top, bounds->right, bounds->bottom};
+  const host::Rect area{bounds->left, bounds->top, bounds->right, bounds->bottom};
   ControlWindow::paintBlock(dc, area);
   if (!isScreen(dc)) return S_OK;
   // On the screen: the pictures at their own size, scaled with the block.
-  const int dpiX = MulDiv(area.right - area.left, 2540, extent_.cx ? extent_.cx : 1);
-  const int dpiY = MulDiv(area.bottom - area.top, 2540, extent_.cy ? extent_.cy : 1);
-  if (const Picture* status = core_.Picture1().get())
-    status->render(dc, area.left, area.top, dpiX, dpiY);
-  if (const Picture* signature = core_.Image1().get())
-    signature->render(dc, area.left, area.top, dpiX, dpiY);
+  const host::Dpi dpi = drawingResolution(area, {extent_.cx, extent_.cy});
+  for (const auto& [picture, at] : picturesShown(core_, {area.left, area.top}, dpi))
+    picture->render(dc, at, dpi);
   return S_OK;
 }
 
@@ -45,7 +44,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Freeze(DWORD, LONG, void*, DWORD*) noe
   return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::Unfreeze(DWORD) noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE SignDataObject::Unfreeze(DWORD) noexcept {
+  return E_NOTIMPL;
+}
 
 // The view never changes as the host caches it, so the sink is kept but never called.
 HRESULT STDMETHODCALLTYPE SignDataObject::SetAdvise(DWORD aspects, DWORD flags,
