@@ -126,7 +126,9 @@ std::u16string FileSearch::Dir(const std::u16string& path) {
   constexpr DWORD kNotOrdinary =
       FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   do {
-    if (!(found.dwFileAttributes & kNotOrdinary)) return com::u16(found.cFileName);
+    // The name is a plain array, not a BSTR: no length comes before it.
+    if (!(found.dwFileAttributes & kNotOrdinary))
+      return com::u16(std::wstring_view(found.cFileName));
   } while (FindNextFileW(search.get(), &found));
   return {};
 }
