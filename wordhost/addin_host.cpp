@@ -44,26 +44,40 @@ class ComAddIn final : public automation::Object {
   std::wstring progId_;
 };
 
+bool listed(const std::vector<std::wstring>& ids, const wchar_t* id) {
+  for (const auto& known : ids)
+    if (_wcsicmp(known.c_str(), id) == 0) return true;
+  return false;
+}
+
+// The add-ins to load at start-up: the user's list first, then the machine's (add-ins that a
+// package installed for every user). An add-in on both lists goes by the user's entry.
 std::vector<std::wstring> startupAddins() {
-  std::vector<std::wstring> ids;
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kAddinsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return ids;
-  wchar_t name[256];
-  for (DWORD i = 0;; ++i) {
-    DWORD size = 256;
-    if (RegEnumKeyExW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
-    DWORD behavior = 0, bytes = sizeof behavior;
-    if (RegGetValueW(key, name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior, &bytes) ==
-            ERROR_SUCCESS &&
-        behavior == 3)
-      ids.emplace_back(name);
+  std::vector<std::wstring> seen, ids;
+  for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    HKEY key;
+    if (RegOpenKeyExW(root, kAddinsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD size = 256;
+      if (RegEnumKeyExW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        break;
+      if (listed(seen, name)) continue;
+      seen.emplace_back(name);
+      DWORD behavior = 0, bytes = sizeof behavior;
+      if (RegGetValueW(key, name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior, &bytes) ==
+              ERROR_SUCCESS &&
+          behavior == 3)
+        ids.emplace_back(name);
+    }
+    RegCloseKey(key);
   }
-  RegCloseKey(key);
   return ids;
 }
 
-HRESULT firstFailure(HRESULT sofar, HRESULT hr) { return FAILED(sofar) ? sofar : hr; }
+HRESULT firstFailure(HRESULT sofar, HRESULT hr) {
+  return FAILED(sofar) ? sofar : hr;
+}
 
 }  // namespace
 

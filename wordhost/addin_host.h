@@ -1,5 +1,7 @@
 // Loads COM add-ins the way Word does. Word reads its list from
-// HKCU\Software\Microsoft\Office\Word\Addins\<ProgID>; LoadBehavior 3 means "load at start-up".
+// Software\Microsoft\Office\Word\Addins\<ProgID> of the user (HKCU) and of the machine (HKLM,
+// where an installer lists an add-in for every user); LoadBehavior 3 means "load at start-up".
+// The user's entry of an add-in goes before the machine's.
 //   start-up:  CoCreateInstance, OnConnection(mode 1) for each, then OnStartupComplete for each
 //   exit:      OnBeginShutdown for each, then OnDisconnection(mode 0), release
 //   the user loads one later:   OnConnection(mode 0)            (LoadBehavior becomes 3)
@@ -7,6 +9,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include <map>
@@ -24,6 +27,7 @@ class AddinHost {
   explicit AddinHost(IDispatch* application) noexcept : application_(application) {}
   ~AddinHost();  // releases what is still loaded, without callbacks
 
+  // The user's list (HKCU); the user's loading and unloading writes there too.
   static HRESULT listAddin(const std::wstring& progId, DWORD loadBehavior);
   static HRESULT unlistAddin(const std::wstring& progId);
 

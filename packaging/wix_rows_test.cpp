@@ -1,0 +1,130 @@
+// The installer's rows: every row of the registration table once, with the module's path as the
+// installed file's reference, in the view and under the root that the package installs for, and
+// literal text that the installer reads as written.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "packaging/wix_rows.h"
+#include "registration/libraries.h"
+
+namespace packaging {
+namespace {
+
+using registration::Architecture;
+using registration::Key;
+using testing::Contains;
+using testing::HasSubstr;
+using testing::IsEmpty;
+using testing::Not;
+
+const char kPrefix[] = "    <RegistryValue Root=\"HKLM\" Key=\"Software\\Classes\\";
+
+Placement placement(Architecture architecture = Architecture::X64, Scope scope = Scope::Machine) {
+  return {architecture,
+          scope,
+          "Sealbrook.x64",
+          "Sealbrook.ocx",
+          "/stage/x64/Sealbrook.ocx",
+          u"[ProgramFiles64Folder]ChuKySo"};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+std::vector<std::string> registryRows(const std::string& text) {
+  auto all = lines(text);
+  all.erase(std::remove_if(all.begin(), all.end(),
+                           [](const std::string& l) {
+                             return l.find("<RegistryValue ") == std::string::npos;
+                           }),
+            all.end());
+  return all;
+}
+
+TEST(WixRows, EveryRowOfTheControlsTableIsOneValueAndTheModuleIsTheInstalledFile) {
+  const std::string out = libraryComponent("Sealbrook", placement());
+  const auto table = registration::sealbrookLibrary(u"[ProgramFiles64Folder]ChuKySo\\Sealbrook.ocx",
+                                                    Architecture::X64)
+                         .keys();
+  size_t values = 0;
+  for (const auto& key : table) values += key.values().size();
+  // Control and the category key hold nothing: each is a row of its own.
+  EXPECT_EQ(registryRows(out).size(), values + 2);
+
+  const std::string clsid = "CLSID\\{5F0BDCD6-D53B-4598-B5C8-074E7574C6AB}";
+  const std::string version = "TypeLib\\{50E56C7A-B8A2-4534-B258-F0D288084B3C}\\64.0";
+  const auto rows = registryRows(out);
+  EXPECT_THAT(rows, Contains(kPrefix + clsid +
+                             "\\InprocServer32\" Type=\"string\" Value=\"[#Sealbrook.x64]\"/>"));
+  EXPECT_THAT(rows,
+              Contains(kPrefix + clsid +
+                       "\\ToolboxBitmap32\" Type=\"string\" Value=\"[#Sealbrook.x64], 1\"/>"));
+  EXPECT_THAT(rows, Contains(kPrefix + version + "\\0\\win64\" Type=\"string\" " +
+                             "Value=\"[#Sealbrook.x64]\"/>"));
+  // The type library's help folder: the folder as the package formats it.
+  EXPECT_THAT(rows,
+              Contains(kPrefix + version +
+                       "\\HELPDIR\" Type=\"string\" Value=\"[ProgramFiles64Folder]ChuKySo\"/>"));
+  EXPECT_THAT(rows,
+              Contains(kPrefix + clsid + "\\Control\" Name=\"*\" Type=\"string\" Value=\"\"/>"));
+  EXPECT_THAT(out, Not(HasSubstr("Sealbrook.ocx\"/>")));  // no value names the file literally
+
+  EXPECT_THAT(out, HasSubstr("<Component Id=\"Sealbrook.x64\" Guid=\"*\" Win64=\"yes\">"));
+  EXPECT_THAT(out, HasSubstr("<File Id=\"Sealbrook.x64\" Name=\"Sealbrook.ocx\" "
+                             "Source=\"/stage/x64/Sealbrook.ocx\" KeyPath=\"yes\"/>"));
+}
+
+TEST(WixRows, TheArchitectureChoosesTheViewAndTheScopeTheRoot) {
+  const std::string x86 = libraryComponent("Penvane", placement(Architecture::X86, Scope::User));
+  EXPECT_THAT(x86, HasSubstr("Win64=\"no\""));
+  EXPECT_THAT(x86, HasSubstr("\\1.0\\409\\win32\""));
+  EXPECT_THAT(x86, Not(HasSubstr("win64")));
+  for (const auto& row : registryRows(x86))
+    EXPECT_THAT(row, HasSubstr("<RegistryValue Root=\"HKCU\" Key=\"Software\\Classes\\"));
+  EXPECT_THROW(libraryComponent("Penvane.dll", placement()), RowsError);
+}
+
+TEST(WixRows, LiteralTextReadsAsWrittenAndBareKeysAreCreated) {
+  auto p = placement();
+  p.folder = u"[APPDIR]";
+  const std::vector<Key> rows = {
+      Key::common(u"Odd").value(u"", u"[x] & \"y\" <z>").value(u"Hash", u"#1"),
+      Key::ours(u"Odd\\Help").value(u"", u"[APPDIR]"),  // a folder reference stays formatted
+      Key::ours(u"Odd\\Number").number(u"Load", 3),
+      Key::ours(u"Bare"),
+      Key::common(u"Shared"),
+      Key::ours(u"Parent"),
+      Key::ours(u"Parent\\Child").value(u"", u"1"),
+  };
+  const auto out = registryRows(component(rows, p));
+  EXPECT_THAT(
+      out,
+      testing::ElementsAre(
+          std::string(kPrefix) + "Odd\" Type=\"string\" Value=\"[\\[]x[\\]] &amp; &quot;y&quot; "
+                                 "&lt;z&gt;\"/>",
+          std::string(kPrefix) + "Odd\" Name=\"Hash\" Type=\"string\" Value=\"##1\"/>",
+          std::string(kPrefix) + "Odd\\Help\" Type=\"string\" Value=\"[APPDIR]\"/>",
+          std::string(kPrefix) + "Odd\\Number\" Name=\"Load\" Type=\"integer\" Value=\"3\"/>",
+          std::string(kPrefix) + "Bare\" Name=\"*\" Type=\"string\" Value=\"\"/>",
+          std::string(kPrefix) + "Shared\" Name=\"+\" Type=\"string\" Value=\"\"/>",
+          std::string(kPrefix) + "Parent\\Child\" Type=\"string\" Value=\"1\"/>"));
+}
+
+TEST(WixRows, TextThePackageCannotHoldIsRefused) {
+  EXPECT_THROW(component({Key::ours(u"K").value(u"", u"Ch\u1EEF k\u00FD s\u1ED1")}, placement()),
+               RowsError);
+  EXPECT_THROW(component({Key::ours(u"K").value(u"Name", u"")}, placement()), RowsError);
+  EXPECT_THAT(registryRows(component({}, placement())), IsEmpty());
+}
+
+}  // namespace
+}  // namespace packaging
