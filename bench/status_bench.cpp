@@ -1,11 +1,11 @@
 // The control's status refresh against the simulated Word, and the TCVN3 conversion of the
 // verify command. A refresh runs every five seconds in every open signature block, so what it
 // costs in host calls matters more than its time; both are reported.
-#include <benchmark/benchmark.h>
-
 #include <map>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "sealbrook/signdata.h"
 #include "simword/word.h"

@@ -11,10 +11,6 @@
 #include <sstream>
 #include <string>
 
-#include "host/office.h"
-#include "text/literals.h"
-#include "text/tcvn3.h"
-#include "text/unicode.h"
 #include "win32/com/bstr.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
@@ -22,6 +18,11 @@
 #include "wordhost/pictures.h"
 #include "wordhost/process.h"
 #include "wordhost/running_word.h"
+
+#include "host/office.h"
+#include "text/literals.h"
+#include "text/tcvn3.h"
+#include "text/unicode.h"
 
 namespace {
 

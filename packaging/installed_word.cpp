@@ -12,13 +12,14 @@
 #include <cstdio>
 #include <string>
 
-#include "text/literals.h"
-#include "text/unicode.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/running_word.h"
 #include "wordhost/timers.h"
+
+#include "text/literals.h"
+#include "text/unicode.h"
 
 namespace {
 

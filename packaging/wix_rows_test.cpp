@@ -1,15 +1,16 @@
 // The installer's rows: every row of the registration table once, with the module's path as the
 // installed file's reference, in the view and under the root that the package installs for, and
 // literal text that the installer reads as written.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "packaging/wix_rows.h"
 
 #include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "packaging/wix_rows.h"
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "registration/libraries.h"
 
 namespace packaging {

@@ -36,9 +36,12 @@ class Application final : public TableObject<Application> {
   void putVisible(const Params& p) { state().visible = automation::toBool(p.value()); }
   Variant getCommandBars(const Params& p) {
     switch (state().barsAbsence) {
-      case State::BarsAbsence::Fails: throw Error(hr::kUnknownName);
-      case State::BarsAbsence::Nothing: return ObjectRef();
-      case State::BarsAbsence::Present: break;
+      case State::BarsAbsence::Fails:
+        throw Error(hr::kUnknownName);
+      case State::BarsAbsence::Nothing:
+        return ObjectRef();
+      case State::BarsAbsence::Present:
+        break;
     }
     return commandBarsProperty(statePtr(), state().bars, p[0]);
   }
@@ -100,12 +103,13 @@ Variant Application::getSelection(const Params&) {
 
 }  // namespace
 
-ObjectRef makeApplication(const StatePtr& state) { return std::make_shared<Application>(state); }
+ObjectRef makeApplication(const StatePtr& state) {
+  return std::make_shared<Application>(state);
+}
 
 DocumentPtr activeDocument(State& state) {
   if (!state.active)
-    throw Error(hr::runtime(4248),
-                u"This command is not available because no document is open.");
+    throw Error(hr::runtime(4248), u"This command is not available because no document is open.");
   return state.active;
 }
 

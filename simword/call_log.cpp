@@ -22,13 +22,20 @@ std::string CallRecord::str() const {
   const bool isPut = kind == CallKind::Put || kind == CallKind::PutRef;
   const size_t indexCount = isPut && !args.empty() ? args.size() - 1 : args.size();
   switch (kind) {
-    case CallKind::Query: out = object + " is " + member; break;
-    case CallKind::Connect: out = object + " connect " + member; break;
-    case CallKind::Disconnect: out = object + " disconnect " + member; break;
+    case CallKind::Query:
+      out = object + " is " + member;
+      break;
+    case CallKind::Connect:
+      out = object + " connect " + member;
+      break;
+    case CallKind::Disconnect:
+      out = object + " disconnect " + member;
+      break;
     default:
       if (kind == CallKind::PutRef) out = "Set ";
       out += object + "." + member;
-      if (kind == CallKind::Call || indexCount > 0) out += "(" + argumentList(args, indexCount) + ")";
+      if (kind == CallKind::Call || indexCount > 0)
+        out += "(" + argumentList(args, indexCount) + ")";
       if (isPut && !args.empty()) out += " = " + args.back().value;
   }
   if (locale != automation::kUserDefaultLocale) out += " @" + std::to_string(locale);
@@ -46,7 +53,9 @@ CallRecord& CallLog::add(CallRecord record) {
   return records_.back();
 }
 
-std::vector<std::string> CallLog::lines() const { return linesFrom(base_ + 1); }
+std::vector<std::string> CallLog::lines() const {
+  return linesFrom(base_ + 1);
+}
 
 std::vector<std::string> CallLog::linesFrom(uint64_t from) const {
   std::vector<std::string> out;
@@ -56,7 +65,8 @@ std::vector<std::string> CallLog::linesFrom(uint64_t from) const {
 }
 
 void CallLog::setResult(uint64_t number, automation::HResult result) {
-  if (number > base_ && number - base_ <= records_.size()) records_[number - base_ - 1].result = result;
+  if (number > base_ && number - base_ <= records_.size())
+    records_[number - base_ - 1].result = result;
 }
 
 void CallLog::clear() {

@@ -14,8 +14,11 @@ bool numericIndex(const Variant& index, int32_t& number) {
   switch (index.type()) {
     case automation::VarType::I2:
     case automation::VarType::I4:
-    case automation::VarType::R8: number = automation::toI4(index); return true;
-    default: return false;
+    case automation::VarType::R8:
+      number = automation::toI4(index);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -117,7 +120,8 @@ class Controls final : public TableObject<Controls> {
     auto at = list_->end();
     if (p[3]) {
       const int32_t before = automation::toI4(*p[3]);
-      if (before < 1 || static_cast<size_t>(before) > list_->size() + 1) throw Error(hr::kInvalidArg);
+      if (before < 1 || static_cast<size_t>(before) > list_->size() + 1)
+        throw Error(hr::kInvalidArg);
       at = list_->begin() + (before - 1);
     }
     list_->insert(at, control);

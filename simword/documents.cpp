@@ -10,7 +10,9 @@ namespace {
 
 using automation::Variant;
 
-[[noreturn]] void objectDeleted() { throw Error(hr::runtime(5825), u"Object has been deleted."); }
+[[noreturn]] void objectDeleted() {
+  throw Error(hr::runtime(5825), u"Object has been deleted.");
+}
 
 bool isOpen(const State& state, const DocumentPtr& document) {
   return std::find(state.documents.begin(), state.documents.end(), document) !=
@@ -191,8 +193,8 @@ class SignatureObject final : public DocumentPart<SignatureObject> {
   static const std::vector<Member<SignatureObject>>& members() {
     using S = SignatureObject;
     static const std::vector<Member<S>> table = {
-        {"IsValid", {}, &S::getIsValid}, {"Signer", {}, &S::getSigner},
-        {"Issuer", {}, &S::getIssuer},   {"ExpireDate", {}, &S::getExpireDate},
+        {"IsValid", {}, &S::getIsValid},   {"Signer", {}, &S::getSigner},
+        {"Issuer", {}, &S::getIssuer},     {"ExpireDate", {}, &S::getExpireDate},
         {"SignDate", {}, &S::getSignDate},
     };
     return table;
@@ -221,9 +223,8 @@ class Signatures final : public DocumentPart<Signatures> {
   static const std::vector<Member<Signatures>>& members() {
     using S = Signatures;
     static const std::vector<Member<S>> table = {
-        {"", {"Index"}, &S::getItem},   {"Item", {"Index"}, &S::getItem},
-        {"Count", {}, &S::getCount},    {"Add", {}, &S::add},
-        {"Commit", {}, &S::commit},
+        {"", {"Index"}, &S::getItem}, {"Item", {"Index"}, &S::getItem}, {"Count", {}, &S::getCount},
+        {"Add", {}, &S::add},         {"Commit", {}, &S::commit},
     };
     return table;
   }
@@ -247,8 +248,8 @@ class Signatures final : public DocumentPart<Signatures> {
     outcome.signature->contentVersion = document_->version();
     outcome.signature->committed = false;
     document_->signatures.push_back(*outcome.signature);
-    return ObjectRef(std::make_shared<SignatureObject>(statePtr(), document_,
-                                                       document_->signatures.size() - 1));
+    return ObjectRef(
+        std::make_shared<SignatureObject>(statePtr(), document_, document_->signatures.size() - 1));
   }
 
   Variant commit(const Params&) {

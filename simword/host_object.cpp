@@ -7,10 +7,14 @@ namespace {
 
 CallKind callKind(Invoke kind) {
   switch (kind) {
-    case Invoke::Get: return CallKind::Get;
-    case Invoke::Put: return CallKind::Put;
-    case Invoke::PutRef: return CallKind::PutRef;
-    case Invoke::Call: return CallKind::Call;
+    case Invoke::Get:
+      return CallKind::Get;
+    case Invoke::Put:
+      return CallKind::Put;
+    case Invoke::PutRef:
+      return CallKind::PutRef;
+    case Invoke::Call:
+      return CallKind::Call;
   }
   return CallKind::Call;
 }
@@ -51,9 +55,13 @@ const Variant& Params::required(size_t i) const {
   throw Error(hr::kParamNotOptional);
 }
 
-HostObject::HostObject(StatePtr state) : state_(std::move(state)) { ++state_->outstanding; }
+HostObject::HostObject(StatePtr state) : state_(std::move(state)) {
+  ++state_->outstanding;
+}
 
-HostObject::~HostObject() { --state_->outstanding; }
+HostObject::~HostObject() {
+  --state_->outstanding;
+}
 
 uint64_t HostObject::record(CallRecord r) {
   r.object = kind();
@@ -71,7 +79,8 @@ automation::Variant HostObject::invoke(std::string_view member, Invoke kind, Arg
   r.member = member.empty() ? "_Default" : std::string(member);
   r.kind = callKind(kind);
   r.locale = locale;
-  for (const auto& a : args) r.args.push_back({a.name, a.value.type(), a.value.describe(), a.byRef});
+  for (const auto& a : args)
+    r.args.push_back({a.name, a.value.type(), a.value.describe(), a.byRef});
   const uint64_t number = record(std::move(r));
   try {
     checkAlive();

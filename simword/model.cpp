@@ -64,12 +64,14 @@ Property* Document::findProperty(std::u16string_view name) {
 void SigningService::willSign(Variant signer, Variant issuer, Variant expireDate,
                               Variant signDate) {
   Outcome o;
-  o.signature = Signature{std::move(signer), std::move(issuer), std::move(expireDate),
-                          std::move(signDate)};
+  o.signature =
+      Signature{std::move(signer), std::move(issuer), std::move(expireDate), std::move(signDate)};
   queue_.push_back(std::move(o));
 }
 
-void SigningService::willCancel() { queue_.push_back({std::nullopt, automation::hr::kFail, {}}); }
+void SigningService::willCancel() {
+  queue_.push_back({std::nullopt, automation::hr::kFail, {}});
+}
 
 void SigningService::willFail(HResult hresult, std::u16string description) {
   queue_.push_back({std::nullopt, hresult, std::move(description)});

@@ -75,8 +75,8 @@ class EmbeddedControl {
  public:
   virtual ~EmbeddedControl() = default;
 };
-using ControlFactory = std::function<std::unique_ptr<EmbeddedControl>(
-    std::u16string_view classType, Document& document)>;
+using ControlFactory = std::function<std::unique_ptr<EmbeddedControl>(std::u16string_view classType,
+                                                                      Document& document)>;
 
 struct InlineShape {
   std::u16string classType;
@@ -115,7 +115,9 @@ struct Document {
   void edit(std::u16string content);
   void changed() { ++version_; }
   void insertAtCursor(char16_t c);
-  bool isValid(const Signature& s) const { return !s.markedInvalid && s.contentVersion == version_; }
+  bool isValid(const Signature& s) const {
+    return !s.markedInvalid && s.contentVersion == version_;
+  }
   Property* findProperty(std::u16string_view name);
 
  private:

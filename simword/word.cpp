@@ -49,12 +49,20 @@ Word::~Word() {
     for (auto& bar : set->bars) dropSinks(bar->controls);
 }
 
-automation::ObjectRef Word::application() { return makeApplication(state_); }
+automation::ObjectRef Word::application() {
+  return makeApplication(state_);
+}
 
-void Word::setName(std::u16string name) { state_->name = std::move(name); }
-bool Word::visible() const { return state_->visible; }
+void Word::setName(std::u16string name) {
+  state_->name = std::move(name);
+}
+bool Word::visible() const {
+  return state_->visible;
+}
 
-CommandBarSet& Word::commandBars() { return *state_->bars; }
+CommandBarSet& Word::commandBars() {
+  return *state_->bars;
+}
 
 CommandBar& Word::bar(std::u16string_view name) {
   if (auto bar = state_->bars->find(name)) return *bar;
@@ -110,7 +118,9 @@ Word::ClickResult Word::click(const ControlPtr& button) {
   return result;
 }
 
-size_t Word::connectedSinks() const { return state_->connectedSinks(); }
+size_t Word::connectedSinks() const {
+  return state_->connectedSinks();
+}
 
 void Word::restart() {
   while (!state_->documents.empty()) close(*state_->documents.back());
@@ -130,7 +140,9 @@ Document& Word::open(std::u16string name) {
   return *document;
 }
 
-Document* Word::activeDocument() { return state_->active.get(); }
+Document* Word::activeDocument() {
+  return state_->active.get();
+}
 
 void Word::activate(const Document* document) {
   for (auto& d : state_->documents)
@@ -152,21 +164,28 @@ void Word::setControlFactory(ControlFactory factory) {
   state_->controlFactory = std::move(factory);
 }
 
-SigningService& Word::signing() { return state_->signing; }
+SigningService& Word::signing() {
+  return state_->signing;
+}
 
-CallLog& Word::log() { return state_->log; }
+CallLog& Word::log() {
+  return state_->log;
+}
 
 void Word::failCall(uint64_t number, automation::HResult hresult, std::u16string description) {
   state_->faults.add({number, {}, hresult, std::move(description)});
 }
 
-void Word::failMember(std::string member, automation::HResult hresult,
-                      std::u16string description) {
+void Word::failMember(std::string member, automation::HResult hresult, std::u16string description) {
   state_->faults.add({std::nullopt, std::move(member), hresult, std::move(description)});
 }
 
-void Word::clearFaults() { state_->faults.clear(); }
+void Word::clearFaults() {
+  state_->faults.clear();
+}
 
-int64_t Word::outstandingReferences() const { return state_->outstanding; }
+int64_t Word::outstandingReferences() const {
+  return state_->outstanding;
+}
 
 }  // namespace simword

@@ -79,8 +79,7 @@ class Word {
   // The call with that number (as the log numbers calls) fails.
   void failCall(uint64_t number, automation::HResult hresult, std::u16string description = {});
   // Every call of the member fails: "Add", or "CommandBarControls.Add".
-  void failMember(std::string member, automation::HResult hresult,
-                  std::u16string description = {});
+  void failMember(std::string member, automation::HResult hresult, std::u16string description = {});
   void clearFaults();
   // Host object references alive now.
   int64_t outstandingReferences() const;

@@ -2,9 +2,10 @@
 
 #include <vector>
 
+#include "win32/automation/server_object.h"
+
 #include "automation/error.h"
 #include "automation/object.h"
-#include "win32/automation/server_object.h"
 
 namespace wordhost {
 namespace {

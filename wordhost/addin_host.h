@@ -16,9 +16,10 @@
 #include <memory>
 #include <string>
 
-#include "extensibility.h"
 #include "win32/com/com_ptr.h"
 #include "wordhost/ribbon_host.h"
+
+#include "extensibility.h"
 
 namespace wordhost {
 

@@ -4,10 +4,11 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "automation/error.h"
 #include "win32/com/bstr.h"
 #include "win32/com/object.h"
 #include "win32/com/window.h"
+
+#include "automation/error.h"
 
 namespace wordhost {
 namespace {
@@ -15,7 +16,9 @@ namespace {
 const wchar_t kDocumentClass[] = L"SimWord.Document";
 std::atomic<long> g_sites{0};
 
-[[noreturn]] void fail(HRESULT hr, const char16_t* what) { throw automation::Error(hr, what); }
+[[noreturn]] void fail(HRESULT hr, const char16_t* what) {
+  throw automation::Error(hr, what);
+}
 
 void check(HRESULT hr, const char16_t* what) {
   if (FAILED(hr)) fail(hr, what);
@@ -41,7 +44,9 @@ class Frame final : public com::Object<Frame, IOleInPlaceFrame> {
   HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) noexcept override {
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) noexcept override {
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) noexcept override { return S_OK; }
   HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) noexcept override { return S_OK; }
   HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) noexcept override { return S_OK; }
@@ -65,14 +70,12 @@ com::ComPtr<IStorage> memoryStorage(const std::vector<unsigned char>* saved) {
   check(CreateILockBytesOnHGlobal(global, TRUE, bytes.put()), u"no memory for storage");
   com::ComPtr<IStorage> storage;
   if (saved)
-    check(StgOpenStorageOnILockBytes(bytes.get(), nullptr,
-                                     STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0,
-                                     storage.put()),
+    check(StgOpenStorageOnILockBytes(bytes.get(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                                     nullptr, 0, storage.put()),
           u"cannot open the saved storage");
   else
-    check(StgCreateDocfileOnILockBytes(bytes.get(),
-                                       STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                       storage.put()),
+    check(StgCreateDocfileOnILockBytes(
+              bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
           u"cannot create storage");
   return storage;
 }
@@ -82,8 +85,8 @@ std::vector<unsigned char> bytesOf(IStorage* storage) {
   com::ComPtr<ILockBytes> bytes;
   check(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), u"no memory");
   com::ComPtr<IStorage> copy;
-  check(StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                                     0, copy.put()),
+  check(StgCreateDocfileOnILockBytes(
+            bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, copy.put()),
         u"cannot create storage");
   check(storage->CopyTo(0, nullptr, nullptr, copy.get()), u"cannot copy storage");
   check(copy->Commit(STGC_DEFAULT), u"cannot commit storage");
@@ -114,8 +117,12 @@ ControlSite::ControlSite(HWND document, RECT position) noexcept
     : document_(document), position_(position) {
   ++g_sites;
 }
-ControlSite::~ControlSite() { --g_sites; }
-long ControlSite::alive() noexcept { return g_sites; }
+ControlSite::~ControlSite() {
+  --g_sites;
+}
+long ControlSite::alive() noexcept {
+  return g_sites;
+}
 
 HRESULT STDMETHODCALLTYPE ControlSite::SaveObject() noexcept {
   calls.push_back("SaveObject");
@@ -129,9 +136,15 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetContainer(IOleContainer** container) n
   if (container) *container = nullptr;
   return E_NOINTERFACE;
 }
-HRESULT STDMETHODCALLTYPE ControlSite::ShowObject() noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE ControlSite::OnShowWindow(BOOL) noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE ControlSite::RequestNewObjectLayout() noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE ControlSite::ShowObject() noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::OnShowWindow(BOOL) noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::RequestNewObjectLayout() noexcept {
+  return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE ControlSite::GetWindow(HWND* hwnd) noexcept {
   calls.push_back("GetWindow");
@@ -139,7 +152,9 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetWindow(HWND* hwnd) noexcept {
   *hwnd = document_;
   return S_OK;
 }
-HRESULT STDMETHODCALLTYPE ControlSite::ContextSensitiveHelp(BOOL) noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE ControlSite::ContextSensitiveHelp(BOOL) noexcept {
+  return E_NOTIMPL;
+}
 HRESULT STDMETHODCALLTYPE ControlSite::CanInPlaceActivate() noexcept {
   calls.push_back("CanInPlaceActivate");
   return S_OK;
@@ -170,7 +185,9 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetWindowContext(IOleInPlaceFrame** frame
   info->cAccelEntries = 0;
   return S_OK;
 }
-HRESULT STDMETHODCALLTYPE ControlSite::Scroll(SIZE) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::Scroll(SIZE) noexcept {
+  return S_OK;
+}
 HRESULT STDMETHODCALLTYPE ControlSite::OnUIDeactivate(BOOL) noexcept {
   calls.push_back("OnUIDeactivate");
   return S_OK;
@@ -179,11 +196,21 @@ HRESULT STDMETHODCALLTYPE ControlSite::OnInPlaceDeactivate() noexcept {
   calls.push_back("OnInPlaceDeactivate");
   return S_OK;
 }
-HRESULT STDMETHODCALLTYPE ControlSite::DiscardUndoState() noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE ControlSite::DeactivateAndUndo() noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE ControlSite::OnPosRectChange(LPCRECT) noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE ControlSite::OnControlInfoChanged() noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE ControlSite::LockInPlaceActive(BOOL) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE ControlSite::DiscardUndoState() noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::DeactivateAndUndo() noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::OnPosRectChange(LPCRECT) noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::OnControlInfoChanged() noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::LockInPlaceActive(BOOL) noexcept {
+  return S_OK;
+}
 HRESULT STDMETHODCALLTYPE ControlSite::GetExtendedControl(IDispatch** control) noexcept {
   if (control) *control = nullptr;
   return E_NOTIMPL;
@@ -191,9 +218,15 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetExtendedControl(IDispatch** control) n
 HRESULT STDMETHODCALLTYPE ControlSite::TransformCoords(POINTL*, POINTF*, DWORD) noexcept {
   return E_NOTIMPL;
 }
-HRESULT STDMETHODCALLTYPE ControlSite::TranslateAccelerator(MSG*, DWORD) noexcept { return S_FALSE; }
-HRESULT STDMETHODCALLTYPE ControlSite::OnFocus(BOOL) noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE ControlSite::ShowPropertyFrame() noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE ControlSite::TranslateAccelerator(MSG*, DWORD) noexcept {
+  return S_FALSE;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::OnFocus(BOOL) noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE ControlSite::ShowPropertyFrame() noexcept {
+  return E_NOTIMPL;
+}
 
 // --- One embedded control ----------------------------------------------------------------------
 
@@ -215,7 +248,8 @@ HWND EmbeddedObject::window() const {
 
 std::vector<unsigned char> EmbeddedObject::save() const {
   com::ComPtr<IPersistStorage> persist;
-  check(com::ComPtr<IOleObject>(object_).query(persist), u"the control does not persist to storage");
+  check(com::ComPtr<IOleObject>(object_).query(persist),
+        u"the control does not persist to storage");
   const auto storage = memoryStorage(nullptr);
   check(persist->Save(storage.get(), FALSE), u"the control did not save");
   check(persist->SaveCompleted(nullptr), u"the control did not complete its save");
@@ -278,7 +312,8 @@ std::unique_ptr<simword::EmbeddedControl> OleContainer::embed(
   const auto storage = memoryStorage(saved);
   check(saved ? persist->Load(storage.get()) : persist->InitNew(storage.get()),
         u"the control did not initialise");
-  if (!(misc & OLEMISC_SETCLIENTSITEFIRST)) check(object->SetClientSite(site.get()), u"SetClientSite");
+  if (!(misc & OLEMISC_SETCLIENTSITEFIRST))
+    check(object->SetClientSite(site.get()), u"SetClientSite");
   const std::wstring name = com::wide(document.name);
   object->SetHostNames(L"Microsoft Word", name.c_str());
 

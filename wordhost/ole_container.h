@@ -6,17 +6,19 @@
 #pragma once
 
 #include <windows.h>
-#include <ole2.h>
+
 #include <ocidl.h>
+#include <ole2.h>
 
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "simword/word.h"
 #include "win32/com/com_ptr.h"
 #include "win32/com/object.h"
+
+#include "simword/word.h"
 
 namespace wordhost {
 

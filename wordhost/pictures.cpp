@@ -28,7 +28,9 @@ bool installPictures() {
   return all;
 }
 
-void removePicture(const wchar_t* name) { DeleteFileW(windowsFile(name).c_str()); }
+void removePicture(const wchar_t* name) {
+  DeleteFileW(windowsFile(name).c_str());
+}
 
 void removePictures() {
   for (const wchar_t* name : kPictures) removePicture(name);

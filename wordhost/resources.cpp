@@ -1,6 +1,7 @@
 #include "wordhost/resources.h"
 
 #include <windows.h>
+
 #include <winternl.h>
 
 #include <cstdint>

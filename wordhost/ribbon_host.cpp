@@ -5,10 +5,11 @@
 
 #include <set>
 
-#include "ribbon.h"
 #include "win32/com/bstr.h"
 #include "win32/com/object.h"
 #include "win32/com/variant.h"
+
+#include "ribbon.h"
 
 // MinGW-w64's msxml2.h declares these interfaces without their identifiers for __uuidof.
 #ifdef __CRT_UUID_DECL
@@ -45,20 +46,20 @@ const ElementRule kRules[] = {
       L"insertBeforeMso", L"screentip", L"supertip", L"image", L"imageMso", L"getImage", L"tag"},
      {L"button", L"separator"}},
     {L"button",
-     {L"id", L"idMso", L"idQ", L"label", L"size", L"image", L"imageMso", L"getImage",
-      L"screentip", L"supertip", L"keytip", L"onAction", L"enabled", L"visible", L"showLabel",
-      L"showImage", L"description", L"tag"},
+     {L"id", L"idMso", L"idQ", L"label", L"size", L"image", L"imageMso", L"getImage", L"screentip",
+      L"supertip", L"keytip", L"onAction", L"enabled", L"visible", L"showLabel", L"showImage",
+      L"description", L"tag"},
      {}},
     {L"separator", {L"id", L"visible"}, {}},
 };
 
 // Word's tabs and, for the Insert tab, its groups, that a document may place itself among.
-const std::set<std::wstring> kWordTabs = {L"TabHome",       L"TabInsert",  L"TabPageLayoutWord",
+const std::set<std::wstring> kWordTabs = {L"TabHome",       L"TabInsert",   L"TabPageLayoutWord",
                                           L"TabReferences", L"TabMailings", L"TabReviewWord",
                                           L"TabView",       L"TabDeveloper"};
 const std::set<std::wstring> kInsertGroups = {
-    L"GroupInsertPages", L"GroupInsertTables", L"GroupInsertIllustrations", L"GroupInsertLinks",
-    L"GroupHeaderFooter", L"GroupInsertText", L"GroupInsertSymbols"};
+    L"GroupInsertPages",  L"GroupInsertTables", L"GroupInsertIllustrations", L"GroupInsertLinks",
+    L"GroupHeaderFooter", L"GroupInsertText",   L"GroupInsertSymbols"};
 
 const ElementRule* ruleOf(const std::wstring& name) {
   for (const ElementRule& r : kRules)
@@ -73,7 +74,9 @@ bool isId(const std::wstring& id) {
   return true;
 }
 
-std::wstring text(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
+std::wstring text(BSTR b) {
+  return b ? std::wstring(b, SysStringLen(b)) : std::wstring();
+}
 
 std::wstring attribute(IXMLDOMElement* element, const wchar_t* name) {
   com::ScopedVariant value;
@@ -138,10 +141,17 @@ class RibbonControl final : public com::Object<RibbonControl, IRibbonControl> {
     if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
     VariantInit(result);
     switch (id) {
-      case 1: V_VT(result) = VT_BSTR; return get_Id(&V_BSTR(result));
-      case 2: V_VT(result) = VT_DISPATCH; return get_Context(&V_DISPATCH(result));
-      case 3: V_VT(result) = VT_BSTR; return get_Tag(&V_BSTR(result));
-      default: return DISP_E_MEMBERNOTFOUND;
+      case 1:
+        V_VT(result) = VT_BSTR;
+        return get_Id(&V_BSTR(result));
+      case 2:
+        V_VT(result) = VT_DISPATCH;
+        return get_Context(&V_DISPATCH(result));
+      case 3:
+        V_VT(result) = VT_BSTR;
+        return get_Tag(&V_BSTR(result));
+      default:
+        return DISP_E_MEMBERNOTFOUND;
     }
   }
 
@@ -265,8 +275,8 @@ void Ribbon::read() {
         problem(L"<" + text(childName.get()) + L"> may not stand in <" + tag + L">");
     }
     const std::wstring id = attribute(element, L"id");
-    const int named = !id.empty() + !attribute(element, L"idMso").empty() +
-                      !attribute(element, L"idQ").empty();
+    const int named =
+        !id.empty() + !attribute(element, L"idMso").empty() + !attribute(element, L"idQ").empty();
     if (tag != L"customUI" && tag != L"ribbon" && tag != L"tabs" && tag != L"separator" &&
         named != 1)
       problem(L"<" + tag + L"> needs exactly one of id, idMso, idQ");

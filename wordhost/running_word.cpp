@@ -1,8 +1,9 @@
 #include "wordhost/running_word.h"
 
-#include "automation/error.h"
 #include "win32/automation/server_object.h"
 #include "win32/com/registry.h"
+
+#include "automation/error.h"
 
 namespace wordhost {
 

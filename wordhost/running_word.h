@@ -5,10 +5,12 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
-#include "simword/word.h"
 #include "win32/com/com_ptr.h"
+
+#include "simword/word.h"
 
 namespace wordhost {
 

@@ -18,14 +18,15 @@
 #include <string>
 #include <vector>
 
-#include "automation/error.h"
-#include "automation/object.h"
-#include "text/unicode.h"
 #include "win32/com/com_ptr.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/pictures.h"
 #include "wordhost/running_word.h"
 #include "wordhost/timers.h"
+
+#include "automation/error.h"
+#include "automation/object.h"
+#include "text/unicode.h"
 
 namespace {
 

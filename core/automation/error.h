@@ -15,27 +15,33 @@ using HResult = int32_t;
 // <windows.h>, whose macros would rewrite them.)
 namespace hr {
 inline constexpr HResult kOk = 0;
-inline constexpr HResult kFail = static_cast<HResult>(0x80004005);            // E_FAIL
-inline constexpr HResult kNoInterface = static_cast<HResult>(0x80004002);     // E_NOINTERFACE
-inline constexpr HResult kPointer = static_cast<HResult>(0x80004003);         // E_POINTER
-inline constexpr HResult kUnexpected = static_cast<HResult>(0x8000FFFF);      // E_UNEXPECTED
-inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000E);     // E_OUTOFMEMORY
-inline constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057);      // E_INVALIDARG
-inline constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005);    // E_ACCESSDENIED
-inline constexpr HResult kMemberNotFound = static_cast<HResult>(0x80020003);  // DISP_E_MEMBERNOTFOUND
-inline constexpr HResult kParamNotFound = static_cast<HResult>(0x80020004);   // DISP_E_PARAMNOTFOUND
-inline constexpr HResult kTypeMismatch = static_cast<HResult>(0x80020005);    // DISP_E_TYPEMISMATCH
-inline constexpr HResult kUnknownName = static_cast<HResult>(0x80020006);     // DISP_E_UNKNOWNNAME
-inline constexpr HResult kBadVarType = static_cast<HResult>(0x80020008);      // DISP_E_BADVARTYPE
-inline constexpr HResult kOverflowDisp = static_cast<HResult>(0x8002000A);    // DISP_E_OVERFLOW
-inline constexpr HResult kBadIndex = static_cast<HResult>(0x8002000B);        // DISP_E_BADINDEX
-inline constexpr HResult kBadParamCount = static_cast<HResult>(0x8002000E);   // DISP_E_BADPARAMCOUNT
-inline constexpr HResult kParamNotOptional = static_cast<HResult>(0x8002000F);  // DISP_E_PARAMNOTOPTIONAL
-inline constexpr HResult kClassNotRegistered = static_cast<HResult>(0x80040154);  // REGDB_E_CLASSNOTREG
-inline constexpr HResult kInvalidClassString = static_cast<HResult>(0x800401F3);  // CO_E_CLASSSTRING
-inline constexpr HResult kUnavailable = static_cast<HResult>(0x800401E3);   // MK_E_UNAVAILABLE
+inline constexpr HResult kFail = static_cast<HResult>(0x80004005);          // E_FAIL
+inline constexpr HResult kNoInterface = static_cast<HResult>(0x80004002);   // E_NOINTERFACE
+inline constexpr HResult kPointer = static_cast<HResult>(0x80004003);       // E_POINTER
+inline constexpr HResult kUnexpected = static_cast<HResult>(0x8000FFFF);    // E_UNEXPECTED
+inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000E);   // E_OUTOFMEMORY
+inline constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057);    // E_INVALIDARG
+inline constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005);  // E_ACCESSDENIED
+inline constexpr HResult kMemberNotFound =
+    static_cast<HResult>(0x80020003);  // DISP_E_MEMBERNOTFOUND
+inline constexpr HResult kParamNotFound = static_cast<HResult>(0x80020004);  // DISP_E_PARAMNOTFOUND
+inline constexpr HResult kTypeMismatch = static_cast<HResult>(0x80020005);   // DISP_E_TYPEMISMATCH
+inline constexpr HResult kUnknownName = static_cast<HResult>(0x80020006);    // DISP_E_UNKNOWNNAME
+inline constexpr HResult kBadVarType = static_cast<HResult>(0x80020008);     // DISP_E_BADVARTYPE
+inline constexpr HResult kOverflowDisp = static_cast<HResult>(0x8002000A);   // DISP_E_OVERFLOW
+inline constexpr HResult kBadIndex = static_cast<HResult>(0x8002000B);       // DISP_E_BADINDEX
+inline constexpr HResult kBadParamCount = static_cast<HResult>(0x8002000E);  // DISP_E_BADPARAMCOUNT
+inline constexpr HResult kParamNotOptional =
+    static_cast<HResult>(0x8002000F);  // DISP_E_PARAMNOTOPTIONAL
+inline constexpr HResult kClassNotRegistered =
+    static_cast<HResult>(0x80040154);  // REGDB_E_CLASSNOTREG
+inline constexpr HResult kInvalidClassString =
+    static_cast<HResult>(0x800401F3);                                      // CO_E_CLASSSTRING
+inline constexpr HResult kUnavailable = static_cast<HResult>(0x800401E3);  // MK_E_UNAVAILABLE
 // The runtime's own errors, FACILITY_CONTROL with the error number in the low word.
-constexpr HResult runtime(int number) { return static_cast<HResult>(0x800A0000U | unsigned(number)); }
+constexpr HResult runtime(int number) {
+  return static_cast<HResult>(0x800A0000U | unsigned(number));
+}
 inline constexpr HResult kOverflow = runtime(6);
 inline constexpr HResult kObjectNotSet = runtime(91);
 inline constexpr HResult kInvalidUseOfNull = runtime(94);

@@ -38,8 +38,12 @@ struct Argument {
 };
 using Arguments = std::vector<Argument>;
 
-inline Argument named(std::string name, Variant value) { return {std::move(name), std::move(value)}; }
-inline Argument byRef(Variant value) { return {{}, std::move(value), true}; }
+inline Argument named(std::string name, Variant value) {
+  return {std::move(name), std::move(value)};
+}
+inline Argument byRef(Variant value) {
+  return {{}, std::move(value), true};
+}
 
 // An event interface as the core knows it: its GUID and its events with their dispatch ids.
 struct EventMember {

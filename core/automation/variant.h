@@ -39,10 +39,10 @@ class Variant {
   Variant(std::nullptr_t) : v_(ObjectRef()) {}  // Nothing
   // Narrow text and other integer widths must be converted on purpose.
   Variant(const char*) = delete;
-  template <class T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool> &&
-                                          !std::is_same_v<T, int16_t> &&
-                                          !std::is_same_v<T, int32_t>,
-                                      int> = 0>
+  template <class T,
+            std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool> &&
+                                 !std::is_same_v<T, int16_t> && !std::is_same_v<T, int32_t>,
+                             int> = 0>
   Variant(T) = delete;
 
   static Variant null() {
@@ -78,7 +78,8 @@ class Variant {
   struct Null {
     friend bool operator==(Null, Null) { return true; }
   };
-  std::variant<std::monostate, Null, bool, int16_t, int32_t, double, Date, std::u16string, ObjectRef>
+  std::variant<std::monostate, Null, bool, int16_t, int32_t, double, Date, std::u16string,
+               ObjectRef>
       v_;
 };
 

@@ -11,15 +11,15 @@
 namespace penvane {
 namespace {
 
-using automation::ObjectRef;
-using automation::ResumeNext;
-using automation::Variant;
 using automation::as;
 using automation::call;
 using automation::get;
 using automation::getObject;
 using automation::named;
+using automation::ObjectRef;
 using automation::put;
+using automation::ResumeNext;
+using automation::Variant;
 namespace literals = text::literals;
 
 constexpr char16_t kOnAction[] = u"!<Penvane.Connect>";
@@ -65,7 +65,8 @@ EventField::Handler Connect::clicks(ClickHandler handler) {
   return [this, handler](std::string_view event, automation::Arguments& args) {
     if (event != "Click") return;
     // Click(Ctrl As CommandBarButton, CancelDefault As Boolean)
-    const ObjectRef ctrl = !args.empty() && args[0].value.isObject() ? args[0].value.asObject() : nullptr;
+    const ObjectRef ctrl =
+        !args.empty() && args[0].value.isObject() ? args[0].value.asObject() : nullptr;
     const bool before = args.size() > 1 && automation::toBool(args[1].value);
     bool cancelDefault = before;
     (this->*handler)(ctrl, cancelDefault);
@@ -92,8 +93,8 @@ void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
   step([&] { commandBars = as(getObject(oHostApp, "CommandBars"), host::kCommandBars); });
   if (!commandBars)
     step([&] {
-      commandBars = as(getObject(getObject(oHostApp, "ActiveExplorer"), "CommandBars"),
-                       host::kCommandBars);
+      commandBars =
+          as(getObject(getObject(oHostApp, "ActiveExplorer"), "CommandBars"), host::kCommandBars);
     });
 
   // 2. The main menu bar.
@@ -116,14 +117,14 @@ void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
   for (const auto& b : kButtons) {
     EventField& field = this->*b.field;
     step([&] {
-      field.set(as(getObject(getObject(popup, "Controls"), "Item", {b.key}),
-                   host::kCommandBarButton));
+      field.set(
+          as(getObject(getObject(popup, "Controls"), "Item", {b.key}), host::kCommandBarButton));
     });
     if (field) continue;
     step([&] {
-      field.set(as(call(getObject(popup, "Controls"), "Add", {int16_t{host::kControlButton}})
-                       .asObject(),
-                   host::kCommandBarButton));
+      field.set(
+          as(call(getObject(popup, "Controls"), "Add", {int16_t{host::kControlButton}}).asObject(),
+             host::kCommandBarButton));
     });
     step([&] { put(field.get(), "Caption", b.caption); });
     step([&] { put(field.get(), "Style", host::kButtonCaption); });
@@ -161,7 +162,9 @@ void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, Custom& cust
 // --- The document commands ----------------------------------------------------------------------
 
 // The host's name, its default property, exactly.
-bool Connect::HostIsWord() const { return automation::toText(get(oHostApp, "")) == kHostName; }
+bool Connect::HostIsWord() const {
+  return automation::toText(get(oHostApp, "")) == kHostName;
+}
 
 // The application, made visible; the commands' later steps walk from it.
 ObjectRef Connect::ShowHost() const {

@@ -24,9 +24,13 @@ void FrmPath::Load(std::weak_ptr<Connect> loader) {
   Form_Load();
 }
 
-void FrmPath::Unload() { unload(vbFormCode); }
+void FrmPath::Unload() {
+  unload(vbFormCode);
+}
 
-void FrmPath::CloseRequested() { unload(vbFormControlMenu); }
+void FrmPath::CloseRequested() {
+  unload(vbFormControlMenu);
+}
 
 // A form that is unloading already (Form_QueryUnload unloads it again) is left to finish.
 void FrmPath::unload(int16_t mode) {
@@ -53,17 +57,28 @@ void FrmPath::Form_Load() {
 }
 
 // A close request is never refused.
-void FrmPath::Form_QueryUnload(int16_t& /*Cancel*/, int16_t /*UnloadMode*/) { Unload(); }
+void FrmPath::Form_QueryUnload(int16_t& /*Cancel*/, int16_t /*UnloadMode*/) {
+  Unload();
+}
 
-void FrmPath::Command1_Click() { messages_.MsgBox(u"OK", 0, std::nullopt); }
+void FrmPath::Command1_Click() {
+  messages_.MsgBox(u"OK", 0, std::nullopt);
+}
 
-void FrmPath::Command2_Click() { Unload(); }
+void FrmPath::Command2_Click() {
+  Unload();
+}
 
 void FrmPath::Command3_Click() {
   switch (window_.PopupMenu()) {
-    case MenuItem::mnuKy: mnuKy_Click(); break;
-    case MenuItem::mnuchen: mnuchen_Click(); break;
-    case MenuItem::None: break;
+    case MenuItem::mnuKy:
+      mnuKy_Click();
+      break;
+    case MenuItem::mnuchen:
+      mnuchen_Click();
+      break;
+    case MenuItem::None:
+      break;
   }
 }
 

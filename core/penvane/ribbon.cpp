@@ -19,13 +19,13 @@ const std::array<Button, 4> kButtons = {{
      u"Ch\u00E8n kh\u1ED1i ch\u1EEF k\u00FD v\u00E0o v\u0103n b\u1EA3n t\u1EA1i v\u1ECB tr\u00ED "
      u"con tr\u1ECF.",
      u"ZC", &Connect::MyButton1_Click},
-    {u"PenvaneSign", literals::kSignCaption, u"Ribbon_Sign", u"PenvaneSign",
-     literals::kSignCaption,
-     u"K\u00FD s\u1ED1 v\u0103n b\u1EA3n b\u1EB1ng d\u1ECBch v\u1EE5 k\u00FD c\u1EE7a Word.",
-     u"ZK", &Connect::MyButton2_Click},
+    {u"PenvaneSign", literals::kSignCaption, u"Ribbon_Sign", u"PenvaneSign", literals::kSignCaption,
+     u"K\u00FD s\u1ED1 v\u0103n b\u1EA3n b\u1EB1ng d\u1ECBch v\u1EE5 k\u00FD c\u1EE7a Word.", u"ZK",
+     &Connect::MyButton2_Click},
     {u"PenvaneInsertAndSign", literals::kInsertAndSignCaption, u"Ribbon_InsertAndSign",
      u"PenvaneInsertAndSign", literals::kInsertAndSignCaption,
-     u"Ch\u00E8n kh\u1ED1i ch\u1EEF k\u00FD t\u1EA1i v\u1ECB tr\u00ED con tr\u1ECF r\u1ED3i k\u00FD "
+     u"Ch\u00E8n kh\u1ED1i ch\u1EEF k\u00FD t\u1EA1i v\u1ECB tr\u00ED con tr\u1ECF r\u1ED3i "
+     u"k\u00FD "
      u"s\u1ED1 v\u0103n b\u1EA3n.",
      u"ZV", &Connect::MyButton3_Click},
 }};
@@ -34,11 +34,20 @@ const std::array<Button, 4> kButtons = {{
 void appendEscaped(std::u16string& out, std::u16string_view text) {
   for (const char16_t c : text) {
     switch (c) {
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      case u'"': out += u"&quot;"; break;
-      default: out += c;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      case u'"':
+        out += u"&quot;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -53,7 +62,9 @@ void attribute(std::u16string& out, std::u16string_view name, std::u16string_vie
 
 }  // namespace
 
-const std::array<Button, 4>& Buttons() { return kButtons; }
+const std::array<Button, 4>& Buttons() {
+  return kButtons;
+}
 
 std::u16string GetCustomUI(std::u16string_view ribbonId) {
   if (ribbonId != kWordDocument) return {};

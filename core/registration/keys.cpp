@@ -13,7 +13,9 @@ std::u16string hex(unsigned long n) {
   return text::fromUtf8(text);
 }
 
-std::u16string decimal(unsigned long n) { return text::fromUtf8(std::to_string(n)); }
+std::u16string decimal(unsigned long n) {
+  return text::fromUtf8(std::to_string(n));
+}
 
 std::u16string platformKey(Architecture architecture) {
   return architecture == Architecture::X64 ? u"win64" : u"win32";
@@ -45,11 +47,17 @@ Key& Key::sharedWhile(std::u16string other, View view) {
   return *this;
 }
 
-std::u16string guidText(const automation::Guid& guid) { return text::fromUtf8(guid.str()); }
+std::u16string guidText(const automation::Guid& guid) {
+  return text::fromUtf8(guid.str());
+}
 
-std::u16string TypeLib::versionKey() const { return hex(major) + u"." + hex(minor); }
+std::u16string TypeLib::versionKey() const {
+  return hex(major) + u"." + hex(minor);
+}
 
-std::u16string TypeLib::versionText() const { return decimal(major) + u"." + decimal(minor); }
+std::u16string TypeLib::versionText() const {
+  return decimal(major) + u"." + decimal(minor);
+}
 
 Library::Library(TypeLib typeLib, std::u16string modulePath, Architecture architecture)
     : typeLib_(std::move(typeLib)),
@@ -79,8 +87,7 @@ Library& Library::addClass(const Class& cls) {
   const std::u16string key = u"CLSID\\" + clsid;
   // The ProgID is not per architecture: it stays while the other build's class does. It comes
   // first, so that unregistering has removed our own class when it looks.
-  keys_.push_back(
-      Key::ours(cls.progId).value(u"", cls.description).sharedWhile(key, View::Other));
+  keys_.push_back(Key::ours(cls.progId).value(u"", cls.description).sharedWhile(key, View::Other));
   keys_.push_back(
       Key::ours(cls.progId + u"\\CLSID").value(u"", clsid).sharedWhile(key, View::Other));
   keys_.push_back(Key::ours(key).value(u"", cls.description));

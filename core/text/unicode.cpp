@@ -33,8 +33,12 @@ void appendUtf16(std::u16string& out, char32_t c) {
   }
 }
 
-bool isHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool isHigh(char16_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool isLow(char16_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 }  // namespace
 
@@ -80,7 +84,8 @@ std::u16string fromUtf8(std::string_view utf8) {
     size_t taken = 1;  // bytes of this sequence consumed so far
     bool ok = true;
     for (; taken <= extra; ++taken) {
-      if (i + taken >= utf8.size() || (static_cast<unsigned char>(utf8[i + taken]) & 0xC0) != 0x80) {
+      if (i + taken >= utf8.size() ||
+          (static_cast<unsigned char>(utf8[i + taken]) & 0xC0) != 0x80) {
         ok = false;
         break;
       }

@@ -1,9 +1,9 @@
 // The late-bound object model: conversions as the runtime makes them, errors, failure regimes.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 #include "automation/date_text.h"
 #include "automation/error.h"

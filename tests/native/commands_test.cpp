@@ -47,7 +47,9 @@ class Commands : public testing::Test {
     return {text::widenBytes(tcvn3), buttons, text::widenBytes(literals::kNotice)};
   }
   // A document that has been signed before.
-  void signedBefore() { document->signatures.push_back(simword::SigningService::defaultSignature()); }
+  void signedBefore() {
+    document->signatures.push_back(simword::SigningService::defaultSignature());
+  }
 
   simword::Word word;
   simword::Document* document;
@@ -60,9 +62,9 @@ class Commands : public testing::Test {
 const std::vector<std::string> kShowHost = {"Application._Default", "Application.Application",
                                             "Application.Visible = True"};
 const std::vector<std::string> kInsertBlock = {
-    "Application.ActiveDocument", "Document.Signatures", "Signatures.Count",
-    "Application.Selection", "Selection.InlineShapes",
-    "InlineShapes.AddOLEControl(ClassType:=\"Sealbrook.SignData\")"};
+    "Application.ActiveDocument", "Document.Signatures",
+    "Signatures.Count",           "Application.Selection",
+    "Selection.InlineShapes",     "InlineShapes.AddOLEControl(ClassType:=\"Sealbrook.SignData\")"};
 const std::vector<std::string> kSign = {"Application.ActiveDocument", "Document.Signatures",
                                         "Signatures.Add()",           "Application.ActiveDocument",
                                         "Document.Signatures",        "Signatures.Commit()"};
@@ -85,7 +87,7 @@ TEST_F(Commands, InsertWithAReadyPathShowsWordAndInsertsTheBlockEvenWithoutAFile
   EXPECT_TRUE(word.visible());
   EXPECT_TRUE(lib.files.searched.empty());
   EXPECT_TRUE(lib.messages.shown.empty());
-  EXPECT_TRUE(document->designMode);  // left to the control's own Timer2
+  EXPECT_TRUE(document->designMode);           // left to the control's own Timer2
   EXPECT_EQ(word.outstandingReferences(), 1);  // oHostApp
 }
 
@@ -215,8 +217,8 @@ TEST_F(Commands, InsertAndSignKeepsTheBlockWhenSigningFails) {
   insertAndSign();
   EXPECT_EQ(document->inlineShapes.size(), 1u);
   // The host's own description, no icon, and no title: the library's title shows.
-  EXPECT_THAT(lib.messages.shown,
-              ElementsAre(fakes::Shown{u"Kh\u00F4ng c\u00F3 ch\u1EE9ng th\u01B0", 0, std::nullopt}));
+  EXPECT_THAT(lib.messages.shown, ElementsAre(fakes::Shown{
+                                      u"Kh\u00F4ng c\u00F3 ch\u1EE9ng th\u01B0", 0, std::nullopt}));
 }
 
 // Each host call of insert-and-sign fails once, in turn: E_FAIL ends it in silence, any other

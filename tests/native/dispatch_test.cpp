@@ -1,12 +1,12 @@
 // What the bridges decide without the platform: the dispatch ids the server side gives names,
 // and where a call's arguments stand in IDispatch's argument array, going out and coming in.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "automation/dispatch_ids.h"
 #include "automation/dispatch_order.h"

@@ -1,12 +1,13 @@
 // Where the control's parts and pictures lie at a resolution, and the extent it starts with: the
 // sizes the Windows suite sees on the screen (240 x 136 pixels at 96 dots per inch, Image1's
 // clickable 236 x 118), here at every resolution the arithmetic meets.
-#include <gtest/gtest.h>
+#include "sealbrook/layout.h"
 
 #include <optional>
 
+#include <gtest/gtest.h>
+
 #include "host/units.h"
-#include "sealbrook/layout.h"
 #include "sealbrook_fakes.h"
 #include "simword/word.h"
 

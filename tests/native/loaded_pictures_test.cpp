@@ -1,11 +1,12 @@
 // LoadPicture's memory of what it loaded: a picture is loaded again only when its file changed,
 // when no control shows it any more, or after the file was found missing or no picture.
-#include <gtest/gtest.h>
+#include "sealbrook/loaded_pictures.h"
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "automation/error.h"
-#include "sealbrook/loaded_pictures.h"
 #include "sealbrook_fakes.h"
 #include "tests/common/failure.h"
 

@@ -84,7 +84,8 @@ class FileSearch final : public penvane::FileSearch {
   static bool matches(std::u16string_view pattern, std::u16string_view name) {
     if (pattern.empty()) return name.empty();
     if (pattern[0] == u'*')
-      return matches(pattern.substr(1), name) || (!name.empty() && matches(pattern, name.substr(1)));
+      return matches(pattern.substr(1), name) ||
+             (!name.empty() && matches(pattern, name.substr(1)));
     return !name.empty() && (pattern[0] == u'?' || pattern[0] == name[0]) &&
            matches(pattern.substr(1), name.substr(1));
   }

@@ -19,8 +19,12 @@ using testing::ElementsAre;
 using testing::ElementsAreArray;
 namespace literals = text::literals;
 
-std::string utf8(std::u16string_view s) { return text::toUtf8(s); }
-std::string tag(std::string_view tcvn3) { return text::toUtf8(text::widenBytes(tcvn3)); }
+std::string utf8(std::u16string_view s) {
+  return text::toUtf8(s);
+}
+std::string tag(std::string_view tcvn3) {
+  return text::toUtf8(text::widenBytes(tcvn3));
+}
 
 // Connect with its four click handlers observed.
 class ObservedConnect final : public Connect {
@@ -34,7 +38,8 @@ class ObservedConnect final : public Connect {
 
  private:
   void note(const char* name, const automation::ObjectRef& ctrl) {
-    clicks.push_back(std::string(name) + (ctrl && ctrl->supports(host::kCommandBarButton) ? "" : "?"));
+    clicks.push_back(std::string(name) +
+                     (ctrl && ctrl->supports(host::kCommandBarButton) ? "" : "?"));
   }
 };
 
@@ -123,7 +128,8 @@ TEST_F(AddinStartup, OnAnEmptyMenuBarStartupMakesTheStatedCallsInOrder) {
       "CommandBarPopup.Caption = \"" + utf8(literals::kPopupCaption) + "\"",
   };
   for (const auto& part :
-       {buttonCreation(literals::kSetUpPathCaption, literals::kSetUpPathCaption, literals::kTagSetUpPath),
+       {buttonCreation(literals::kSetUpPathCaption, literals::kSetUpPathCaption,
+                       literals::kTagSetUpPath),
         buttonCreation(literals::kInsertCaption, literals::kInsertCaption, literals::kTagInsert),
         buttonCreation(u"K\u00FD", literals::kSignCaption, literals::kSign),
         buttonCreation(literals::kInsertAndSignCaption, literals::kInsertAndSignCaption,
@@ -132,8 +138,9 @@ TEST_F(AddinStartup, OnAnEmptyMenuBarStartupMakesTheStatedCallsInOrder) {
   EXPECT_THAT(word.log().lines(), ElementsAreArray(expected));
 
   ASSERT_EQ(word.menuBar().controls.size(), 1u);
-  EXPECT_THAT(popupCaptions(), ElementsAre(literals::kSetUpPathCaption, literals::kInsertCaption,
-                                           literals::kSignCaption, literals::kInsertAndSignCaption));
+  EXPECT_THAT(popupCaptions(),
+              ElementsAre(literals::kSetUpPathCaption, literals::kInsertCaption,
+                          literals::kSignCaption, literals::kInsertAndSignCaption));
   for (const auto& b : popup()->controls) {
     EXPECT_EQ(b->style, 2);
     EXPECT_EQ(b->onAction, u"!<Penvane.Connect>");
@@ -176,9 +183,10 @@ TEST_F(AddinStartup, AnExistingPopupIsUsedAsItIs) {
 }
 
 TEST_F(AddinStartup, ButtonsAlreadyThereAreBoundUnchangedAndTheirClicksArrive) {
-  const auto menu = word.addControl(word.menuBar().controls, 10, std::u16string(literals::kPopupCaption));
-  for (auto caption : {literals::kSetUpPathCaption, literals::kInsertCaption, literals::kSignCaption,
-                       literals::kInsertAndSignCaption})
+  const auto menu =
+      word.addControl(word.menuBar().controls, 10, std::u16string(literals::kPopupCaption));
+  for (auto caption : {literals::kSetUpPathCaption, literals::kInsertCaption,
+                       literals::kSignCaption, literals::kInsertAndSignCaption})
     word.addControl(menu->controls, 1, std::u16string(caption))->tag = u"left by an earlier run";
   hostStarts();
 
@@ -195,7 +203,8 @@ TEST_F(AddinStartup, ButtonsAlreadyThereAreBoundUnchangedAndTheirClicksArrive) {
 }
 
 TEST_F(AddinStartup, AControlCaptionedLikeAButtonButNotAButtonGetsANewButtonBeside) {
-  const auto menu = word.addControl(word.menuBar().controls, 10, std::u16string(literals::kPopupCaption));
+  const auto menu =
+      word.addControl(word.menuBar().controls, 10, std::u16string(literals::kPopupCaption));
   const auto impostor = word.addControl(menu->controls, 10, u"K\u00FD");  // a popup, not a button
   hostStarts();
   ASSERT_EQ(menu->controls.size(), 5u);
@@ -207,13 +216,14 @@ TEST_F(AddinStartup, AControlCaptionedLikeAButtonButNotAButtonGetsANewButtonBesi
 }
 
 TEST_F(AddinStartup, APlainButtonUnderThePopupCaptionLeavesTheAddinWithoutButtons) {
-  const auto plain = word.addControl(word.menuBar().controls, 1, std::u16string(literals::kPopupCaption));
+  const auto plain =
+      word.addControl(word.menuBar().controls, 1, std::u16string(literals::kPopupCaption));
   hostStarts();
   EXPECT_EQ(word.menuBar().controls.size(), 1u);
   EXPECT_EQ(word.connectedSinks(), 0u);
   EXPECT_EQ(word.click(plain).delivered, 0u);
   EXPECT_TRUE(module.bPathReady);  // the settings are still read
-  EXPECT_EQ(formLoads(), 1u);    // and the path form still loaded
+  EXPECT_EQ(formLoads(), 1u);      // and the path form still loaded
 }
 
 TEST_F(AddinStartup, AcrossHostRunsThePopupStaysAndIsRefilled) {
@@ -227,8 +237,9 @@ TEST_F(AddinStartup, AcrossHostRunsThePopupStaysAndIsRefilled) {
   addin = newAddin();
   hostStarts();
   EXPECT_EQ(word.menuBar().controls.size(), 1u);
-  EXPECT_THAT(popupCaptions(), ElementsAre(literals::kSetUpPathCaption, literals::kInsertCaption,
-                                           literals::kSignCaption, literals::kInsertAndSignCaption));
+  EXPECT_THAT(popupCaptions(),
+              ElementsAre(literals::kSetUpPathCaption, literals::kInsertCaption,
+                          literals::kSignCaption, literals::kInsertAndSignCaption));
 }
 
 TEST_F(AddinStartup, HostExitDeletesTheButtonsOnceAndReleasesEverything) {
@@ -327,7 +338,8 @@ TEST_F(AddinStartup, AButtonThatCannotBeAddedLeavesTheOthersIntact) {
   // Add being the 4th of its block (as the first test pins down): fail the Add of MyButton2.
   word.failCall(9 + 2 * 11 + 4, kFail);
   hostStarts();
-  EXPECT_EQ(word.log().records().at(9 + 2 * 11 + 3).str(), "CommandBarControls.Add(1%) !0x80004005");
+  EXPECT_EQ(word.log().records().at(9 + 2 * 11 + 3).str(),
+            "CommandBarControls.Add(1%) !0x80004005");
   EXPECT_THAT(popupCaptions(), ElementsAre(literals::kSetUpPathCaption, literals::kInsertCaption,
                                            literals::kInsertAndSignCaption));
   EXPECT_EQ(addin->MyButton2.get(), nullptr);

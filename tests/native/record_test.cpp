@@ -1,15 +1,16 @@
 // The control's persisted record: the bytes documents hold, what a later version's longer record
 // and a cut-off one give, and what is not ours. Every decoding reads from a buffer of exactly the
 // given size, so that a read past its end fails under the address sanitizer.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "sealbrook/record.h"
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "host/units.h"
-#include "sealbrook/record.h"
 
 namespace sealbrook::record {
 namespace {

@@ -1,10 +1,10 @@
 // The rows that registering a library writes, built in the core for either architecture, and the
 // comparison of member names that every bridge shares.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "automation/names.h"
 #include "registration/keys.h"
@@ -61,11 +61,9 @@ TEST(Registration, AControlLibraryWritesItsTypeLibraryClassControlAndInterfacesI
       lines(control(Architecture::X64)),
       ElementsAre(
           "~ " + lib,  //
-          "+ " + lib + "\\64.0 | @=Sealbrook" + x86,
-          "+ " + lib + "\\64.0\\FLAGS | @=2" + x86,
+          "+ " + lib + "\\64.0 | @=Sealbrook" + x86, "+ " + lib + "\\64.0\\FLAGS | @=2" + x86,
           "+ " + lib + "\\64.0\\HELPDIR | @=C:\\Controls" + x86,  //
-          "~ " + lib + "\\64.0\\0",
-          "+ " + lib + "\\64.0\\0\\win64 | @=C:\\Controls\\Sealbrook.ocx",
+          "~ " + lib + "\\64.0\\0", "+ " + lib + "\\64.0\\0\\win64 | @=C:\\Controls\\Sealbrook.ocx",
           "+ Sealbrook.SignData | @=Sealbrook.SignData ? " + cls + " (other)",
           "+ Sealbrook.SignData\\CLSID | @={5F0BDCD6-D53B-4598-B5C8-074E7574C6AB} ? " + cls +
               " (other)",
@@ -76,8 +74,7 @@ TEST(Registration, AControlLibraryWritesItsTypeLibraryClassControlAndInterfacesI
           "+ " + cls + "\\TypeLib | @={50E56C7A-B8A2-4534-B258-F0D288084B3C}",
           "+ " + cls + "\\Version | @=100.0",  //
           "+ " + cls + "\\Control",            //
-          "+ " + cls + "\\MiscStatus | @=0",
-          "+ " + cls + "\\MiscStatus\\1 | @=131473",
+          "+ " + cls + "\\MiscStatus | @=0", "+ " + cls + "\\MiscStatus\\1 | @=131473",
           "+ " + cls + "\\ToolboxBitmap32 | @=C:\\Controls\\Sealbrook.ocx, 1",
           "+ " + cls + "\\Implemented Categories",
           "+ " + cls + "\\Implemented Categories\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}",
@@ -143,7 +140,7 @@ TEST(MemberNames, CompareWithoutCaseOfAsciiLettersAcrossCharacterTypes) {
   EXPECT_TRUE(sameName(u"TRUE", u"true"));
   EXPECT_TRUE(sameName(std::u16string_view(u"Click"), std::string_view("CLICK")));
   EXPECT_FALSE(sameName("Caption", "Captions"));
-  EXPECT_FALSE(sameName("[", "{"));  // neighbours of the letters are no letters
+  EXPECT_FALSE(sameName("[", "{"));              // neighbours of the letters are no letters
   EXPECT_FALSE(sameName(u"\u00C9", u"\u00E9"));  // only ASCII letters fold
   EXPECT_FALSE(sameName(std::u16string_view(u"\u0143"), std::string_view("C")));  // no truncation
   EXPECT_EQ(automation::nameKey("ActiveDocument"), "activedocument");

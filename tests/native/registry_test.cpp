@@ -1,15 +1,16 @@
 // Writing a registration's rows and removing them again, on a registry in memory: what stays for
 // others, what stays while the other architecture's build is registered, the order, and what a
 // failure stops. The Windows suites do the same on the real registry, for one build at a time.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "registration/registry.h"
 
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "registration/registry.h"
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "text/unicode.h"
 
 namespace registration {

@@ -5,23 +5,23 @@
 #include <gtest/gtest.h>
 
 #include "automation/error.h"
-#include "tests/common/failure.h"
 #include "host/office.h"
 #include "host/word.h"
 #include "simword/word.h"
+#include "tests/common/failure.h"
 
 namespace simword {
 namespace {
 
 using automation::Arguments;
-using automation::Error;
-using automation::ObjectRef;
-using automation::Variant;
 using automation::call;
+using automation::Error;
 using automation::get;
 using automation::getObject;
 using automation::named;
+using automation::ObjectRef;
 using automation::put;
+using automation::Variant;
 using testing::ElementsAre;
 namespace hr = automation::hr;
 
@@ -88,9 +88,10 @@ TEST_F(SimWord, ControlsAreAddedAtTheEndAndFoundByCaptionAsWordMatchesThem) {
   EXPECT_EQ(failureOf([&] { call(controls, "Item", {int32_t{3}}); }).number(), 5);
 
   EXPECT_THAT(word.log().lines(),
-              testing::IsSupersetOf({"CommandBarControls.Add(Type:=10&)",
-                                     "CommandBarPopup.Caption = \"Ch\xE1\xBB\xAF &k\xC3\xBD s\xE1\xBB\x91\"",
-                                     "CommandBarControls.Add(1%)"}));
+              testing::IsSupersetOf(
+                  {"CommandBarControls.Add(Type:=10&)",
+                   "CommandBarPopup.Caption = \"Ch\xE1\xBB\xAF &k\xC3\xBD s\xE1\xBB\x91\"",
+                   "CommandBarControls.Add(1%)"}));
 }
 
 TEST_F(SimWord, TypedInterfacesFollowTheKindOfControl) {
@@ -106,7 +107,8 @@ TEST_F(SimWord, TypedInterfacesFollowTheKindOfControl) {
   EXPECT_EQ(failureOf([&] { automation::as(popup, host::kCommandBarButton); }).number(), 13);
   EXPECT_EQ(failureOf([&] { get(button, "Controls"); }).number(), 438);
   EXPECT_EQ(failureOf([&] { call(controls, "Add", {int32_t{4}}); }).number(), 5);
-  EXPECT_THAT(word.log().lines(), testing::Contains("CommandBarPopup is CommandBarButton !0x80004002"));
+  EXPECT_THAT(word.log().lines(),
+              testing::Contains("CommandBarPopup is CommandBarButton !0x80004002"));
 }
 
 TEST_F(SimWord, ArgumentsAreCheckedAsIDispatchChecksThem) {
@@ -162,8 +164,9 @@ TEST_F(SimWord, ClicksReachConnectedSinksAndCancelDefaultComesBack) {
 
   connection.reset();
   EXPECT_EQ(word.click(control).delivered, 0u);
-  EXPECT_THAT(word.log().lines(), testing::IsSupersetOf({"CommandBarButton connect _CommandBarButtonEvents",
-                                                         "CommandBarButton disconnect _CommandBarButtonEvents"}));
+  EXPECT_THAT(word.log().lines(),
+              testing::IsSupersetOf({"CommandBarButton connect _CommandBarButtonEvents",
+                                     "CommandBarButton disconnect _CommandBarButtonEvents"}));
   auto popup = call(menuControls(word.application()), "Add", {int32_t{10}}).asObject();
   EXPECT_ANY_THROW(popup->connect(host::commandBarButtonEvents(), sink));
 }
@@ -175,7 +178,8 @@ TEST_F(SimWord, ARestartKeepsPermanentControlsAndDropsTemporaryOnesAndConnection
   auto kept = call(getObject(popup, "Controls"), "Add", {int16_t{1}}).asObject();
   put(kept, "Tag", u"t");
   call(controls, "Add", {int32_t{1}, named("Temporary", true)});
-  auto connection = kept->connect(host::commandBarButtonEvents(), std::make_shared<RecordingSink>());
+  auto connection =
+      kept->connect(host::commandBarButtonEvents(), std::make_shared<RecordingSink>());
   word.open();
 
   word.restart();
@@ -223,8 +227,9 @@ TEST_F(SimWord, AddOleControlPlacesTheControlInlineAndEntersDesignMode) {
   EXPECT_EQ(get(shapes, "Count"), Variant(int32_t{1}));
 
   word.setControlFactory(nullptr);
-  EXPECT_EQ(failureOf([&] { call(shapes, "AddOLEControl", {named("ClassType", u"X.Y")}); }).number(),
-            429);
+  EXPECT_EQ(
+      failureOf([&] { call(shapes, "AddOLEControl", {named("ClassType", u"X.Y")}); }).number(),
+      429);
 }
 
 TEST_F(SimWord, CustomPropertiesAreAddedFoundAndReplacedWithTheirLocale) {
@@ -243,9 +248,10 @@ TEST_F(SimWord, CustomPropertiesAreAddedFoundAndReplacedWithTheirLocale) {
   EXPECT_EQ(p.value, Variant(u"C:\\b.gif"));
   EXPECT_EQ(p.type, 4);
   EXPECT_THAT(word.log().lines(),
-              testing::IsSupersetOf({"DocumentProperties.Add(\"Sign\", False, 4&, \"C:\\a.gif\", Empty) @1033",
-                                     "DocumentProperties.Item(\"Sign\") @1033",
-                                     "DocumentProperty.Value = \"C:\\b.gif\" @1033"}));
+              testing::IsSupersetOf(
+                  {"DocumentProperties.Add(\"Sign\", False, 4&, \"C:\\a.gif\", Empty) @1033",
+                   "DocumentProperties.Item(\"Sign\") @1033",
+                   "DocumentProperty.Value = \"C:\\b.gif\" @1033"}));
 }
 
 TEST_F(SimWord, SignaturesFollowTheUsersChoiceAndLoseValidityWhenTheDocumentChanges) {

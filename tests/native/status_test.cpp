@@ -51,9 +51,8 @@ class Status : public testing::Test {
 
 const std::vector<std::string> kCount = {"Application.ActiveDocument", "Document.Signatures",
                                          "Signatures.Count"};
-const std::vector<std::string> kFirstIsValid = {"Application.ActiveDocument",
-                                                "Document.Signatures", "Signatures.Item(1%)",
-                                                "Signature.IsValid"};
+const std::vector<std::string> kFirstIsValid = {"Application.ActiveDocument", "Document.Signatures",
+                                                "Signatures.Item(1%)", "Signature.IsValid"};
 
 std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
   std::vector<std::string> out;
@@ -63,8 +62,8 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
 
 TEST_F(Status, WithoutSignaturesTheRefreshTouchesNoPictureAndRestartsTheTimer) {
   refresh();
-  EXPECT_THAT(runtime.calls, ElementsAre("DoEvents", "Timer1.Interval=0", "GetObject",
-                                         "Timer1.Interval=5000"));
+  EXPECT_THAT(runtime.calls,
+              ElementsAre("DoEvents", "Timer1.Interval=0", "GetObject", "Timer1.Interval=5000"));
   EXPECT_THAT(word.log().lines(), ElementsAreArray(kCount));
   EXPECT_EQ(control.Picture1(), nullptr);
   EXPECT_EQ(control.Image1(), nullptr);
@@ -203,7 +202,9 @@ TEST(StatusFaults, EachHostCallOfTheRefreshCanFail) {
 
 // --- Verify ------------------------------------------------------------------------------------
 
-std::u16string tcvn3(std::string_view bytes) { return text::widenBytes(bytes); }
+std::u16string tcvn3(std::string_view bytes) {
+  return text::widenBytes(bytes);
+}
 
 std::u16string verifyText(int position, std::u16string_view signerTcvn3, std::u16string_view expiry,
                           std::u16string_view signedOn) {
@@ -233,11 +234,11 @@ TEST_F(Status, VerifyReadsEachValueThroughAFreshWalkInItsOrder) {
   addSignature(true);
   control.mnuVerify_Click();
   std::vector<std::string> expected = {"Application.ActiveDocument", "Document.Signatures",
-                                       "Signatures.Count", "Application.ActiveDocument",
-                                       "Document.Signatures", "Signatures.Count"};
+                                       "Signatures.Count",           "Application.ActiveDocument",
+                                       "Document.Signatures",        "Signatures.Count"};
   for (const char* member : {"IsValid", "Signer", "Issuer", "ExpireDate", "SignDate"}) {
-    for (const char* walk : {"Application.ActiveDocument", "Document.Signatures",
-                             "Signatures.Item(1%)"})
+    for (const char* walk :
+         {"Application.ActiveDocument", "Document.Signatures", "Signatures.Item(1%)"})
       expected.push_back(walk);
     expected.push_back(std::string("Signature.") + member);
   }

@@ -1,8 +1,8 @@
 // The user's texts: each TCVN3 literal must be the VN3 encoding of what it reads, and the menu
 // captions must be the Unicode letters they read.
-#include <gtest/gtest.h>
-
 #include <map>
+
+#include <gtest/gtest.h>
 
 #include "automation/error.h"
 #include "text/literals.h"
@@ -18,18 +18,18 @@ std::string vn3(std::u16string_view readable) {
   static const std::map<char16_t, unsigned char> table = [] {
     std::map<char16_t, unsigned char> t;
     const char16_t* rows[] = {
-        u"\u00E0\u1EA3\u00E3\u00E1\u1EA1",  // a: B5..B9
+        u"\u00E0\u1EA3\u00E3\u00E1\u1EA1",        // a: B5..B9
         u"\u0103\u1EB1\u1EB3\u1EB5\u1EAF\u1EB7",  // ă
         u"\u00E2\u1EA7\u1EA9\u1EAB\u1EA5\u1EAD",  // â
-        u"\u00E8\u1EBB\u1EBD\u00E9\u1EB9",  // e
+        u"\u00E8\u1EBB\u1EBD\u00E9\u1EB9",        // e
         u"\u00EA\u1EC1\u1EC3\u1EC5\u1EBF\u1EC7",  // ê
-        u"\u00EC\u1EC9\u0129\u00ED\u1ECB",  // i
-        u"\u00F2\u1ECF\u00F5\u00F3\u1ECD",  // o
+        u"\u00EC\u1EC9\u0129\u00ED\u1ECB",        // i
+        u"\u00F2\u1ECF\u00F5\u00F3\u1ECD",        // o
         u"\u00F4\u1ED3\u1ED5\u1ED7\u1ED1\u1ED9",  // ô
         u"\u01A1\u1EDD\u1EDF\u1EE1\u1EDB\u1EE3",  // ơ
-        u"\u00F9\u1EE7\u0169\u00FA\u1EE5",  // u
+        u"\u00F9\u1EE7\u0169\u00FA\u1EE5",        // u
         u"\u01B0\u1EEB\u1EED\u1EEF\u1EE9\u1EF1",  // ư
-        u"\u1EF3\u1EF7\u1EF9\u00FD\u1EF5",  // y
+        u"\u1EF3\u1EF7\u1EF9\u00FD\u1EF5",        // y
     };
     const unsigned char bytes[][6] = {
         {0xB5, 0xB6, 0xB7, 0xB8, 0xB9},       {0xA8, 0xBB, 0xBC, 0xBD, 0xBE, 0xC6},
@@ -57,7 +57,9 @@ std::string vn3(std::u16string_view readable) {
   return out;
 }
 
-std::u16string u(const char* utf8) { return fromUtf8(utf8); }
+std::u16string u(const char* utf8) {
+  return fromUtf8(utf8);
+}
 
 TEST(Literals, EachTcvn3TextIsTheEncodingOfWhatItReads) {
   using namespace literals;
@@ -65,8 +67,9 @@ TEST(Literals, EachTcvn3TextIsTheEncodingOfWhatItReads) {
   EXPECT_EQ(kChoosePathFirst, vn3(u("Bạn cần chọn đường dẫn đến file chữ ký !")));
   EXPECT_EQ(kNoFileChosen, vn3(u("Bạn chưa chọn file chữ ký !")));
   EXPECT_EQ(kFileNotFound, vn3(u("Không tìm thấy file chữ ký !")));
-  EXPECT_EQ(kSigningFailed,
-            vn3(u("Lỗi phát sinh trong quá trình ký, mời bạn đóng file, thoát ra ngoài và ký lại !")));
+  EXPECT_EQ(
+      kSigningFailed,
+      vn3(u("Lỗi phát sinh trong quá trình ký, mời bạn đóng file, thoát ra ngoài và ký lại !")));
   EXPECT_EQ(kChoosePathTitle, vn3(u("Chọn đường dẫn đến file chữ ký")));
   EXPECT_EQ(kCouldNotSavePath, vn3(u("Không ghi được đường dẫn vào file settings.ini !")));
   EXPECT_EQ(kTagSetUpPath, vn3(u("Thiết lập đường dẫn")));
@@ -142,10 +145,10 @@ TEST(UnicodeToTCVN3, ThirtyTwoThousandSevenHundredSixtySevenCodeUnitsOverflow) {
 TEST(Unicode, Utf8AndUtf16RoundTripAndRepairBrokenInput) {
   const std::u16string mixed = u"a\u00FD\u1EEF\U0001F600";
   EXPECT_EQ(fromUtf8(toUtf8(mixed)), mixed);
-  EXPECT_EQ(toUtf8(u"\xD800x"), "\xEF\xBF\xBDx");         // lone surrogate
-  EXPECT_EQ(fromUtf8("\xC3"), u"\uFFFD");                 // truncated sequence
-  EXPECT_EQ(fromUtf8("\xC0\x80z"), u"\uFFFDz");           // overlong NUL
-  EXPECT_EQ(fromUtf8("\xED\xA0\x80"), u"\uFFFD");          // encoded surrogate
+  EXPECT_EQ(toUtf8(u"\xD800x"), "\xEF\xBF\xBDx");  // lone surrogate
+  EXPECT_EQ(fromUtf8("\xC3"), u"\uFFFD");          // truncated sequence
+  EXPECT_EQ(fromUtf8("\xC0\x80z"), u"\uFFFDz");    // overlong NUL
+  EXPECT_EQ(fromUtf8("\xED\xA0\x80"), u"\uFFFD");  // encoded surrogate
   EXPECT_EQ(fromUtf8("\xE1\xBB\xAFx\xFF"), u"\u1EEFx\uFFFD");
 }
 

@@ -1,10 +1,10 @@
 // Lengths in twips, HIMETRIC and pixels, rounded as the platform rounds them: a window or a
 // picture one pixel off shows as a misplaced block or a click that misses.
-#include <gtest/gtest.h>
+#include "host/units.h"
 
 #include <cstdint>
 
-#include "host/units.h"
+#include <gtest/gtest.h>
 
 namespace host {
 namespace {

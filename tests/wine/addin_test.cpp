@@ -3,22 +3,23 @@
 // real control inserted inline by the OLE container, Word's signing, every message box the add-in
 // shows, the open-file dialog, settings.ini in the prefix's system directory, and the path form
 // through its own window.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <optional>
 
-#include "text/literals.h"
-#include "text/tcvn3.h"
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "win32/com/bstr.h"
-#include "wine_test.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/pictures.h"
 #include "wordhost/running_word.h"
 #include "wordhost/timers.h"
+
+#include "text/literals.h"
+#include "text/tcvn3.h"
+#include "wine_test.h"
 
 namespace {
 

@@ -1,29 +1,30 @@
 // The simulated Word through real COM: the server bridge exposes it, the client bridge calls it,
 // as the add-in and the control will; events through connection points; GetObject through the
 // running object table; the dialog driver; the add-in loader against a real DLL.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <commdlg.h>
 #include <olectl.h>
 
-#include "automation/error.h"
-#include "host/office.h"
-#include "host/word.h"
-#include "probe.h"
-#include "tests/common/failure.h"
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/automation/event_sink.h"
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/guid.h"
-#include "wine_test.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/running_word.h"
+
+#include "automation/error.h"
+#include "host/office.h"
+#include "host/word.h"
+#include "probe.h"
+#include "tests/common/failure.h"
+#include "wine_test.h"
 
 namespace {
 

@@ -1,22 +1,23 @@
 // The COM layer under Wine: objects and their interface lists, the ABI edge, the class factory
 // and unloading, registration and its exact undoing, the type-library IDispatch of a DLL, and the
 // control's COM contracts (its connection points, its client site).
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <olectl.h>
 
 #include <stdexcept>
 
-#include "automation/error.h"
-#include "probe.h"
-#include "wordhost/ole_container.h"
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "win32/automation/dispatch_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/edge.h"
 #include "win32/com/module.h"
 #include "win32/com/object.h"
 #include "win32/com/registry.h"
+#include "wordhost/ole_container.h"
+
+#include "automation/error.h"
+#include "probe.h"
 #include "wine_test.h"
 
 namespace {
@@ -76,7 +77,9 @@ class View final : public com::Object<View<Declared>, IViewObjectEx> {
                                         LOGPALETTE**) noexcept override {
     return S_FALSE;
   }
-  HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) noexcept override {
+    return E_NOTIMPL;
+  }
   HRESULT STDMETHODCALLTYPE Unfreeze(DWORD) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetAdvise(DWORD, DWORD, IAdviseSink*) noexcept override { return S_OK; }
   HRESULT STDMETHODCALLTYPE GetAdvise(DWORD*, DWORD*, IAdviseSink**) noexcept override {
@@ -216,7 +219,8 @@ TEST(Registration, Regsvr32WritesTheKeysAndUnregisteringRestoresTheRegistryExact
   const std::wstring registered = probeRegistration(HKEY_CLASSES_ROOT, L"");
   EXPECT_THAT(registered, testing::HasSubstr(L"InprocServer32] ThreadingModel=Apartment"));
   EXPECT_THAT(registered, testing::HasSubstr(L"\\1.0\\0\\win64] =" + dll));
-  EXPECT_THAT(registered, testing::HasSubstr(L"Cks.Probe\\CLSID] =" + com::guidString(CLSID_Probe)));
+  EXPECT_THAT(registered,
+              testing::HasSubstr(L"Cks.Probe\\CLSID] =" + com::guidString(CLSID_Probe)));
   EXPECT_THAT(registered, testing::Not(testing::HasSubstr(L"B65AD801")));  // not ours to register
   ASSERT_EQ(winetest::regsvr32(dll), 0);
   EXPECT_EQ(probeRegistration(HKEY_CLASSES_ROOT, L""), registered);
@@ -245,7 +249,9 @@ TEST_F(ProbeServer, PerUserRegistrationGoesUnderTheUsersClasses) {
 
 class RegisteredProbe : public testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(winetest::regsvr32(winetest::binPath(L"Probe.dll")), 0); }
+  static void SetUpTestSuite() {
+    ASSERT_EQ(winetest::regsvr32(winetest::binPath(L"Probe.dll")), 0);
+  }
   static void TearDownTestSuite() {
     winetest::regsvr32(winetest::binPath(L"Probe.dll"), /*unregister=*/true);
   }
@@ -253,9 +259,9 @@ class RegisteredProbe : public testing::Test {
     CLSID clsid;
     EXPECT_EQ(CLSIDFromProgID(L"Cks.Probe", &clsid), S_OK);
     com::ComPtr<IDispatch> dispatch;
-    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                               dispatch.putVoid()),
-              S_OK);
+    EXPECT_EQ(
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, dispatch.putVoid()),
+        S_OK);
     return winauto::DispatchObject::wrap(dispatch.get());
   }
 };
@@ -264,8 +270,8 @@ TEST_F(RegisteredProbe, TypeLibraryDispatchTakesPositionalNamedAndOmittedArgumen
   auto probe = create();
   EXPECT_EQ(automation::call(probe, "Echo", {int16_t{1}, u"two"}), Variant(u"1%;\"two\""));
   EXPECT_EQ(automation::call(probe, "echo", {int32_t{1}}), Variant(u"1&;missing"));
-  EXPECT_EQ(automation::call(probe, "Echo", {automation::named("second", true),
-                                             automation::named("first", 2.5)}),
+  EXPECT_EQ(automation::call(probe, "Echo",
+                             {automation::named("second", true), automation::named("first", 2.5)}),
             Variant(u"2.5#;True"));
   try {
     automation::call(probe, "Echo", {automation::named("third", 1)});

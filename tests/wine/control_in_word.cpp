@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "automation/object.h"
 #include "win32/com/com_ptr.h"
-#include "wine_test.h"
 #include "wordhost/pictures.h"
 #include "wordhost/timers.h"
+
+#include "automation/object.h"
+#include "wine_test.h"
 
 namespace winetest {
 

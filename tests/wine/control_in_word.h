@@ -3,15 +3,17 @@
 // add-in inserts it.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <ole2.h>
 
 #include <string>
 
-#include "simword/word.h"
+#include <gtest/gtest.h>
+
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/running_word.h"
+
+#include "simword/word.h"
 
 namespace winetest {
 

@@ -1,21 +1,22 @@
 // Penvane.dll in the simulated Word under Wine: registered by regsvr32, loaded from Word's
 // add-in list at start-up and later by the user, its menu, its bindings, its settings file.
+#include <fstream>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include "win32/com/bstr.h"
+#include "win32/com/registry.h"
+#include "win32/penvane/platform.h"
+#include "wordhost/addin_host.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/running_word.h"
 
 #include "host/office.h"
 #include "penvane/module1.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "win32/com/bstr.h"
-#include "win32/com/registry.h"
-#include "win32/penvane/platform.h"
 #include "wine_test.h"
-#include "wordhost/addin_host.h"
-#include "wordhost/dialogs.h"
-#include "wordhost/running_word.h"
 
 namespace {
 

@@ -2,21 +2,23 @@
 // right after connecting, reads its customUI document with MSXML, checks it against the customUI
 // rules it models, loads the buttons' pictures, and presses the buttons; each runs the same
 // command as the menu button of the same caption, end to end with the real control.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "ribbon.h"
 
 #include <fstream>
 
-#include "ribbon.h"
-#include "text/literals.h"
-#include "text/tcvn3.h"
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "win32/com/bstr.h"
-#include "wine_test.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/pictures.h"
 #include "wordhost/running_word.h"
+
+#include "text/literals.h"
+#include "text/tcvn3.h"
+#include "wine_test.h"
 
 namespace {
 
@@ -25,8 +27,12 @@ namespace literals = text::literals;
 
 const wchar_t kProgId[] = L"Penvane.Connect";
 
-std::wstring wide(std::u16string_view text) { return com::wide(text); }
-std::wstring tcvn3(std::string_view bytes) { return com::wide(text::widenBytes(bytes)); }
+std::wstring wide(std::u16string_view text) {
+  return com::wide(text);
+}
+std::wstring tcvn3(std::string_view bytes) {
+  return com::wide(text::widenBytes(bytes));
+}
 
 std::wstring tempFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -66,7 +72,8 @@ class RibbonInWord : public testing::Test {
     if (host_.isLoaded(kProgId)) {
       EXPECT_EQ(host_.shutDown(), S_OK);
     }
-    if (const HWND form = FindWindowW(L"Penvane.frmPath", nullptr)) SendMessageW(form, WM_CLOSE, 0, 0);
+    if (const HWND form = FindWindowW(L"Penvane.frmPath", nullptr))
+      SendMessageW(form, WM_CLOSE, 0, 0);
     while (simword::Document* doc = word().activeDocument()) word().close(*doc);
     wordhost::AddinHost::unlistAddin(kProgId);
     DeleteFileW(settingsFile().c_str());
@@ -117,9 +124,9 @@ TEST_F(RibbonInWord, TheGroupStandsOnTheInsertTabAfterWordsTextGroupWithTheMenus
     EXPECT_FALSE(b.supertip.empty());
     EXPECT_FALSE(b.keytip.empty());
   }
-  EXPECT_THAT(labels, ElementsAre(wide(literals::kSetUpPathCaption), wide(literals::kInsertCaption),
-                                  wide(literals::kSignCaption),
-                                  wide(literals::kInsertAndSignCaption)));
+  EXPECT_THAT(labels,
+              ElementsAre(wide(literals::kSetUpPathCaption), wide(literals::kInsertCaption),
+                          wide(literals::kSignCaption), wide(literals::kInsertAndSignCaption)));
   EXPECT_THAT(actions, ElementsAre(L"Ribbon_SetUpPath", L"Ribbon_Insert", L"Ribbon_Sign",
                                    L"Ribbon_InsertAndSign"));
   // The menu is there as well, for the Add-Ins tab.
@@ -129,9 +136,9 @@ TEST_F(RibbonInWord, TheGroupStandsOnTheInsertTabAfterWordsTextGroupWithTheMenus
 TEST_F(RibbonInWord, OnlyAWordDocumentsRibbonIsCustomised) {
   startUp();
   com::ComPtr<IRibbonExtensibility> extensibility;
-  ASSERT_EQ(host_.addin(kProgId)->QueryInterface(__uuidof(IRibbonExtensibility),
-                                                 extensibility.putVoid()),
-            S_OK);
+  ASSERT_EQ(
+      host_.addin(kProgId)->QueryInterface(__uuidof(IRibbonExtensibility), extensibility.putVoid()),
+      S_OK);
   com::Bstr xml;
   EXPECT_EQ(extensibility->GetCustomUI(com::Bstr(u"Microsoft.Outlook.Mail.Read").get(), xml.put()),
             S_OK);
@@ -180,7 +187,8 @@ TEST_F(RibbonInWord, SetUpPathFromTheRibbonSavesThePathAsTheMenuDoes) {
   ASSERT_EQ(ribbon().press(L"PenvaneSetUpPath"), S_OK);  // no dialog the first time
   EXPECT_EQ(dialogs_.fileDialogs().size(), 1u);
   std::ifstream in(settingsFile().c_str(), std::ios::binary);
-  const std::string settings((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string settings((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   const std::wstring image = signatureImage();  // ASCII
   EXPECT_THAT(settings, testing::HasSubstr("ChildPath=" + std::string(image.begin(), image.end())));
 }

@@ -4,12 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "control_in_word.h"
-#include "text/literals.h"
-#include "text/tcvn3.h"
 #include "win32/com/bstr.h"
 #include "win32/com/registry.h"
-#include "wine_test.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/pictures.h"
@@ -17,6 +13,11 @@
 #include "wordhost/resources.h"
 #include "wordhost/running_word.h"
 #include "wordhost/timers.h"
+
+#include "control_in_word.h"
+#include "text/literals.h"
+#include "text/tcvn3.h"
+#include "wine_test.h"
 
 namespace {
 

@@ -4,12 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "control_in_word.h"
-#include "text/literals.h"
-#include "text/tcvn3.h"
 #include "win32/com/bstr.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/resources.h"
+
+#include "control_in_word.h"
+#include "text/literals.h"
+#include "text/tcvn3.h"
 
 namespace {
 

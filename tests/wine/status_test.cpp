@@ -2,20 +2,21 @@
 // regsvr32 and inserted through AddOLEControl into the simulated Word, reached through real COM.
 // Timer1's ticks are its WM_TIMER messages, sent by the test; the verify boxes are read off the
 // screen with their title, text and icon; a click is a real mouse click.
+#include <string>
+#include <string_view>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <string>
-#include <string_view>
+#include "win32/com/bstr.h"
+#include "wordhost/dialogs.h"
+#include "wordhost/process.h"
+#include "wordhost/resources.h"
 
 #include "automation/object.h"
 #include "control_in_word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "win32/com/bstr.h"
-#include "wordhost/dialogs.h"
-#include "wordhost/process.h"
-#include "wordhost/resources.h"
 
 namespace {
 

@@ -1,14 +1,16 @@
 // main() of the Windows tests: GoogleTest on a single-threaded COM apartment, as the host's
 // user-interface thread is.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <objbase.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "wine_test.h"
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "wordhost/process.h"
+
+#include "wine_test.h"
 
 namespace winetest {
 
@@ -17,9 +19,13 @@ std::wstring binDir() {
   return folder.substr(0, folder.size() - 1);
 }
 
-std::wstring binPath(const wchar_t* file) { return wordhost::executableFolder() + file; }
+std::wstring binPath(const wchar_t* file) {
+  return wordhost::executableFolder() + file;
+}
 
-int run(const std::wstring& commandLine) { return wordhost::run(commandLine); }
+int run(const std::wstring& commandLine) {
+  return wordhost::run(commandLine);
+}
 
 int regsvr32(const std::wstring& dll, bool unregister) {
   return run(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + dll + L"\"");

@@ -8,7 +8,7 @@
 
 namespace winetest {
 
-std::wstring binDir();                   // the folder of the test executable
+std::wstring binDir();                      // the folder of the test executable
 std::wstring binPath(const wchar_t* file);  // a file beside it
 // Runs a command line and waits; the exit code, or -1 when it could not start.
 int run(const std::wstring& commandLine);

@@ -2,12 +2,13 @@
 
 #include <new>
 
-#include "automation/dispatch_order.h"
-#include "automation/error.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/automation/server_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/failure.h"
+
+#include "automation/dispatch_order.h"
+#include "automation/error.h"
 
 namespace winauto {
 

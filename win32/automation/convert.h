@@ -2,16 +2,18 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "automation/object.h"
-#include "automation/variant.h"
 #include "win32/com/com_ptr.h"
 #include "win32/com/variant.h"
+
+#include "automation/object.h"
+#include "automation/variant.h"
 
 namespace winauto {
 
@@ -44,9 +46,9 @@ class OutgoingArguments {
   void readBack(automation::Arguments& args) const;
 
  private:
-  com::VariantArray slots_;                   // rgvarg; by-reference slots own nothing
-  std::vector<com::ScopedVariant> targets_;   // by-reference storage, one per argument
-  std::vector<VARIANT_BOOL> booleans_;        // by-reference Boolean storage
+  com::VariantArray slots_;                  // rgvarg; by-reference slots own nothing
+  std::vector<com::ScopedVariant> targets_;  // by-reference storage, one per argument
+  std::vector<VARIANT_BOOL> booleans_;       // by-reference Boolean storage
   std::vector<DISPID> named_;
   DISPPARAMS params_{};
 };

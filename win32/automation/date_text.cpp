@@ -1,6 +1,7 @@
 #include "win32/automation/date_text.h"
 
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include "win32/com/bstr.h"

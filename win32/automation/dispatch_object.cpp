@@ -2,27 +2,34 @@
 
 #include <ocidl.h>
 
-#include "automation/error.h"
-#include "automation/names.h"
 #include "win32/automation/convert.h"
-#include "win32/com/guid.h"
 #include "win32/automation/event_sink.h"
 #include "win32/com/bstr.h"
 #include "win32/com/failure.h"
+#include "win32/com/guid.h"
+
+#include "automation/error.h"
+#include "automation/names.h"
 
 namespace winauto {
 namespace {
 
 using automation::Error;
 
-std::wstring wideName(std::string_view name) { return std::wstring(name.begin(), name.end()); }
+std::wstring wideName(std::string_view name) {
+  return std::wstring(name.begin(), name.end());
+}
 
 WORD flagsOf(automation::Invoke kind) {
   switch (kind) {
-    case automation::Invoke::Get: return DISPATCH_PROPERTYGET | DISPATCH_METHOD;
-    case automation::Invoke::Put: return DISPATCH_PROPERTYPUT;
-    case automation::Invoke::PutRef: return DISPATCH_PROPERTYPUTREF;
-    case automation::Invoke::Call: return DISPATCH_METHOD;
+    case automation::Invoke::Get:
+      return DISPATCH_PROPERTYGET | DISPATCH_METHOD;
+    case automation::Invoke::Put:
+      return DISPATCH_PROPERTYPUT;
+    case automation::Invoke::PutRef:
+      return DISPATCH_PROPERTYPUTREF;
+    case automation::Invoke::Call:
+      return DISPATCH_METHOD;
   }
   return DISPATCH_METHOD;
 }
@@ -91,15 +98,14 @@ std::vector<DISPID> DispatchObject::namedIds(std::string_view member,
   std::vector<LPOLESTR> pointers;
   for (auto& n : names) pointers.push_back(n.data());
   std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
-  const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, pointers.data(),
-                                              static_cast<UINT>(pointers.size()), locale, ids.data());
+  const HRESULT hr = dispatch_->GetIDsOfNames(
+      IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), locale, ids.data());
   com::throwIfFailed(hr == DISP_E_UNKNOWNNAME ? automation::hr::kParamNotFound : hr);
   return std::vector<DISPID>(ids.begin() + 1, ids.end());
 }
 
 automation::Variant DispatchObject::invoke(std::string_view member, automation::Invoke kind,
-                                           automation::Arguments& args,
-                                           automation::Locale locale) {
+                                           automation::Arguments& args, automation::Locale locale) {
   const DISPID id = memberId(member, locale);
   const bool put = kind == automation::Invoke::Put || kind == automation::Invoke::PutRef;
   OutgoingArguments outgoing(args, namedIds(member, args, locale), put);

@@ -6,14 +6,16 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include <string>
 #include <unordered_map>
 
+#include "win32/com/com_ptr.h"
+
 #include "automation/error.h"
 #include "automation/object.h"
-#include "win32/com/com_ptr.h"
 
 namespace winauto {
 

@@ -1,8 +1,9 @@
 #include "win32/automation/event_sink.h"
 
-#include "automation/names.h"
 #include "win32/automation/convert.h"
 #include "win32/com/guid.h"
+
+#include "automation/names.h"
 
 namespace winauto {
 

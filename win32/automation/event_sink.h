@@ -4,13 +4,15 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include <memory>
 #include <string_view>
 
-#include "automation/object.h"
 #include "win32/automation/named_dispatch.h"
+
+#include "automation/object.h"
 
 namespace winauto {
 

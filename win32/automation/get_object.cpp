@@ -1,6 +1,7 @@
 #include "win32/automation/get_object.h"
 
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include "win32/automation/dispatch_object.h"

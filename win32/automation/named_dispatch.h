@@ -11,13 +11,15 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include <string_view>
 
-#include "automation/error.h"
 #include "win32/com/edge.h"
 #include "win32/com/object.h"
+
+#include "automation/error.h"
 
 namespace winauto {
 

@@ -2,13 +2,14 @@
 
 #include <string>
 
-#include "automation/dispatch_ids.h"
-#include "automation/error.h"
-#include "host/office.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/guid.h"
+
+#include "automation/dispatch_ids.h"
+#include "automation/error.h"
+#include "host/office.h"
 
 namespace winauto {
 namespace {

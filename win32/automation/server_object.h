@@ -5,14 +5,16 @@
 #pragma once
 
 #include <windows.h>
+
 #include <ocidl.h>
 #include <olectl.h>
 
 #include <string_view>
 
-#include "automation/object.h"
 #include "win32/automation/named_dispatch.h"
 #include "win32/com/connection_point.h"
+
+#include "automation/object.h"
 
 namespace winauto {
 

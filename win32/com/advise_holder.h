@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <ole2.h>
 
 #include "win32/com/com_ptr.h"

@@ -4,9 +4,13 @@
 
 namespace com {
 
-std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::wstring wide(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
 
-std::u16string u16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+std::u16string u16(std::wstring_view text) {
+  return std::u16string(text.begin(), text.end());
+}
 
 std::u16string fromBstr(BSTR text) {
   if (!text) return {};

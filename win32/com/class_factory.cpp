@@ -46,6 +46,8 @@ HRESULT getClassObject(const ClassEntry* begin, const ClassEntry* end, REFCLSID 
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-HRESULT canUnloadNow() noexcept { return module::canUnload() ? S_OK : S_FALSE; }
+HRESULT canUnloadNow() noexcept {
+  return module::canUnload() ? S_OK : S_FALSE;
+}
 
 }  // namespace com

@@ -98,8 +98,8 @@ HRESULT STDMETHODCALLTYPE ConnectionPoint::GetConnectionInterface(IID* iid) noex
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ConnectionPoint::GetConnectionPointContainer(
-    IConnectionPointContainer** container) noexcept {
+HRESULT STDMETHODCALLTYPE
+ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) noexcept {
   if (!container) return E_POINTER;
   return ComPtr<IConnectionPointContainer>(&container_).copyTo(container);
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <ocidl.h>
 #include <olectl.h>
 
@@ -23,8 +24,9 @@
 #include <memory>
 #include <vector>
 
-#include "automation/object.h"
 #include "win32/com/com_ptr.h"
+
+#include "automation/object.h"
 
 namespace com {
 
@@ -49,8 +51,8 @@ class ConnectionPoint final : public IConnectionPoint {
   ULONG STDMETHODCALLTYPE Release() noexcept override { return container_.Release(); }
   // IConnectionPoint
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(
-      IConnectionPointContainer** container) noexcept override;
+  HRESULT STDMETHODCALLTYPE
+  GetConnectionPointContainer(IConnectionPointContainer** container) noexcept override;
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) noexcept override;
   HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override;
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) noexcept override;

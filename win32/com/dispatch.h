@@ -8,6 +8,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include "win32/com/edge.h"

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include "automation/error.h"

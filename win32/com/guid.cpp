@@ -1,7 +1,8 @@
 #include "win32/com/guid.h"
 
-#include "registration/keys.h"
 #include "win32/com/bstr.h"
+
+#include "registration/keys.h"
 
 namespace com {
 
@@ -23,6 +24,8 @@ automation::Guid fromGuid(const GUID& g) noexcept {
   return r;
 }
 
-std::wstring guidString(const GUID& guid) { return wide(registration::guidText(fromGuid(guid))); }
+std::wstring guidString(const GUID& guid) {
+  return wide(registration::guidText(fromGuid(guid)));
+}
 
 }  // namespace com

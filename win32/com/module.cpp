@@ -35,9 +35,17 @@ std::wstring path() {
   }
 }
 
-void lock() noexcept { ++g_locks; }
-void unlock() noexcept { --g_locks; }
-bool canUnload() noexcept { return g_locks == 0; }
-long locks() noexcept { return g_locks; }
+void lock() noexcept {
+  ++g_locks;
+}
+void unlock() noexcept {
+  --g_locks;
+}
+bool canUnload() noexcept {
+  return g_locks == 0;
+}
+long locks() noexcept {
+  return g_locks;
+}
 
 }  // namespace com::module

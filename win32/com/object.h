@@ -13,6 +13,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <unknwn.h>
 
 #include <atomic>
@@ -43,8 +44,8 @@ struct DeclaredBases<T, std::void_t<typename T::Bases>> {
 template <class Base, class List>
 struct Declares;
 template <class Base, class... Interfaces>
-struct Declares<Base, Bases<Interfaces...>>
-    : std::disjunction<std::is_same<Base, Interfaces>...> {};
+struct Declares<Base, Bases<Interfaces...>> : std::disjunction<std::is_same<Base, Interfaces>...> {
+};
 
 }  // namespace detail
 

@@ -2,10 +2,11 @@
 
 #include <utility>
 
-#include "registration/registry.h"
 #include "win32/com/bstr.h"
 #include "win32/com/edge.h"
 #include "win32/com/module.h"
+
+#include "registration/registry.h"
 
 namespace com {
 namespace {

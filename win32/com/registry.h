@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "registration/keys.h"
 #include "win32/com/guid.h"
+
+#include "registration/keys.h"
 
 namespace com {
 

@@ -2,13 +2,14 @@
 
 #include <olectl.h>
 
-#include "host/office.h"
-#include "penvane/ribbon.h"
-#include "win32/com/bstr.h"
-#include "win32/com/module.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
+#include "win32/com/bstr.h"
+#include "win32/com/module.h"
 #include "win32/penvane/library.h"
+
+#include "host/office.h"
+#include "penvane/ribbon.h"
 
 namespace penvane::win {
 namespace {
@@ -27,8 +28,8 @@ HRESULT copyOut(const automation::ObjectRef& object, IDispatch** value) {
 }  // namespace
 
 ConnectObject::ConnectObject()
-    : core_(std::make_shared<penvane::Connect>(library().module, library().frmPath,
-                                               library().files, library().messages)) {}
+    : core_(std::make_shared<penvane::Connect>(library().module, library().frmPath, library().files,
+                                               library().messages)) {}
 
 HRESULT ConnectObject::getField(EventField& field, IDispatch** value) noexcept {
   return com::edge([&] { return copyOut(field.get(), value); });
@@ -51,14 +52,30 @@ HRESULT ConnectObject::putref_oHostApp(IDispatch* value) noexcept {
     return S_OK;
   });
 }
-HRESULT ConnectObject::get_MyButton1(IDispatch** v) noexcept { return getField(core_->MyButton1, v); }
-HRESULT ConnectObject::putref_MyButton1(IDispatch* v) noexcept { return setField(core_->MyButton1, v); }
-HRESULT ConnectObject::get_MyButton2(IDispatch** v) noexcept { return getField(core_->MyButton2, v); }
-HRESULT ConnectObject::putref_MyButton2(IDispatch* v) noexcept { return setField(core_->MyButton2, v); }
-HRESULT ConnectObject::get_MyButton3(IDispatch** v) noexcept { return getField(core_->MyButton3, v); }
-HRESULT ConnectObject::putref_MyButton3(IDispatch* v) noexcept { return setField(core_->MyButton3, v); }
-HRESULT ConnectObject::get_MyButton(IDispatch** v) noexcept { return getField(core_->MyButton, v); }
-HRESULT ConnectObject::putref_MyButton(IDispatch* v) noexcept { return setField(core_->MyButton, v); }
+HRESULT ConnectObject::get_MyButton1(IDispatch** v) noexcept {
+  return getField(core_->MyButton1, v);
+}
+HRESULT ConnectObject::putref_MyButton1(IDispatch* v) noexcept {
+  return setField(core_->MyButton1, v);
+}
+HRESULT ConnectObject::get_MyButton2(IDispatch** v) noexcept {
+  return getField(core_->MyButton2, v);
+}
+HRESULT ConnectObject::putref_MyButton2(IDispatch* v) noexcept {
+  return setField(core_->MyButton2, v);
+}
+HRESULT ConnectObject::get_MyButton3(IDispatch** v) noexcept {
+  return getField(core_->MyButton3, v);
+}
+HRESULT ConnectObject::putref_MyButton3(IDispatch* v) noexcept {
+  return setField(core_->MyButton3, v);
+}
+HRESULT ConnectObject::get_MyButton(IDispatch** v) noexcept {
+  return getField(core_->MyButton, v);
+}
+HRESULT ConnectObject::putref_MyButton(IDispatch* v) noexcept {
+  return setField(core_->MyButton, v);
+}
 
 // The add-in callbacks: the "custom" array is never read.
 template <class Callback>
@@ -79,7 +96,8 @@ HRESULT ConnectObject::IDTExtensibility2_OnConnection(IDispatch* Application,
   });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnStartupComplete(SAFEARRAY**) noexcept {
-  return callback([](auto& addin, auto& custom) { addin.IDTExtensibility2_OnStartupComplete(custom); });
+  return callback(
+      [](auto& addin, auto& custom) { addin.IDTExtensibility2_OnStartupComplete(custom); });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnDisconnection(ext_DisconnectMode RemoveMode,
                                                          SAFEARRAY**) noexcept {
@@ -88,10 +106,12 @@ HRESULT ConnectObject::IDTExtensibility2_OnDisconnection(ext_DisconnectMode Remo
   });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnBeginShutdown(SAFEARRAY**) noexcept {
-  return callback([](auto& addin, auto& custom) { addin.IDTExtensibility2_OnBeginShutdown(custom); });
+  return callback(
+      [](auto& addin, auto& custom) { addin.IDTExtensibility2_OnBeginShutdown(custom); });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnAddInsUpdate(SAFEARRAY**) noexcept {
-  return callback([](auto& addin, auto& custom) { addin.IDTExtensibility2_OnAddInsUpdate(custom); });
+  return callback(
+      [](auto& addin, auto& custom) { addin.IDTExtensibility2_OnAddInsUpdate(custom); });
 }
 
 HRESULT ConnectObject::click(Click handler, IDispatch* ctrl, VARIANT_BOOL* cancelDefault) noexcept {
@@ -147,8 +167,8 @@ HRESULT ConnectObject::Ribbon_LoadImage(BSTR imageId, IPictureDisp** image) noex
   picture.cbSizeofstruct = sizeof picture;
   picture.picType = PICTYPE_ICON;
   picture.icon.hicon = icon;
-  const HRESULT hr = OleCreatePictureIndirect(&picture, IID_IPictureDisp, TRUE,
-                                              reinterpret_cast<void**>(image));
+  const HRESULT hr =
+      OleCreatePictureIndirect(&picture, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(image));
   if (FAILED(hr)) DestroyIcon(icon);
   return hr;
 }

@@ -2,9 +2,10 @@
 // core. Every method runs through the ABI edge; the host always gets an HRESULT.
 #pragma once
 
+#include "win32/com/dispatch.h"
+
 #include "penvane.h"
 #include "penvane/connect.h"
-#include "win32/com/dispatch.h"
 
 namespace penvane::win {
 
@@ -29,15 +30,20 @@ class ConnectObject final
                                                            ext_ConnectMode ConnectMode,
                                                            IDispatch* AddInInst,
                                                            SAFEARRAY** custom) noexcept override;
-  HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnStartupComplete(SAFEARRAY** custom) noexcept override;
+  HRESULT STDMETHODCALLTYPE
+  IDTExtensibility2_OnStartupComplete(SAFEARRAY** custom) noexcept override;
   HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnDisconnection(ext_DisconnectMode RemoveMode,
                                                               SAFEARRAY** custom) noexcept override;
   HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnBeginShutdown(SAFEARRAY** custom) noexcept override;
-  HRESULT STDMETHODCALLTYPE MyButton1_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
-  HRESULT STDMETHODCALLTYPE MyButton2_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
-  HRESULT STDMETHODCALLTYPE MyButton3_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
+  HRESULT STDMETHODCALLTYPE MyButton1_Click(IDispatch* Ctrl,
+                                            VARIANT_BOOL* CancelDefault) noexcept override;
+  HRESULT STDMETHODCALLTYPE MyButton2_Click(IDispatch* Ctrl,
+                                            VARIANT_BOOL* CancelDefault) noexcept override;
+  HRESULT STDMETHODCALLTYPE MyButton3_Click(IDispatch* Ctrl,
+                                            VARIANT_BOOL* CancelDefault) noexcept override;
   HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnAddInsUpdate(SAFEARRAY** custom) noexcept override;
-  HRESULT STDMETHODCALLTYPE MyButton_Click(IDispatch* Ctrl, VARIANT_BOOL* CancelDefault) noexcept override;
+  HRESULT STDMETHODCALLTYPE MyButton_Click(IDispatch* Ctrl,
+                                           VARIANT_BOOL* CancelDefault) noexcept override;
 
   // _Connect: the ribbon's callbacks
   HRESULT STDMETHODCALLTYPE Ribbon_SetUpPath(IDispatch*) noexcept override {
@@ -59,7 +65,8 @@ class ConnectObject final
 
   // IDTExtensibility2: the same callbacks, as the host calls them.
   HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
-                                         IDispatch* AddInInst, SAFEARRAY** custom) noexcept override {
+                                         IDispatch* AddInInst,
+                                         SAFEARRAY** custom) noexcept override {
     return IDTExtensibility2_OnConnection(Application, ConnectMode, AddInInst, custom);
   }
   HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode RemoveMode,

@@ -3,12 +3,13 @@
 // IDTExtensibility2 is the host's to register).
 #include <windows.h>
 
-#include "penvane.h"
 #include "win32/com/class_factory.h"
-#include "registration/libraries.h"
 #include "win32/com/registry.h"
 #include "win32/penvane/connect_object.h"
 #include "win32/penvane/library.h"
+
+#include "penvane.h"
+#include "registration/libraries.h"
 
 namespace penvane::win {
 
@@ -33,8 +34,14 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   return com::getClassObject(penvane::win::kClasses, clsid, riid, ppv);
 }
 
-STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
+STDAPI DllCanUnloadNow() {
+  return com::canUnloadNow();
+}
 
-STDAPI DllRegisterServer() { return com::registerServer(penvane::win::registration); }
+STDAPI DllRegisterServer() {
+  return com::registerServer(penvane::win::registration);
+}
 
-STDAPI DllUnregisterServer() { return com::unregisterServer(penvane::win::registration); }
+STDAPI DllUnregisterServer() {
+  return com::unregisterServer(penvane::win::registration);
+}

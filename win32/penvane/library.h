@@ -2,10 +2,11 @@
 // ports they use.
 #pragma once
 
-#include "penvane/frm_path.h"
-#include "penvane/module1.h"
 #include "win32/penvane/path_form.h"
 #include "win32/penvane/platform.h"
+
+#include "penvane/frm_path.h"
+#include "penvane/module1.h"
 
 namespace penvane::win {
 

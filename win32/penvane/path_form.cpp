@@ -1,10 +1,11 @@
 #include "win32/penvane/path_form.h"
 
-#include "text/literals.h"
-#include "text/tcvn3.h"
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
 #include "win32/com/window.h"
+
+#include "text/literals.h"
+#include "text/tcvn3.h"
 
 namespace penvane::win {
 namespace {

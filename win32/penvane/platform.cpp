@@ -4,9 +4,10 @@
 
 #include <commdlg.h>
 
-#include "automation/error.h"
 #include "win32/com/bstr.h"
 #include "win32/com/window.h"
+
+#include "automation/error.h"
 
 namespace penvane::win {
 namespace {

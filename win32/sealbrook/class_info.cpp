@@ -1,9 +1,8 @@
 // IProvideClassInfo2 and IObjectSafety of SignData (its connection points are com's). It is safe
 // to initialise from any data, since it reads nothing but its extent; it claims nothing for
 // scripting.
-#include "win32/sealbrook/signdata_object.h"
-
 #include "win32/com/dispatch.h"
+#include "win32/sealbrook/signdata_object.h"
 
 namespace sealbrook::win {
 namespace {

@@ -2,12 +2,13 @@
 
 #include <windowsx.h>
 
+#include "win32/com/module.h"
+#include "win32/sealbrook/platform.h"
+
 #include "automation/error.h"
 #include "sealbrook/layout.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "win32/com/module.h"
-#include "win32/sealbrook/platform.h"
 
 namespace sealbrook::win {
 namespace {

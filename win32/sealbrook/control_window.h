@@ -10,8 +10,9 @@
 
 #include <windows.h>
 
-#include "sealbrook/signdata.h"
 #include "win32/com/window.h"
+
+#include "sealbrook/signdata.h"
 
 namespace sealbrook::win {
 

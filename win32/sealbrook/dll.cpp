@@ -3,11 +3,12 @@
 // interfaces).
 #include <windows.h>
 
-#include "sealbrook.h"
 #include "win32/com/class_factory.h"
-#include "registration/libraries.h"
 #include "win32/com/registry.h"
 #include "win32/sealbrook/signdata_object.h"
+
+#include "registration/libraries.h"
+#include "sealbrook.h"
 
 namespace sealbrook::win {
 namespace {
@@ -26,8 +27,14 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   return com::getClassObject(sealbrook::win::kClasses, clsid, riid, ppv);
 }
 
-STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
+STDAPI DllCanUnloadNow() {
+  return com::canUnloadNow();
+}
 
-STDAPI DllRegisterServer() { return com::registerServer(sealbrook::win::registration); }
+STDAPI DllRegisterServer() {
+  return com::registerServer(sealbrook::win::registration);
+}
 
-STDAPI DllUnregisterServer() { return com::unregisterServer(sealbrook::win::registration); }
+STDAPI DllUnregisterServer() {
+  return com::unregisterServer(sealbrook::win::registration);
+}

@@ -1,8 +1,7 @@
 // IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject and IOleControl of SignData: how the
 // host sites the control, activates it in place in its document window and closes it.
-#include "win32/sealbrook/signdata_object.h"
-
 #include "win32/com/edge.h"
+#include "win32/sealbrook/signdata_object.h"
 
 namespace sealbrook::win {
 // Another site, or none, takes the place of everything that came from the old one: the control
@@ -21,7 +20,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetClientSite(IOleClientSite** site) n
   return clientSite_.copyTo(site);
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::SetHostNames(LPCOLESTR, LPCOLESTR) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::SetHostNames(LPCOLESTR, LPCOLESTR) noexcept {
+  return S_OK;
+}
 
 // Closing never saves (nothing of the control's is ever dirty) and lets go of the host.
 HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
@@ -37,7 +38,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::SetMoniker(DWORD, IMoniker*) noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE SignDataObject::SetMoniker(DWORD, IMoniker*) noexcept {
+  return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE SignDataObject::GetMoniker(DWORD, DWORD, IMoniker** moniker) noexcept {
   if (moniker) *moniker = nullptr;
@@ -105,8 +108,12 @@ HRESULT STDMETHODCALLTYPE SignDataObject::EnumVerbs(IEnumOLEVERB** verbs) noexce
   return OleRegEnumVerbs(CLSID_SignData, verbs);
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::Update() noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE SignDataObject::IsUpToDate() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::Update() noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE SignDataObject::IsUpToDate() noexcept {
+  return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE SignDataObject::GetUserClassID(CLSID* clsid) noexcept {
   if (!clsid) return E_POINTER;
@@ -151,7 +158,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetMiscStatus(DWORD, DWORD* status) no
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::SetColorScheme(LOGPALETTE*) noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE SignDataObject::SetColorScheme(LOGPALETTE*) noexcept {
+  return E_NOTIMPL;
+}
 
 // --- In place ----------------------------------------------------------------------------------
 
@@ -161,7 +170,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetWindow(HWND* hwnd) noexcept {
   return *hwnd ? S_OK : E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::ContextSensitiveHelp(BOOL) noexcept { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE SignDataObject::ContextSensitiveHelp(BOOL) noexcept {
+  return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE SignDataObject::InPlaceDeactivate() noexcept {
   if (!inPlaceSite_) return S_OK;
@@ -171,7 +182,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::InPlaceDeactivate() noexcept {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::UIDeactivate() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::UIDeactivate() noexcept {
+  return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE SignDataObject::SetObjectRects(LPCRECT position, LPCRECT) noexcept {
   if (!position) return E_POINTER;
@@ -179,15 +192,26 @@ HRESULT STDMETHODCALLTYPE SignDataObject::SetObjectRects(LPCRECT position, LPCRE
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::ReactivateAndUndo() noexcept { return INPLACE_E_NOTUNDOABLE; }
+HRESULT STDMETHODCALLTYPE SignDataObject::ReactivateAndUndo() noexcept {
+  return INPLACE_E_NOTUNDOABLE;
+}
 
-HRESULT STDMETHODCALLTYPE SignDataObject::TranslateAccelerator(LPMSG) noexcept { return S_FALSE; }
-HRESULT STDMETHODCALLTYPE SignDataObject::OnFrameWindowActivate(BOOL) noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE SignDataObject::OnDocWindowActivate(BOOL) noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE SignDataObject::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) noexcept {
+HRESULT STDMETHODCALLTYPE SignDataObject::TranslateAccelerator(LPMSG) noexcept {
+  return S_FALSE;
+}
+HRESULT STDMETHODCALLTYPE SignDataObject::OnFrameWindowActivate(BOOL) noexcept {
   return S_OK;
 }
-HRESULT STDMETHODCALLTYPE SignDataObject::EnableModeless(BOOL) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::OnDocWindowActivate(BOOL) noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE SignDataObject::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*,
+                                                       BOOL) noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE SignDataObject::EnableModeless(BOOL) noexcept {
+  return S_OK;
+}
 
 // --- IOleControl: no mnemonics, no ambient properties that matter, no events to freeze ---------
 
@@ -199,8 +223,14 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetControlInfo(CONTROLINFO* info) noex
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::OnMnemonic(MSG*) noexcept { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE SignDataObject::OnAmbientPropertyChange(DISPID) noexcept { return S_OK; }
-HRESULT STDMETHODCALLTYPE SignDataObject::FreezeEvents(BOOL) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE SignDataObject::OnMnemonic(MSG*) noexcept {
+  return E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE SignDataObject::OnAmbientPropertyChange(DISPID) noexcept {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE SignDataObject::FreezeEvents(BOOL) noexcept {
+  return S_OK;
+}
 
 }  // namespace sealbrook::win

@@ -2,8 +2,9 @@
 // read from and written to the host's stream. Loading never fails, since nothing of the control's
 // own is read back anyway: data that is not a record of ours is taken as a new control. The
 // control is never dirty: refreshing its pictures never marks a document changed.
-#include "sealbrook/record.h"
 #include "win32/sealbrook/signdata_object.h"
+
+#include "sealbrook/record.h"
 
 namespace sealbrook::win {
 namespace {

@@ -2,16 +2,18 @@
 // through OLE's picture loader, DoEvents through the thread's message queue.
 #pragma once
 
-#include <olectl.h>
 #include <windows.h>
 
+#include <olectl.h>
+
 #include <string>
+
+#include "win32/com/com_ptr.h"
 
 #include "host/units.h"
 #include "sealbrook/loaded_pictures.h"
 #include "sealbrook/ports.h"
 #include "text/tcvn3.h"
-#include "win32/com/com_ptr.h"
 
 namespace sealbrook {
 

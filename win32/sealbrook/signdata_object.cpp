@@ -1,8 +1,9 @@
 #include "win32/sealbrook/signdata_object.h"
 
-#include "sealbrook/layout.h"
 #include "win32/automation/date_text.h"
 #include "win32/sealbrook/platform.h"
+
+#include "sealbrook/layout.h"
 
 namespace sealbrook::win {
 

@@ -9,17 +9,19 @@
 #pragma once
 
 #include <windows.h>
+
 #include <objsafe.h>
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "registration/libraries.h"
-#include "sealbrook.h"
-#include "sealbrook/signdata.h"
 #include "win32/com/advise_holder.h"
 #include "win32/com/connection_point.h"
 #include "win32/com/dispatch.h"
 #include "win32/sealbrook/control_window.h"
+
+#include "registration/libraries.h"
+#include "sealbrook.h"
+#include "sealbrook/signdata.h"
 
 // MinGW-w64's objsafe.h declares IObjectSafety without its identifier for __uuidof.
 #ifdef __CRT_UUID_DECL
@@ -53,8 +55,10 @@ class SignDataObject final
   HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR app, LPCOLESTR object) noexcept override;
   HRESULT STDMETHODCALLTYPE Close(DWORD saveOption) noexcept override;
   HRESULT STDMETHODCALLTYPE SetMoniker(DWORD which, IMoniker* moniker) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) noexcept override;
-  HRESULT STDMETHODCALLTYPE InitFromData(IDataObject* data, BOOL creation, DWORD reserved) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which,
+                                       IMoniker** moniker) noexcept override;
+  HRESULT STDMETHODCALLTYPE InitFromData(IDataObject* data, BOOL creation,
+                                         DWORD reserved) noexcept override;
   HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD reserved, IDataObject** data) noexcept override;
   HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG msg, IOleClientSite* activeSite, LONG index,
                                    HWND parent, LPCRECT position) noexcept override;
@@ -91,14 +95,18 @@ class SignDataObject final
   // IViewObject2
   HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
                                  HDC targetDevice, HDC dc, LPCRECTL bounds, LPCRECTL windowBounds,
-                                 BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR), ULONG_PTR arg) noexcept override;
+                                 BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR),
+                                 ULONG_PTR arg) noexcept override;
   HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo,
                                         DVTARGETDEVICE* device, HDC targetDevice,
                                         LOGPALETTE** colors) noexcept override;
-  HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) noexcept override;
+  HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo,
+                                   DWORD* freeze) noexcept override;
   HRESULT STDMETHODCALLTYPE Unfreeze(DWORD freeze) noexcept override;
-  HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags,
+                                      IAdviseSink* sink) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags,
+                                      IAdviseSink** sink) noexcept override;
   HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device,
                                       LPSIZEL size) noexcept override;
   // IPersist, IPersistStreamInit, IPersistStorage
@@ -118,8 +126,10 @@ class SignDataObject final
   HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) noexcept override;
   HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) noexcept override;
   HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) noexcept override;
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) noexcept override;
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium,
+                                    BOOL release) noexcept override;
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction,
+                                          IEnumFORMATETC** formats) noexcept override;
   HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
                                     DWORD* connection) noexcept override;
   HRESULT STDMETHODCALLTYPE DUnadvise(DWORD connection) noexcept override;
@@ -131,7 +141,8 @@ class SignDataObject final
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override {
     return points_.enumerate(points);
   }
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) noexcept override {
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid,
+                                                IConnectionPoint** point) noexcept override {
     return points_.find(riid, point);
   }
   // IObjectSafety

@@ -3,10 +3,10 @@
 // the empty block: a status picture there would outlive the document's validity. The pictures
 // appear only on the screen, where the control keeps them current. (IDataObject hands out the
 // same empty block: data_object.cpp.)
+#include "win32/sealbrook/platform.h"
 #include "win32/sealbrook/signdata_object.h"
 
 #include "sealbrook/layout.h"
-#include "win32/sealbrook/platform.h"
 
 namespace sealbrook::win {
 namespace {

@@ -1,17 +1,19 @@
 // The probe server: Echo describes its arguments, Fail raises, Walk drives an application
 // object through the client bridge, Target holds an object set by reference.
+#include "probe.h"
+
 #include <windows.h>
 
-#include "automation/error.h"
-#include "automation/object.h"
-#include "host/office.h"
-#include "probe.h"
 #include "win32/automation/convert.h"
 #include "win32/automation/dispatch_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/class_factory.h"
 #include "win32/com/dispatch.h"
 #include "win32/com/registry.h"
+
+#include "automation/error.h"
+#include "automation/object.h"
+#include "host/office.h"
 #include "text/unicode.h"
 
 namespace {
@@ -35,7 +37,8 @@ class Probe final : public com::Dispatch<Probe, IProbe, IDTExtensibility2> {
          (addInInst ? L",inst)" : L",null)"));
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode mode, SAFEARRAY**) noexcept override {
+  HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode mode,
+                                            SAFEARRAY**) noexcept override {
     note(L"OnDisconnection(" + std::to_wstring(mode) + L")");
     return S_OK;
   }
@@ -74,7 +77,8 @@ class Probe final : public com::Dispatch<Probe, IProbe, IDTExtensibility2> {
       const ObjectRef app = winauto::DispatchObject::wrap(application);
       std::u16string out = toText(get(app, ""));
       put(app, "Visible", true);
-      const ObjectRef controls = getObject(getObject(app, "CommandBars", {u"Menu Bar"}), "Controls");
+      const ObjectRef controls =
+          getObject(getObject(app, "CommandBars", {u"Menu Bar"}), "Controls");
       const ObjectRef popup = call(controls, "Add", {named("Type", int32_t{10})}).asObject();
       out += popup->supports(host::kCommandBarPopup) ? u";popup" : u";not a popup";
       try {
@@ -115,9 +119,15 @@ std::vector<com::Key> rows() {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   return com::getClassObject(kClasses, clsid, riid, ppv);
 }
-STDAPI DllCanUnloadNow() { return com::canUnloadNow(); }
-STDAPI DllRegisterServer() { return com::registerServer(rows); }
-STDAPI DllUnregisterServer() { return com::unregisterServer(rows); }
+STDAPI DllCanUnloadNow() {
+  return com::canUnloadNow();
+}
+STDAPI DllRegisterServer() {
+  return com::registerServer(rows);
+}
+STDAPI DllUnregisterServer() {
+  return com::unregisterServer(rows);
+}
 // For the tests of the add-in loader: the calls so far, cleared on reading.
 extern "C" BSTR STDAPICALLTYPE ProbeCalls() {
   BSTR calls = SysAllocString(g_calls.c_str());
