@@ -3,6 +3,8 @@
 #include "win32/com/edge.h"
 #include "win32/sealbrook/signdata_object.h"
 
+#include "sealbrook/record.h"
+
 namespace sealbrook::win {
 // Another site, or none, takes the place of everything that came from the old one: the control
 // leaves its place in the old site's window (and with it the in-place site) and lets go of the
@@ -24,9 +26,11 @@ HRESULT STDMETHODCALLTYPE SignDataObject::SetHostNames(LPCOLESTR, LPCOLESTR) noe
   return S_OK;
 }
 
-// Closing never saves (nothing of the control's is ever dirty) and lets go of the host.
-HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
+// Closed dirty (resized) and asked to save, the control has its site save it first; then it lets
+// go of the host.
+HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD saveOption) noexcept {
   const com::ComPtr<SignDataObject> alive(this);
+  if (dirty_ && saveOption != OLECLOSE_NOSAVE && clientSite_) clientSite_->SaveObject();
   InPlaceDeactivate();
   window_.stopTimers();
   if (IOleAdviseHolder* holder = adviseHolder_.get()) holder->SendOnClose();
@@ -126,9 +130,13 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetUserType(DWORD form, LPOLESTR* type
   return OleRegGetUserType(CLSID_SignData, form, type);
 }
 
+// Only an extent that the control's record keeps (E_INVALIDARG for any other); a new one makes
+// the control dirty.
 HRESULT STDMETHODCALLTYPE SignDataObject::SetExtent(DWORD aspect, SIZEL* size) noexcept {
   if (!size) return E_POINTER;
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!record::possibleExtent({size->cx, size->cy})) return E_INVALIDARG;
+  if (size->cx != extent_.cx || size->cy != extent_.cy) dirty_ = true;
   extent_ = *size;
   return S_OK;
 }
