@@ -190,17 +190,17 @@ HRESULT call(IDispatch* object, DISPID id, Arguments& args) {
   return invoke(object, id, DISPATCH_METHOD, args.params(), result.ptr());
 }
 
-// An IDispatch of the caller's own that knows no name and fails every call: the outer object for
-// aggregation, a stranger to put where a command-bar button belongs.
-class Stranger final : public com::Object<Stranger, IDispatch> {
+// An IDispatch of the caller's own that knows no name and has no member.
+template <class Derived, class... More>
+class Mute : public com::Object<Derived, IDispatch, More...> {
  public:
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
     if (count) *count = 0;
-    return E_NOTIMPL;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
     if (info) *info = nullptr;
-    return E_NOTIMPL;
+    return DISP_E_BADINDEX;
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID,
                                           DISPID* ids) noexcept override {
@@ -212,6 +212,9 @@ class Stranger final : public com::Object<Stranger, IDispatch> {
     return DISP_E_MEMBERNOTFOUND;
   }
 };
+
+// The outer object for aggregation; a stranger to put where a command-bar button belongs.
+class Stranger final : public Mute<Stranger> {};
 
 // --- The suite: both libraries registered and loaded --------------------------------------------
 
@@ -667,7 +670,7 @@ class FakeHost final : public com::Object<FakeHost, IDispatch> {
 
 // A command-bar button of the caller's own: it takes the add-in's click sink through its
 // connection point, so that the test can raise Click on the sink with whatever it likes.
-class FakeButton final : public com::Object<FakeButton, IDispatch, IConnectionPointContainer> {
+class FakeButton final : public Mute<FakeButton, IConnectionPointContainer> {
  public:
   void* queryMore(REFIID riid) noexcept {
     return IsEqualIID(riid, com::toGuid(host::kCommandBarButton)) ? static_cast<IDispatch*>(this)
@@ -690,29 +693,14 @@ class FakeButton final : public com::Object<FakeButton, IDispatch, IConnectionPo
     return out;
   }
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
-    if (count) *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
-    if (info) *info = nullptr;
-    return DISP_E_BADINDEX;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID,
-                                          DISPID* ids) noexcept override {
-    for (UINT i = 0; ids && i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) noexcept override {
-    return DISP_E_MEMBERNOTFOUND;
-  }
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override {
-    return points_.enumerate(points);
-  }
+  // Its one point is found by its interface; it offers no enumeration of points.
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid,
                                                 IConnectionPoint** point) noexcept override {
     return points_.find(riid, point);
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override {
+    if (points) *points = nullptr;
+    return E_NOTIMPL;
   }
 
  private:
