@@ -35,6 +35,10 @@ bool fits(int32_t n) {
 
 }  // namespace
 
+bool possibleExtent(host::Size extent) noexcept {
+  return fits(extent.width) && fits(extent.height);
+}
+
 std::array<uint8_t, kSize> encode(host::Size extent) {
   std::array<uint8_t, kSize> bytes{};
   std::copy(std::begin(kSignature), std::end(kSignature), bytes.begin());
@@ -56,8 +60,16 @@ std::optional<Decoded> decode(ByteSpan bytes) {
   decoded.length = kHeader + length;
   if (bytes.size < kSize) return decoded;
   const host::Size extent{get32(at + 8), get32(at + 12)};
-  if (fits(extent.width) && fits(extent.height)) decoded.extent = extent;
+  if (possibleExtent(extent)) decoded.extent = extent;
   return decoded;
+}
+
+bool beginsRecord(ByteSpan bytes) noexcept {
+  if (bytes.size == 0 || bytes.size >= kHeader || !bytes.data) return false;
+  const size_t signature = std::min(bytes.size, std::size(kSignature));
+  if (!std::equal(kSignature, kSignature + signature, bytes.data)) return false;
+  // A version, once both of its bytes are there, is never 0.
+  return bytes.size < 6 || get16(bytes.data + 4) != 0;
 }
 
 }  // namespace sealbrook::record

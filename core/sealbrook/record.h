@@ -7,7 +7,8 @@
 //         12  int32  height     HIMETRIC
 // A later version may make the record longer: what this version knows is read and the rest
 // skipped. Bytes that are not such a record (a document saved by another control under this
-// class) are not ours, and an extent no control can have is not taken.
+// class) are not ours, and an extent no control can have is not taken: the control takes no such
+// extent from its host either.
 #pragma once
 
 #include <array>
@@ -31,6 +32,9 @@ struct ByteSpan {
   size_t size = 0;
 };
 
+// Whether a control can have this extent: both sides positive and at most kLargest.
+bool possibleExtent(host::Size extent) noexcept;
+
 std::array<uint8_t, kSize> encode(host::Size extent);
 
 // A record as read from its first bytes.
@@ -43,5 +47,9 @@ struct Decoded {
 // The record at the start of `bytes`, which may end before the record does or go on past it.
 // Nothing when the bytes are not such a record (or too few to tell).
 std::optional<Decoded> decode(ByteSpan bytes);
+
+// Whether bytes too few for a header begin as a record does: data that ends after them is a
+// record cut off rather than another control's. No bytes at all begin nothing.
+bool beginsRecord(ByteSpan bytes) noexcept;
 
 }  // namespace sealbrook::record

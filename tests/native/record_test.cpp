@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -88,6 +89,33 @@ TEST(Record, ARecordCutOffInItsExtentIsOursWithoutAnExtentAndShorterThanItsHeade
     }
   }
   EXPECT_FALSE(decode({nullptr, 0}));
+}
+
+TEST(Record, AnExtentIsPossibleWithBothSidesFromOneToTheLargest) {
+  for (const Size extent : {Size{1, 1}, Size{6350, 3598}, Size{kLargest, 1}, Size{1, kLargest}})
+    EXPECT_TRUE(possibleExtent(extent)) << extent.width << " x " << extent.height;
+  for (const Size extent :
+       {Size{0, 1}, Size{1, 0}, Size{-1, 3598}, Size{6350, -1}, Size{kLargest + 1, 1},
+        Size{1, kLargest + 1}, Size{INT32_MIN, INT32_MIN}, Size{INT32_MAX, INT32_MAX}})
+    EXPECT_FALSE(possibleExtent(extent)) << extent.width << " x " << extent.height;
+}
+
+TEST(Record, BytesTooFewForAHeaderBeginARecordWhenTheyStartAsOneDoes) {
+  const std::vector<uint8_t> whole = encoded({6350, 3598});
+  const auto begins = [](const std::vector<uint8_t>& bytes) {
+    const std::vector<uint8_t> exact(bytes);
+    return beginsRecord({exact.data(), exact.size()});
+  };
+  for (size_t size = 1; size < kHeader; ++size)
+    EXPECT_TRUE(begins({whole.begin(), whole.begin() + static_cast<long>(size)})) << size;
+  // Enough for a header: decode() tells. Nothing, another signature, or version 0: not ours.
+  EXPECT_FALSE(begins(whole));
+  EXPECT_FALSE(begins({whole.begin(), whole.begin() + kHeader}));
+  EXPECT_FALSE(begins({}));
+  EXPECT_FALSE(beginsRecord({nullptr, 3}));
+  EXPECT_FALSE(begins({'S', 'B', 'X'}));
+  EXPECT_FALSE(begins({'V', 'B', '5', '!', 1}));
+  EXPECT_FALSE(begins({'S', 'B', 'R', 'K', 0, 0, 8}));
 }
 
 TEST(Record, BytesThatAreNotARecordOfOursAreNotOurs) {

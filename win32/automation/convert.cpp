@@ -4,6 +4,7 @@
 
 #include "win32/automation/dispatch_object.h"
 #include "win32/automation/server_object.h"
+#include "win32/com/arguments.h"
 #include "win32/com/bstr.h"
 #include "win32/com/failure.h"
 
@@ -31,6 +32,7 @@ Variant converted(const VARIANT& v, VARTYPE to) {
 }  // namespace
 
 Variant fromVariant(const VARIANT& v) {
+  com::throwIfFailed(com::checkVariant(v));
   const VARTYPE vt = V_VT(&v);
   if (vt == (VT_BYREF | VT_VARIANT))
     return V_VARIANTREF(&v) ? fromVariant(*V_VARIANTREF(&v)) : Variant();

@@ -18,8 +18,8 @@
 namespace winauto {
 
 // A VARIANT as a core value; by-reference variants are read through. Objects become client
-// proxies (DispatchObject). Types the core has no place for raise "Variable uses an Automation
-// type not supported".
+// proxies (DispatchObject). A VARIANT that cannot be read (com::checkVariant) raises its error,
+// and types the core has no place for raise "Variable uses an Automation type not supported".
 automation::Variant fromVariant(const VARIANT& v);
 // A core value into an empty VARIANT. Objects that are proxies give back their IDispatch; any
 // other object is exposed through the server bridge.

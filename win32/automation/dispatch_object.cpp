@@ -4,6 +4,7 @@
 
 #include "win32/automation/convert.h"
 #include "win32/automation/event_sink.h"
+#include "win32/com/arguments.h"
 #include "win32/com/bstr.h"
 #include "win32/com/failure.h"
 #include "win32/com/guid.h"
@@ -115,6 +116,11 @@ automation::Variant DispatchObject::invoke(std::string_view member, automation::
   const HRESULT hr = dispatch_->Invoke(id, IID_NULL, locale, flagsOf(kind), outgoing.params(),
                                        put ? nullptr : result.ptr(), &info, &argError);
   if (FAILED(hr)) throw invokeError(hr, info);
+  if (const HRESULT bad = com::checkVariant(result.get()); FAILED(bad)) {
+    // What cannot be read cannot be cleared either: the answer is dropped as it is.
+    VariantInit(result.ptr());
+    throw Error(bad);
+  }
   outgoing.readBack(args);
   return fromVariant(result.get());
 }

@@ -5,9 +5,9 @@
 //   DISPID idOf(std::wstring_view name, UINT position);  // DISPID_UNKNOWN when unknown; may throw
 //   HRESULT invoke(DISPID id, LCID lcid, WORD flags, const DISPPARAMS& params, VARIANT* result);
 //
-// The base checks the arguments as IDispatch's contract has them, hands out no type information,
-// and turns whatever invoke() throws into EXCEPINFO with its description, so that nothing
-// crosses into the caller.
+// The base checks names and arguments as IDispatch's contract has them (win32/com/arguments.h),
+// hands out no type information, and turns whatever invoke() throws into EXCEPINFO with its
+// description, so that nothing crosses into the caller.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 
 #include <string_view>
 
+#include "win32/com/arguments.h"
 #include "win32/com/edge.h"
 #include "win32/com/object.h"
 
@@ -40,11 +41,11 @@ class NamedDispatch : public com::Object<Derived, IDispatch, Others...> {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) noexcept override {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    if (!names || !ids) return E_POINTER;
-    HRESULT hr = S_OK;
+    HRESULT hr = com::checkNames(names, count, ids);
+    if (hr != S_OK) return hr;
     try {
       for (UINT i = 0; i < count; ++i) {
-        ids[i] = derived().idOf(std::wstring_view(names[i] ? names[i] : L""), i);
+        ids[i] = derived().idOf(std::wstring_view(names[i]), i);
         if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
       }
       return hr;
@@ -55,12 +56,12 @@ class NamedDispatch : public com::Object<Derived, IDispatch, Others...> {
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
                                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
-                                   UINT*) noexcept override {
+                                   UINT* argError) noexcept override {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (result) VariantInit(result);
-    static const DISPPARAMS none{};
+    if (const HRESULT hr = com::checkArguments(params, argError); FAILED(hr)) return hr;
     try {
-      return derived().invoke(id, lcid, flags, params ? *params : none, result);
+      return derived().invoke(id, lcid, flags, *params, result);
     } catch (...) {
       return com::toExcepInfo(automation::currentError(), excepInfo);
     }

@@ -29,14 +29,16 @@ class AdviseHolder {
   HRESULT unadvise(DWORD connection) noexcept {
     return holder_ ? holder_->Unadvise(connection) : OLE_E_NOCONNECTION;
   }
-  // The sinks; `none` when no sink has come yet.
-  HRESULT enumerate(IEnumSTATDATA** advise, HRESULT none) noexcept {
+  // The sinks, none before the first came.
+  HRESULT enumerate(IEnumSTATDATA** advise) noexcept {
     if (!advise) return E_POINTER;
     *advise = nullptr;
-    return holder_ ? holder_->EnumAdvise(advise) : none;
+    if (!holder_)
+      if (const HRESULT hr = create_(holder_.put()); FAILED(hr)) return hr;
+    return holder_->EnumAdvise(advise);
   }
 
-  Holder* get() const noexcept { return holder_.get(); }  // null before the first sink
+  Holder* get() const noexcept { return holder_.get(); }  // null before the first use
   void reset() noexcept { holder_.reset(); }
 
  private:

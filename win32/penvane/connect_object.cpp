@@ -31,12 +31,21 @@ ConnectObject::ConnectObject()
     : core_(std::make_shared<penvane::Connect>(library().module, library().frmPath, library().files,
                                                library().messages)) {}
 
+// Every member runs at the ABI edge with the add-in kept alive: the host may release it in any
+// call the add-in makes into the host (a click that closes the host, a host that unloads the
+// add-in from its own command bar), and the member must not go on inside an object that is gone.
+template <class Body>
+HRESULT ConnectObject::guarded(Body&& body) noexcept {
+  const com::ComPtr<ConnectObject> alive(this);
+  return com::edge(std::forward<Body>(body));
+}
+
 HRESULT ConnectObject::getField(EventField& field, IDispatch** value) noexcept {
-  return com::edge([&] { return copyOut(field.get(), value); });
+  return guarded([&] { return copyOut(field.get(), value); });
 }
 
 HRESULT ConnectObject::setField(EventField& field, IDispatch* value) noexcept {
-  return com::edge([&] {
+  return guarded([&] {
     // A field typed as a command-bar button, with its click binding.
     field.set(automation::as(DispatchObject::wrap(value), host::kCommandBarButton));
     return S_OK;
@@ -44,10 +53,10 @@ HRESULT ConnectObject::setField(EventField& field, IDispatch* value) noexcept {
 }
 
 HRESULT ConnectObject::get_oHostApp(IDispatch** value) noexcept {
-  return com::edge([&] { return copyOut(core_->oHostApp, value); });
+  return guarded([&] { return copyOut(core_->oHostApp, value); });
 }
 HRESULT ConnectObject::putref_oHostApp(IDispatch* value) noexcept {
-  return com::edge([&] {
+  return guarded([&] {
     core_->oHostApp = DispatchObject::wrap(value);
     return S_OK;
   });
@@ -80,7 +89,7 @@ HRESULT ConnectObject::putref_MyButton(IDispatch* v) noexcept {
 // The add-in callbacks: the "custom" array is never read.
 template <class Callback>
 HRESULT ConnectObject::callback(Callback&& body) noexcept {
-  return com::edge([&] {
+  return guarded([&] {
     penvane::Custom custom;
     body(*core_, custom);
     return S_OK;
@@ -115,7 +124,7 @@ HRESULT ConnectObject::IDTExtensibility2_OnAddInsUpdate(SAFEARRAY**) noexcept {
 }
 
 HRESULT ConnectObject::click(Click handler, IDispatch* ctrl, VARIANT_BOOL* cancelDefault) noexcept {
-  return com::edge([&] {
+  return guarded([&] {
     bool cancel = cancelDefault && *cancelDefault != VARIANT_FALSE;
     ((*core_).*handler)(DispatchObject::wrap(ctrl), cancel);
     if (cancelDefault) *cancelDefault = cancel ? VARIANT_TRUE : VARIANT_FALSE;
@@ -138,7 +147,7 @@ HRESULT ConnectObject::MyButton3_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
 // --- The ribbon ---------------------------------------------------------------------------------
 
 HRESULT ConnectObject::ribbonAction(std::u16string_view onAction) noexcept {
-  return com::edge([&] {
+  return guarded([&] {
     core_->RibbonAction(onAction);
     return S_OK;
   });

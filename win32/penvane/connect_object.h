@@ -1,5 +1,6 @@
 // The COM class Connect ("Penvane.Connect"): _Connect and IDTExtensibility2 over the add-in's
-// core. Every method runs through the ABI edge; the host always gets an HRESULT.
+// core. Every method runs through the ABI edge with the add-in kept alive; the host always gets
+// an HRESULT.
 #pragma once
 
 #include "win32/com/dispatch.h"
@@ -90,6 +91,8 @@ class ConnectObject final
   HRESULT setField(EventField& field, IDispatch* value) noexcept;
   template <class Callback>
   HRESULT callback(Callback&& body) noexcept;
+  template <class Body>
+  HRESULT guarded(Body&& body) noexcept;
   HRESULT ribbonAction(std::u16string_view onAction) noexcept;
 
   // Shared with the path form, which keeps a weak reference to the add-in that loaded it.

@@ -17,6 +17,7 @@ const FORMATETC kFormats[] = {
 HRESULT check(const FORMATETC* format) noexcept {
   if (!format) return E_POINTER;
   if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (format->lindex != -1) return DV_E_LINDEX;  // the content is never split into parts
   if (format->cfFormat == CF_ENHMETAFILE) return (format->tymed & TYMED_ENHMF) ? S_OK : DV_E_TYMED;
   if (format->cfFormat == CF_METAFILEPICT)
     return (format->tymed & TYMED_MFPICT) ? S_OK : DV_E_TYMED;
@@ -100,9 +101,16 @@ HRESULT STDMETHODCALLTYPE SignDataObject::EnumFormatEtc(DWORD direction,
   return SHCreateStdEnumFmtEtc(ARRAYSIZE(kFormats), kFormats, formats);
 }
 
-// The presentation never changes, so advise sinks are kept and never called but on close.
+// The presentation never changes, so advise sinks are kept and never called but on close and
+// when asked to be primed, which calls back into the sink at once: the control stays alive for
+// that.
 HRESULT STDMETHODCALLTYPE SignDataObject::DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
                                                   DWORD* connection) noexcept {
+  if (!connection) return E_POINTER;
+  *connection = 0;
+  if (!sink) return E_INVALIDARG;
+  if (const HRESULT hr = check(format); FAILED(hr)) return hr;
+  const com::ComPtr<SignDataObject> alive(this);
   return dataAdviseHolder_.advise(
       [&](IDataAdviseHolder* h) { return h->Advise(this, format, flags, sink, connection); });
 }
@@ -112,7 +120,7 @@ HRESULT STDMETHODCALLTYPE SignDataObject::DUnadvise(DWORD connection) noexcept {
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::EnumDAdvise(IEnumSTATDATA** advise) noexcept {
-  return dataAdviseHolder_.enumerate(advise, OLE_E_ADVISENOTSUPPORTED);
+  return dataAdviseHolder_.enumerate(advise);
 }
 
 }  // namespace sealbrook::win

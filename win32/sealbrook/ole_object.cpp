@@ -3,6 +3,8 @@
 #include "win32/com/edge.h"
 #include "win32/sealbrook/signdata_object.h"
 
+#include "sealbrook/record.h"
+
 namespace sealbrook::win {
 // Another site, or none, takes the place of everything that came from the old one: the control
 // leaves its place in the old site's window (and with it the in-place site) and lets go of the
@@ -24,9 +26,11 @@ HRESULT STDMETHODCALLTYPE SignDataObject::SetHostNames(LPCOLESTR, LPCOLESTR) noe
   return S_OK;
 }
 
-// Closing never saves (nothing of the control's is ever dirty) and lets go of the host.
-HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD) noexcept {
+// Closed dirty (resized) and asked to save, the control has its site save it first; then it lets
+// go of the host.
+HRESULT STDMETHODCALLTYPE SignDataObject::Close(DWORD saveOption) noexcept {
   const com::ComPtr<SignDataObject> alive(this);
+  if (dirty_ && saveOption != OLECLOSE_NOSAVE && clientSite_) clientSite_->SaveObject();
   InPlaceDeactivate();
   window_.stopTimers();
   if (IOleAdviseHolder* holder = adviseHolder_.get()) holder->SendOnClose();
@@ -56,8 +60,12 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetClipboardData(DWORD, IDataObject** 
   return E_NOTIMPL;
 }
 
+// The control stays alive until the verb is done: the site it calls may release it meanwhile
+// (in OnInPlaceActivate, say), and the windows it makes must go with it, not outlive it. A verb
+// of its own that it does not know is taken for the primary verb, as IOleObject has it.
 HRESULT STDMETHODCALLTYPE SignDataObject::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG,
                                                  HWND, LPCRECT) noexcept {
+  const com::ComPtr<SignDataObject> alive(this);
   if (activeSite && !clientSite_) clientSite_ = com::ComPtr<IOleClientSite>(activeSite);
   switch (verb) {
     case OLEIVERB_PRIMARY:
@@ -68,8 +76,11 @@ HRESULT STDMETHODCALLTYPE SignDataObject::DoVerb(LONG verb, LPMSG, IOleClientSit
     case OLEIVERB_HIDE:
       if (window_.hwnd()) ShowWindow(window_.hwnd(), SW_HIDE);
       return S_OK;
-    default:
-      return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
+    default: {
+      if (verb < 0) return E_NOTIMPL;
+      const HRESULT hr = inPlaceActivate();
+      return FAILED(hr) ? hr : OLEOBJ_S_INVALIDVERB;
+    }
   }
 }
 
@@ -103,9 +114,12 @@ HRESULT SignDataObject::inPlaceActivate() noexcept {
   return S_OK;
 }
 
+// The class registers no verbs of its own: no registry key for them is no verbs.
 HRESULT STDMETHODCALLTYPE SignDataObject::EnumVerbs(IEnumOLEVERB** verbs) noexcept {
   if (!verbs) return E_POINTER;
-  return OleRegEnumVerbs(CLSID_SignData, verbs);
+  *verbs = nullptr;
+  const HRESULT hr = OleRegEnumVerbs(CLSID_SignData, verbs);
+  return hr == REGDB_E_KEYMISSING ? OLEOBJ_E_NOVERBS : hr;
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Update() noexcept {
@@ -126,9 +140,13 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetUserType(DWORD form, LPOLESTR* type
   return OleRegGetUserType(CLSID_SignData, form, type);
 }
 
+// Only an extent that the control's record keeps (E_INVALIDARG for any other); a new one makes
+// the control dirty.
 HRESULT STDMETHODCALLTYPE SignDataObject::SetExtent(DWORD aspect, SIZEL* size) noexcept {
   if (!size) return E_POINTER;
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!record::possibleExtent({size->cx, size->cy})) return E_INVALIDARG;
+  if (size->cx != extent_.cx || size->cy != extent_.cy) dirty_ = true;
   extent_ = *size;
   return S_OK;
 }
@@ -141,6 +159,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetExtent(DWORD aspect, SIZEL* size) n
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::Advise(IAdviseSink* sink, DWORD* connection) noexcept {
+  if (!connection) return E_POINTER;
+  *connection = 0;
+  if (!sink) return E_INVALIDARG;
   return adviseHolder_.advise([&](IOleAdviseHolder* h) { return h->Advise(sink, connection); });
 }
 
@@ -149,7 +170,7 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Unadvise(DWORD connection) noexcept {
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::EnumAdvise(IEnumSTATDATA** advise) noexcept {
-  return adviseHolder_.enumerate(advise, S_OK);
+  return adviseHolder_.enumerate(advise);
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::GetMiscStatus(DWORD, DWORD* status) noexcept {
@@ -176,6 +197,7 @@ HRESULT STDMETHODCALLTYPE SignDataObject::ContextSensitiveHelp(BOOL) noexcept {
 
 HRESULT STDMETHODCALLTYPE SignDataObject::InPlaceDeactivate() noexcept {
   if (!inPlaceSite_) return S_OK;
+  const com::ComPtr<SignDataObject> alive(this);
   window_.destroy();
   const auto site = std::move(inPlaceSite_);
   site->OnInPlaceDeactivate();

@@ -163,10 +163,14 @@ class SignDataObject final
   HRESULT inPlaceActivate() noexcept;
   // The instance exists for its host (initialised new or loaded): its timers run from now.
   void created() noexcept;
+  // Initialised new or loaded, as saved.
+  void initialised() noexcept;
 
   ControlWindow window_;
   SignData core_;
-  SIZEL extent_;  // HIMETRIC
+  SIZEL extent_;              // HIMETRIC, one that a control can have (record::possibleExtent)
+  bool initialised_ = false;  // by InitNew or Load, either interface's
+  bool dirty_ = false;        // the extent changed since the control was loaded or saved
   com::ComPtr<IOleClientSite> clientSite_;
   com::ComPtr<IOleInPlaceSite> inPlaceSite_;
   com::AdviseHolder<IOleAdviseHolder> adviseHolder_{CreateOleAdviseHolder};

@@ -3,6 +3,8 @@
 // the empty block: a status picture there would outlive the document's validity. The pictures
 // appear only on the screen, where the control keeps them current. (IDataObject hands out the
 // same empty block: data_object.cpp.)
+#include <cstdint>
+
 #include "win32/sealbrook/platform.h"
 #include "win32/sealbrook/signdata_object.h"
 
@@ -11,6 +13,14 @@
 namespace sealbrook::win {
 namespace {
 
+bool measurable(const RECTL& r) {
+  const auto fits = [](LONG from, LONG to) {
+    const int64_t length = int64_t{to} - from;
+    return length >= -INT32_MAX && length <= INT32_MAX;
+  };
+  return fits(r.left, r.right) && fits(r.top, r.bottom);
+}
+
 bool isScreen(HDC dc) {
   const DWORD type = GetObjectType(dc);
   return (type == OBJ_DC || type == OBJ_MEMDC) && GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY;
@@ -18,12 +28,15 @@ bool isScreen(HDC dc) {
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE SignDataObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
-                                               HDC dc, LPCRECTL bounds, LPCRECTL,
+// The content is drawn as a whole (lindex -1), into any bounds whose width and height are
+// lengths: empty or inverted ones too, as mapping modes make them.
+HRESULT STDMETHODCALLTYPE SignDataObject::Draw(DWORD aspect, LONG index, void*, DVTARGETDEVICE*,
+                                               HDC, HDC dc, LPCRECTL bounds, LPCRECTL,
                                                BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
                                                ULONG_PTR) noexcept {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
-  if (!dc || !bounds) return E_INVALIDARG;
+  if (index != -1) return DV_E_LINDEX;
+  if (!dc || !bounds || !measurable(*bounds)) return E_INVALIDARG;
   const host::Rect area{bounds->left, bounds->top, bounds->right, bounds->bottom};
   ControlWindow::paintBlock(dc, area);
   if (!isScreen(dc)) return S_OK;
@@ -65,8 +78,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::GetAdvise(DWORD* aspects, DWORD* flags
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE SignDataObject::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*,
+HRESULT STDMETHODCALLTYPE SignDataObject::GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE*,
                                                     LPSIZEL size) noexcept {
+  if (aspect == DVASPECT_CONTENT && index != -1) return DV_E_LINDEX;
   return GetExtent(aspect, size);
 }
 
