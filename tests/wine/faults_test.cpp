@@ -44,10 +44,6 @@ using wordhost::Icon;
 using wordhost::ShownMessage;
 namespace literals = text::literals;
 
-std::wstring tcvn3(std::string_view bytes) {
-  return com::wide(text::widenBytes(bytes));
-}
-
 // --- Planting the failures ---------------------------------------------------------------------
 
 struct Fault {
@@ -144,6 +140,11 @@ void sweep(const Scenario& scenario) {
 
 const wchar_t kProgId[] = L"Penvane.Connect";
 
+// A text of the system's own, one character per TCVN3 byte.
+std::wstring tcvn3(std::string_view bytes) {
+  return com::wide(text::widenBytes(bytes));
+}
+
 // The add-in's notices carry the title "Thông báo".
 ShownMessage notice(std::string_view tcvn3Text, Icon icon) {
   return {tcvn3(literals::kNotice), tcvn3(tcvn3Text), icon};
@@ -205,10 +206,11 @@ class WordWithAddin {
 
 class AddinFaults : public testing::Test {
  protected:
+  // The user's signature image: any picture file will do, the control's own among them.
   static std::wstring signatureImage() {
     wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + L"faults test signature.gif";
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\ck copy.gif";
   }
   static std::wstring settingsFile() {
     wchar_t folder[MAX_PATH] = {};
@@ -220,11 +222,8 @@ class AddinFaults : public testing::Test {
     for (const wchar_t* library : {L"Penvane.dll", L"Sealbrook.ocx"})
       ASSERT_EQ(winetest::regsvr32(winetest::binPath(library)), 0) << library;
     ASSERT_TRUE(wordhost::installPictures());
-    ASSERT_TRUE(CopyFileW(winetest::binPath(L"assets\\ck copy.gif").c_str(),
-                          signatureImage().c_str(), FALSE));
   }
   static void TearDownTestSuite() {
-    DeleteFileW(signatureImage().c_str());
     wordhost::removePictures();
     for (const wchar_t* library : {L"Sealbrook.ocx", L"Penvane.dll"})
       winetest::regsvr32(winetest::binPath(library), /*unregister=*/true);
@@ -592,9 +591,8 @@ TEST_F(AddinFaults, HandlersThatNeedNothingFromTheHostMakeNoHostCall) {
   // it and saves the path.
   const size_t fileDialogs = dialogs_.fileDialogs().size();
   noHostCall("MyButton_Click", [&] { session.click(literals::kSetUpPathCaption); });
-  noHostCall("Ribbon_SetUpPath", [&] {
-    EXPECT_EQ(session.host().ribbon(kProgId)->press(L"PenvaneSetUpPath"), S_OK);
-  });
+  noHostCall("Ribbon_SetUpPath",
+             [&] { EXPECT_EQ(session.host().ribbon(kProgId)->press(L"PenvaneSetUpPath"), S_OK); });
   EXPECT_EQ(dialogs_.fileDialogs().size(), fileDialogs + 2);
   EXPECT_EQ(pathForm(), nullptr);
   wchar_t saved[MAX_PATH] = {};
