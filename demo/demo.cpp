@@ -2,6 +2,10 @@
 // to exit, told step by step: the user works through the add-in's own buttons and dialogs, and
 // everything the add-in says is printed. Exits non-zero when something does not happen as it
 // should. The prefix is left as it was found.
+//
+// At the key moments the job takes pictures of Word's windows from the screen, as BMP files in
+// "screenshots" beside it (scripts/screenshots makes the README's PNG files of them). A picture
+// that cannot be taken is reported and the story goes on.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +22,8 @@
 #include "wordhost/pictures.h"
 #include "wordhost/process.h"
 #include "wordhost/running_word.h"
+#include "wordhost/screenshot.h"
+#include "wordhost/timers.h"
 
 #include "host/office.h"
 #include "text/literals.h"
@@ -84,12 +90,60 @@ std::optional<std::string> contentOf(const std::wstring& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// What the user saw since the last look: the add-in's message boxes and open-file dialogs.
+// A box's text of several lines, each under the one before, indented.
+std::string lines(const std::string& text) {
+  std::string out;
+  size_t from = 0;
+  for (size_t end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
+    out += text.substr(from, end - from) + "\n        ";
+  out += text.substr(from);
+  while (!out.empty() && (out.back() == ' ' || out.back() == '\n')) out.pop_back();
+  return out;
+}
+
+// Pictures of the screen, named for the moment they show.
+class Pictures {
+ public:
+  Pictures() : folder_(besideMe(L"screenshots\\")) {
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW((folder_ + L"*.bmp").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do DeleteFileW((folder_ + found.cFileName).c_str());
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
+
+  // The window as it shows now, after it painted, with the menus and boxes open over it; or only
+  // its part from the top down to the bottom of one of its children.
+  void take(const std::wstring& name, HWND window, HWND downTo = nullptr) {
+    wordhost::settle(window);
+    RECT area = wordhost::shownArea(window);
+    RECT child{};
+    if (downTo && GetWindowRect(downTo, &child)) area.bottom = child.bottom;
+    save(name, area);
+  }
+  // The window with a menu or box that the dialog driver holds on the screen.
+  void takeWith(const std::wstring& name, HWND window, HWND over) {
+    save(name, wordhost::withWindow(wordhost::shownArea(window), over));
+  }
+
+ private:
+  void save(const std::wstring& name, const RECT& area) {
+    if (wordhost::saveScreen(area, folder_ + name + L".bmp"))
+      say("  (picture: screenshots\\" + utf8(name) + ".bmp)");
+    else
+      say("  (no picture " + utf8(name) + ": the screen could not be read)");
+  }
+  std::wstring folder_;
+};
+
+// What the user saw since the last look: the message boxes and open-file dialogs.
 class Screen {
  public:
   explicit Screen(const wordhost::DialogDriver& dialogs) : dialogs_(dialogs) {}
 
-  void tell() {
+  void tell(const std::string& who = "the add-in") {
     const auto& shown = dialogs_.fileDialogs();
     for (; fileDialogs_ < shown.size(); ++fileDialogs_) {
       const wordhost::ShownFileDialog& d = shown[fileDialogs_];
@@ -99,10 +153,10 @@ class Screen {
             utf8(d.fileTypes[i]));
     }
     const auto& messages = dialogs_.messages();
-    if (messages_ == messages.size()) say("  the add-in said nothing");
+    if (messages_ == messages.size()) say("  " + who + " said nothing");
     for (; messages_ < messages.size(); ++messages_)
-      say("  the add-in said, in a box titled \"" + readable(messages[messages_].title) +
-          "\": " + readable(messages[messages_].text));
+      say("  " + who + " said, in a box titled \"" + readable(messages[messages_].title) +
+          "\": " + lines(readable(messages[messages_].text)));
   }
   size_t newMessages() const { return dialogs_.messages().size() - messages_; }
 
@@ -173,13 +227,38 @@ int demo() {
   wordhost::OleContainer container(word);
   wordhost::DialogDriver dialogs;
   Screen screen(dialogs);
+  Pictures pictures;
   const auto popup = [&] { return word.menuBar().find(text::literals::kPopupCaption); };
-  auto click = [&](size_t button) {
+  // The user opens the popup "Chữ ký số" on the active document's menu bar and chooses the
+  // button; with a name, the open menu's picture is taken first.
+  auto click = [&](size_t button, const std::wstring& picture = {}) {
     const auto menu = popup();
     const bool there = menu && menu->controls.size() == 4;
-    say("== The user clicks \"" + (there ? utf8(menu->controls[button]->caption) : "?") + "\"");
-    if (there)
-      expect(word.click(menu->controls[button]).delivered == 1, "the click reached the add-in");
+    say("== The user clicks \"" + (there ? utf8(menu->controls[button]->caption) : "?") +
+        "\" in the menu \"" + utf8(text::literals::kPopupCaption) + "\"");
+    if (!there) return;
+    simword::Document& document = *word.activeDocument();
+    const HWND window = container.documentWindow(document);
+    if (!picture.empty())
+      dialogs.lookAtNext(
+          [&pictures, picture, window](HWND menu) { pictures.takeWith(picture, window, menu); });
+    dialogs.chooseMenuItem(static_cast<int>(button));
+    wordhost::MenuBar& bar = container.menuBar(document);
+    expect(bar.open(text::literals::kPopupCaption), "the menu bar shows the popup");
+    dialogs.lookAtNext(nullptr);  // a look that did not come goes with this click
+    wordhost::runQueued();
+    expect(bar.lastClick() && bar.lastClick()->delivered == 1, "the click reached the add-in");
+  };
+  // The user presses the add-in's button on the ribbon of the active document's window.
+  auto press = [&](const wchar_t* id) {
+    wordhost::RibbonStrip* strip = container.ribbonStrip(*word.activeDocument());
+    const HWND button = strip ? strip->button(id) : nullptr;
+    wchar_t caption[128] = L"?";
+    if (button) GetWindowTextW(button, caption, 128);
+    say("== The user presses \"" + utf8(std::wstring(caption)) + "\" on the ribbon");
+    if (!button) return;
+    SendMessageW(button, BM_CLICK, 0, 0);
+    expect(strip->lastPress() == S_OK, "the ribbon called the add-in's onAction");
   };
 
   say("== Word starts with the add-in on its list (LoadBehavior 3)");
@@ -192,12 +271,14 @@ int demo() {
   showMenu(word);
   expect(popup() && popup()->controls.size() == 4, "the popup holds its four buttons");
   showRibbon(host.ribbon(L"Penvane.Connect"));
+  container.showRibbon(&host);
   const HWND form = FindWindowW(L"Penvane.frmPath", nullptr);
   expect(form && !IsWindowVisible(form), "the path form is loaded and hidden");
 
   say("== The user opens a document");
   auto& doc = word.open(u"H\u1EE3p \u0111\u1ED3ng.docx");
   doc.edit(u"H\u1EE3p \u0111\u1ED3ng mua b\u00E1n.");
+  const HWND docWindow = container.documentWindow(doc);
   click(3);
   expect(screen.newMessages() == 1, "no image yet: the add-in says so");
   screen.tell();
@@ -217,7 +298,7 @@ int demo() {
   expect(contentOf(settingsFile).value_or("").find("ChildPath=" + utf8(image)) != std::string::npos,
          "settings.ini holds the picked image");
 
-  click(3);
+  click(3, L"menu");
   screen.tell();
   expect(doc.inlineShapes.size() == 1 && wordhost::OleContainer::embedded(doc, 0).window(),
          "the signature block is inline at the cursor, active in the document's window");
@@ -226,22 +307,51 @@ int demo() {
   showSignatures(doc);
   pump(1500);
   expect(!doc.designMode, "a second later the block's Timer2 finds Word out of design mode");
+  wordhost::fireTimers(1);
+  say("  (the block's status refresh, Timer1, comes: the first signature is valid)");
+  pictures.take(L"valid", docWindow);
+
+  say("== The user clicks the signature block and chooses \"" +
+      readable(com::wide(text::widenBytes(text::literals::kVerify))) + "\"");
+  auto& block = wordhost::OleContainer::embedded(doc, 0);
+  const HWND picture1 = GetWindow(block.window(), GW_CHILD);
+  // The pointer is over the block, where its menu opens; the move it made is over before the
+  // click, so that the menu sees only the keys.
+  POINT at{40, 40};
+  ClientToScreen(picture1, &at);
+  SetCursorPos(at.x, at.y);
+  wordhost::runQueued();
+  dialogs.lookAtNext([&](HWND menu) {
+    pictures.takeWith(L"block-menu", docWindow, menu);
+    dialogs.lookAtNext([&](HWND box) { pictures.takeWith(L"verify", docWindow, box); });
+  });
+  dialogs.chooseMenuItem(1);
+  SendMessageW(picture1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40));
+  SendMessageW(picture1, WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+  expect(screen.newMessages() == 1 &&
+             dialogs.messages().back().title ==
+                 com::wide(text::widenBytes(text::literals::kValidTitle)) &&
+             dialogs.messages().back().icon == wordhost::Icon::Information,
+         "one box for the one signature, which is valid");
+  screen.tell("the block");
 
   say("== The user opens a second document");
   auto& draft = word.open(u"B\u1EA3n nh\u00E1p.docx");
-  click(1);
+  const HWND draftWindow = container.documentWindow(draft);
+  if (const auto* strip = container.ribbonStrip(draft))
+    pictures.take(L"ribbon", draftWindow, strip->hwnd());
+  press(L"PenvaneInsert");
   screen.tell();
   expect(draft.inlineShapes.size() == 1, "the signature block is inline; nothing is signed");
   expect(draft.designMode, "Word is in forms design mode after the insertion");
   pump(1500);
   expect(!draft.designMode, "a second later the block's Timer2 took Word out of design mode");
-  word.close(draft);
+  pictures.take(L"inserted", draftWindow);
+  container.close(draft);
 
   say("== Back in the first document, the user clicks the signature block: its sign command");
   word.activate(doc);
-  auto& block = wordhost::OleContainer::embedded(doc, 0);
   dialogs.chooseMenuItem(0);
-  const HWND picture1 = GetWindow(block.window(), GW_CHILD);
   SendMessageW(picture1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(picture1, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   expect(doc.signatures.size() == 2 && doc.signatures[1].committed,
@@ -253,10 +363,13 @@ int demo() {
   doc.edit(doc.content() + u" (s\u1EEDa)");
   expect(!doc.isValid(doc.signatures[0]), "the signatures are no longer valid");
   showSignatures(doc);
+  wordhost::fireTimers(1);
+  say("  (the block's status refresh, Timer1, comes: the first signature is not valid)");
+  pictures.take(L"invalid", docWindow);
 
   say("== The document is saved and opened again");
   const auto saved = container.save(doc);
-  word.close(doc);
+  container.close(doc);
   auto& reopened = container.reopen(saved);
   expect(reopened.inlineShapes.size() == 1, "the signature block is back, showing no stale status");
 
@@ -264,7 +377,7 @@ int demo() {
   expect(SUCCEEDED(host.shutDown()), "the add-in shut down");
   expect(popup() && popup()->controls.empty(),
          "the buttons are gone; the empty popup stays for the next start");
-  word.close(reopened);
+  container.close(reopened);
   wordhost::AddinHost::unlistAddin(L"Penvane.Connect");
   expect(screen.newMessages() == 0, "the add-in said nothing more");
 

@@ -111,6 +111,12 @@ Ribbon* AddinHost::ribbon(const std::wstring& progId) const {
   return it == ribbons_.end() ? nullptr : it->second.get();
 }
 
+std::vector<std::wstring> AddinHost::loadedAddins() const {
+  std::vector<std::wstring> ids;
+  for (const auto& [id, addin] : loaded_) ids.push_back(id);
+  return ids;
+}
+
 IDTExtensibility2* AddinHost::addin(const std::wstring& progId) const {
   const auto it = loaded_.find(progId);
   return it == loaded_.end() ? nullptr : it->second.get();

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "win32/com/com_ptr.h"
 #include "wordhost/ribbon_host.h"
@@ -42,6 +43,8 @@ class AddinHost {
   HRESULT unload(const std::wstring& progId);
 
   bool isLoaded(const std::wstring& progId) const { return loaded_.count(progId) != 0; }
+  // The ProgIDs of the add-ins loaded now.
+  std::vector<std::wstring> loadedAddins() const;
   IDTExtensibility2* addin(const std::wstring& progId) const;
 
   // Word 2007 and later ask every add-in for its ribbon right after connecting; Word 2003 has

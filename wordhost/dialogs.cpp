@@ -4,6 +4,7 @@
 #include <dlgs.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "win32/com/bstr.h"
 
@@ -90,6 +91,21 @@ std::string utf8(const std::wstring& text) {
   return text::toUtf8(com::u16(text));
 }
 
+// The popup menu on the screen, the topmost (a menu's window is of the system class "#32768");
+// none when no menu shows.
+HWND shownMenu() {
+  const HWND menu = FindWindowW(L"#32768", nullptr);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// A key for the thread's menu loop, which reads the keyboard's messages whatever window they
+// are for.
+void menuKey(WPARAM vk) {
+  const HWND focus = GetFocus() ? GetFocus() : GetActiveWindow();
+  PostMessageW(focus, WM_KEYDOWN, vk, 0);
+  PostMessageW(focus, WM_KEYUP, vk, 0xC0000000);
+}
+
 }  // namespace
 
 bool operator==(const ShownMessage& a, const ShownMessage& b) {
@@ -157,18 +173,37 @@ void DialogDriver::onMenu(HMENU menu) {
     plan = menuPlans_.front();
     menuPlans_.pop_front();
   }
-  // The menu's own loop reads the keyboard: walk down to the item and take it, or escape.
-  const HWND focus = GetFocus() ? GetFocus() : GetActiveWindow();
-  auto key = [&](WPARAM vk) {
-    PostMessageW(focus, WM_KEYDOWN, vk, 0);
-    PostMessageW(focus, WM_KEYUP, vk, 0xC0000000);
-  };
-  if (!plan) {
-    key(VK_ESCAPE);
-    return;
+  // The menu's own loop reads the keyboard: from the first item, walk down to the planned one
+  // and take it, or escape. A look comes before the last key, the planned item lit.
+  if (plan) {
+    menuKey(VK_HOME);
+    for (int i = 0; i < *plan; ++i) menuKey(VK_DOWN);
   }
-  for (int i = 0; i <= *plan; ++i) key(VK_DOWN);
-  key(VK_RETURN);
+  const WPARAM last = plan ? VK_RETURN : VK_ESCAPE;
+  if (look_) {
+    shownWindow_ = nullptr;
+    lookLater([last] { menuKey(last); });
+  } else {
+    menuKey(last);
+  }
+}
+
+// The look comes on a timer of the thread: the system hands out a timer's message only when no
+// other message and no paint is due, so by then the menu or box has painted, the keys posted
+// before it have run, and a menu shows its planned item lit.
+void DialogDriver::lookLater(std::function<void()> answer) {
+  afterLook_ = std::move(answer);
+  lookTimer_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, nullptr);
+  if (!lookTimer_) onLookTimer();  // no timer: the look now, painted or not, then the answer
+}
+
+void DialogDriver::onLookTimer() {
+  if (lookTimer_) KillTimer(nullptr, lookTimer_);
+  lookTimer_ = 0;
+  const auto look = std::exchange(look_, nullptr);
+  const auto answer = std::exchange(afterLook_, nullptr);
+  if (look) look(shownWindow_ ? shownWindow_ : shownMenu());
+  if (answer) answer();
 }
 
 LRESULT CALLBACK DialogDriver::messageHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -176,6 +211,11 @@ LRESULT CALLBACK DialogDriver::messageHook(int code, WPARAM wParam, LPARAM lPara
   if (code == HC_ACTION && wParam == PM_REMOVE && t_driver && message->message == answerMessage()) {
     message->message = WM_NULL;  // the dialog itself sees nothing
     t_driver->answerFileDialog(message->hwnd);
+  }
+  if (code == HC_ACTION && wParam == PM_REMOVE && t_driver && t_driver->lookTimer_ &&
+      message->message == WM_TIMER && !message->hwnd && message->wParam == t_driver->lookTimer_) {
+    message->message = WM_NULL;
+    t_driver->onLookTimer();
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -191,7 +231,13 @@ void DialogDriver::onActivate(HWND dialog) {
   SetPropW(dialog, kHandled, reinterpret_cast<HANDLE>(1));
   if (const HWND text = GetDlgItem(dialog, kMessageText)) {
     messages_.push_back({textOf(dialog), textOf(text), iconOf(dialog)});
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    auto answer = [dialog] { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
+    if (look_) {
+      shownWindow_ = dialog;
+      lookLater(answer);
+    } else {
+      answer();
+    }
     return;
   }
   // An open-file dialog may activate before it has filled in its controls: it is answered from

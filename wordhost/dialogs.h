@@ -2,12 +2,14 @@
 // that the caller sees what the user saw: each message box's title, text and icon is recorded and
 // the box answered; an open-file dialog's title, file types and file list are recorded and the
 // dialog filled in and accepted, or cancelled; a popup menu's items are recorded and one of them
-// chosen, or the menu dismissed, as the caller planned.
+// chosen, or the menu dismissed, as the caller planned. The caller may first look at the next
+// menu or box once the screen shows it.
 #pragma once
 
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -62,6 +64,11 @@ class DialogDriver {
   // The items of each popup menu shown so far.
   const std::vector<std::vector<std::wstring>>& menus() const noexcept { return menus_; }
 
+  // The next popup menu or message box is shown to `look` (its window) once it is on the screen,
+  // painted, and only then answered as planned. A menu or box that comes without a look planned
+  // is answered at once.
+  void lookAtNext(std::function<void(HWND shown)> look) { look_ = std::move(look); }
+
  private:
   static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK windowHook(int code, WPARAM wParam, LPARAM lParam);
@@ -69,6 +76,8 @@ class DialogDriver {
   void onActivate(HWND dialog);
   void answerFileDialog(HWND dialog);
   void onMenu(HMENU menu);
+  void lookLater(std::function<void()> answer);
+  void onLookTimer();
 
   HHOOK hook_ = nullptr;
   HHOOK windowHook_ = nullptr;
@@ -78,6 +87,10 @@ class DialogDriver {
   std::vector<ShownMessage> messages_;
   std::deque<std::optional<std::wstring>> plans_;
   std::vector<ShownFileDialog> fileDialogs_;
+  std::function<void(HWND)> look_;
+  UINT_PTR lookTimer_ = 0;
+  HWND shownWindow_ = nullptr;       // the box looked at; none for a menu
+  std::function<void()> afterLook_;  // answers what was looked at
 };
 
 }  // namespace wordhost

@@ -14,6 +14,10 @@ namespace wordhost {
 namespace {
 
 const wchar_t kDocumentClass[] = L"SimWord.Document";
+// The document's text stands on one line at the top of the document's area; the controls go
+// below it, side by side.
+constexpr int kTextLine = 24;
+constexpr int kMargin = 10;
 std::atomic<long> g_sites{0};
 
 [[noreturn]] void fail(HRESULT hr, const char16_t* what) {
@@ -102,12 +106,75 @@ std::vector<unsigned char> bytesOf(IStorage* storage) {
 
 }  // namespace
 
+OleContainer::Window* OleContainer::windowOf(HWND hwnd) {
+  for (auto& [document, window] : windows_)
+    if (window.hwnd == hwnd) return &window;
+  return nullptr;
+}
+
+int OleContainer::documentTop(const Window& window) const {
+  return window.ribbon ? RibbonStrip::kHeight : 0;
+}
+
+// Only the active document is read: a window outlives its document in Word's list, and a window
+// in the background shows what it showed last.
+void OleContainer::paintDocument(Window& window, const simword::Document* document, HDC dc) {
+  if (document && word_.activeDocument() == document) window.text = document->content();
+  // An inline object's character (1) stands where its control is: no letter of the text.
+  std::wstring text;
+  for (const char16_t c : window.text)
+    if (c >= u' ') text += static_cast<wchar_t>(c);
+  RECT client{};
+  GetClientRect(window.hwnd, &client);
+  RECT line{kMargin + 2, documentTop(window) + 4, client.right - kMargin,
+            documentTop(window) + kTextLine};
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, old);
+  DeleteObject(font);
+}
+
 // A document window that becomes the active window makes its document Word's active document,
-// as Word's own windows do.
+// as Word's own windows do. Its menu is built again when it opens if the command bar changed
+// since, and its items click their buttons.
 LRESULT OleContainer::onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE)
-    for (const auto& [document, window] : windows_)
-      if (window == hwnd) word_.activate(document);
+  switch (msg) {
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE)
+        for (const auto& [document, window] : windows_)
+          if (window.hwnd == hwnd) word_.activate(document);
+      break;
+    case WM_INITMENU:
+      if (Window* window = windowOf(hwnd); window && window->menu) window->menu->refresh();
+      break;
+    case WM_COMMAND:  // from the menu: no control, notification 0
+      if (Window* window = windowOf(hwnd); window && window->menu && !lParam && !HIWORD(wParam)) {
+        window->menu->command(LOWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      if (Window* window = windowOf(hwnd); window && window->ribbon)
+        MoveWindow(window->ribbon->hwnd(), 0, 0, LOWORD(lParam), RibbonStrip::kHeight, TRUE);
+      break;
+    case WM_PAINT:
+      for (auto& [document, window] : windows_)
+        if (window.hwnd == hwnd) {
+          com::paint(hwnd,
+                     [&, document = document](HDC dc) { paintDocument(window, document, dc); });
+          return 0;
+        }
+      break;
+    default:
+      break;
+  }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -274,18 +341,50 @@ OleContainer::OleContainer(simword::Word& word) : word_(word) {
 
 OleContainer::~OleContainer() {
   word_.setControlFactory(nullptr);
-  for (const auto& [document, window] : windows_) DestroyWindow(window);
+  for (auto& [document, window] : windows_) {
+    window.ribbon.reset();
+    DestroyWindow(window.hwnd);
+  }
 }
 
 HWND OleContainer::documentWindow(simword::Document& document) {
-  if (const auto it = windows_.find(&document); it != windows_.end()) return it->second;
+  if (const auto it = windows_.find(&document); it != windows_.end()) return it->second.hwnd;
   const std::wstring title = com::wide(document.name);
-  const HWND window = CreateWindowExW(0, kDocumentClass, title.c_str(),
-                                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 800,
-                                      600, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-  if (!window) fail(HRESULT_FROM_WIN32(GetLastError()), u"no document window");
-  windows_[&document] = window;
-  return window;
+  const HWND hwnd = CreateWindowExW(0, kDocumentClass, title.c_str(),
+                                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 800,
+                                    600, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  if (!hwnd) fail(HRESULT_FROM_WIN32(GetLastError()), u"no document window");
+  Window& window = windows_[&document];
+  window.hwnd = hwnd;
+  window.text = document.content();
+  window.menu = std::make_unique<MenuBar>(word_, hwnd);
+  if (ribbonHost_) window.ribbon = std::make_unique<RibbonStrip>(*ribbonHost_, hwnd);
+  return hwnd;
+}
+
+MenuBar& OleContainer::menuBar(simword::Document& document) {
+  documentWindow(document);
+  return *windows_.at(&document).menu;
+}
+
+RibbonStrip* OleContainer::ribbonStrip(simword::Document& document) {
+  const auto it = windows_.find(&document);
+  return it == windows_.end() ? nullptr : it->second.ribbon.get();
+}
+
+void OleContainer::showRibbon(const AddinHost* host) {
+  ribbonHost_ = host;
+  for (auto& [document, window] : windows_) {
+    window.ribbon.reset();
+    if (host) window.ribbon = std::make_unique<RibbonStrip>(*host, window.hwnd);
+  }
+}
+
+void OleContainer::refreshBars() {
+  for (auto& [document, window] : windows_) {
+    window.menu->refresh(true);
+    if (window.ribbon) window.ribbon->refresh();
+  }
 }
 
 std::unique_ptr<simword::EmbeddedControl> OleContainer::embed(
@@ -322,7 +421,8 @@ std::unique_ptr<simword::EmbeddedControl> OleContainer::embed(
   const int width = MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
   const int height = MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
   ReleaseDC(nullptr, screen);
-  RECT position{10 + 250 * index, 10, 10 + 250 * index + width, 10 + height};
+  const int top = documentTop(windows_.at(&document)) + kTextLine + kMargin;
+  RECT position{kMargin + 250 * index, top, kMargin + 250 * index + width, top + height};
   site->place(position);
   check(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.get(), 0, window, &position),
         u"the control did not activate");
@@ -339,6 +439,15 @@ OleContainer::SavedDocument OleContainer::save(simword::Document& document) {
     saved.controls.emplace_back(shape.classType,
                                 static_cast<EmbeddedObject&>(*shape.control).save());
   return saved;
+}
+
+void OleContainer::close(simword::Document& document) {
+  word_.close(document);
+  const auto it = windows_.find(&document);
+  if (it == windows_.end()) return;
+  it->second.ribbon.reset();
+  DestroyWindow(it->second.hwnd);
+  windows_.erase(it);
 }
 
 simword::Document& OleContainer::reopen(const SavedDocument& saved) {

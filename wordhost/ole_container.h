@@ -3,6 +3,10 @@
 // the control asks for it, new storage (or the saved one when a document is reopened), host
 // names, the extent, DoVerb with in-place activation; Close when the document closes.
 // Documents are saved and reopened through the controls' IPersistStorage.
+//
+// Each document has a window of its own, as Word shows it: the menu bar built from the "Menu
+// Bar" command bar (MenuBar), the ribbon of the loaded add-ins along its top when asked for
+// (RibbonStrip), then the document's text and its controls, in order, under it.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +21,9 @@
 
 #include "win32/com/com_ptr.h"
 #include "win32/com/object.h"
+#include "wordhost/addin_host.h"
+#include "wordhost/menu_bar.h"
+#include "wordhost/ribbon_strip.h"
 
 #include "simword/word.h"
 
@@ -55,11 +62,24 @@ class OleContainer {
     std::vector<std::pair<std::u16string, std::vector<unsigned char>>> controls;
   };
   SavedDocument save(simword::Document& document);
+  // Word closes the document (its controls close) and its window.
+  void close(simword::Document& document);
   // Opens the saved document anew: the host re-creates each control from its storage.
   simword::Document& reopen(const SavedDocument& saved);
 
   static EmbeddedObject& embedded(simword::Document& document, size_t index);
+  // The document's window, made and shown the first time it is asked for.
   HWND documentWindow(simword::Document& document);
+  MenuBar& menuBar(simword::Document& document);
+
+  // The document windows show the ribbons of the add-ins that the host loaded, in a strip along
+  // their top, from now on (null: no strip). Controls embedded later stand below it.
+  void showRibbon(const AddinHost* host);
+  // The strip of the document's window; null when no ribbon is shown.
+  RibbonStrip* ribbonStrip(simword::Document& document);
+  // The menu bars and the ribbon strips built again from the command bars and the add-ins
+  // loaded now. (A menu bar also rebuilds itself when it opens, if its command bar changed.)
+  void refreshBars();
 
   // The document windows' window procedure.
   LRESULT onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -69,8 +89,20 @@ class OleContainer {
                                                   simword::Document& document,
                                                   const std::vector<unsigned char>* saved);
 
+  // A document's window and what it shows besides the controls.
+  struct Window {
+    HWND hwnd = nullptr;
+    std::unique_ptr<MenuBar> menu;
+    std::unique_ptr<RibbonStrip> ribbon;
+    std::u16string text;  // the text shown, kept from the last time the document was active
+  };
+  Window* windowOf(HWND hwnd);
+  void paintDocument(Window& window, const simword::Document* document, HDC dc);
+  int documentTop(const Window& window) const;  // where the document's text begins
+
   simword::Word& word_;
-  std::map<const simword::Document*, HWND> windows_;
+  const AddinHost* ribbonHost_ = nullptr;
+  std::map<const simword::Document*, Window> windows_;
 };
 
 // The site of one control: IOleClientSite, IOleInPlaceSite, and the frame. It records what the

@@ -164,6 +164,16 @@ class RibbonControl final : public com::Object<RibbonControl, IRibbonControl> {
   std::wstring id_;
 };
 
+// A picture's size in pixels at 96 dots per inch; none without a picture.
+SIZE pixelSize(IPicture* picture) {
+  if (!picture) return {};
+  OLE_XSIZE_HIMETRIC width = 0;
+  OLE_YSIZE_HIMETRIC height = 0;
+  picture->get_Width(&width);
+  picture->get_Height(&height);
+  return {MulDiv(width, 96, 2540), MulDiv(height, 96, 2540)};
+}
+
 }  // namespace
 
 Ribbon::Ribbon(IUnknown* addin) {
@@ -200,7 +210,7 @@ DISPID Ribbon::callback(const std::wstring& name) {
   return id;
 }
 
-SIZE Ribbon::loadImage(const std::wstring& image) {
+com::ComPtr<IPicture> Ribbon::loadImage(const std::wstring& image) {
   const DISPID id = callback(loadImage_);
   com::ScopedVariant argument, result;
   V_VT(argument.ptr()) = VT_BSTR;
@@ -213,12 +223,8 @@ SIZE Ribbon::loadImage(const std::wstring& image) {
   const VARTYPE vt = V_VT(&result.get());
   if ((vt != VT_DISPATCH && vt != VT_UNKNOWN) || !V_UNKNOWN(&result.get())) return {};
   com::ComPtr<IPicture> picture;
-  if (FAILED(V_UNKNOWN(&result.get())->QueryInterface(IID_IPicture, picture.putVoid()))) return {};
-  OLE_XSIZE_HIMETRIC width = 0;
-  OLE_YSIZE_HIMETRIC height = 0;
-  picture->get_Width(&width);
-  picture->get_Height(&height);
-  return {MulDiv(width, 96, 2540), MulDiv(height, 96, 2540)};
+  V_UNKNOWN(&result.get())->QueryInterface(IID_IPicture, picture.putVoid());
+  return picture;
 }
 
 void Ribbon::read() {
@@ -339,7 +345,8 @@ void Ribbon::read() {
               problem(L"onAction callback not found: " + button.onAction);
             if (!button.image.empty()) {
               if (loadImage_.empty()) problem(L"image without loadImage on " + button.id);
-              button.picture = loadImage(button.image);
+              button.loaded = loadImage(button.image);
+              button.picture = pixelSize(button.loaded.get());
               if (!button.picture.cx || !button.picture.cy)
                 problem(L"no picture for image " + button.image);
             }

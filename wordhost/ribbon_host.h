@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <oaidl.h>
+#include <ocidl.h>
 
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ class Ribbon {
  public:
   struct Button {
     std::wstring id, label, size, image, screentip, supertip, keytip, onAction;
-    SIZE picture{};  // the loaded picture's size in pixels; 0 when there is none
+    SIZE picture{};                // the loaded picture's size in pixels; 0 when there is none
+    com::ComPtr<IPicture> loaded;  // the picture itself, as the ribbon keeps it to draw
   };
   struct Group {
     std::wstring id, label, tab, insertAfterMso;
@@ -48,7 +50,7 @@ class Ribbon {
  private:
   void read();
   DISPID callback(const std::wstring& name);
-  SIZE loadImage(const std::wstring& image);
+  com::ComPtr<IPicture> loadImage(const std::wstring& image);
   void problem(std::wstring text) { problems_.push_back(std::move(text)); }
 
   com::ComPtr<IDispatch> dispatch_;
