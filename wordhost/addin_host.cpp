@@ -132,7 +132,7 @@ HRESULT AddinHost::connect(const std::wstring& progId, ext_ConnectMode mode) {
   if (FAILED(hr)) return hr;
   const auto addInInst = winauto::ServerObject::wrap(std::make_shared<ComAddIn>(progId));
   Custom custom;
-  hr = addin->OnConnection(application_.get(), mode, addInInst.get(), custom.get());
+  hr = addin->OnConnection(application_, mode, addInInst.get(), custom.get());
   if (hasRibbon_) ribbons_[progId] = std::make_unique<Ribbon>(addin.get());
   loaded_[progId] = std::move(addin);  // Word keeps the add-in whatever OnConnection returned
   return hr;

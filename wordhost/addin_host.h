@@ -26,6 +26,9 @@ namespace wordhost {
 
 class AddinHost {
  public:
+  // The running Word's Application object, which outlives its loader: the loader is part of the
+  // host and holds no reference of its own, so that every reference counted on the application
+  // is one that an add-in holds.
   explicit AddinHost(IDispatch* application) noexcept : application_(application) {}
   ~AddinHost();  // releases what is still loaded, without callbacks
 
@@ -53,7 +56,7 @@ class AddinHost {
  private:
   HRESULT connect(const std::wstring& progId, ext_ConnectMode mode);
 
-  com::ComPtr<IDispatch> application_;
+  IDispatch* application_;
   std::map<std::wstring, com::ComPtr<IDTExtensibility2>> loaded_;
   std::map<std::wstring, std::unique_ptr<Ribbon>> ribbons_;
   bool hasRibbon_ = true;

@@ -6,6 +6,10 @@
 #include <stdexcept>
 #include <utility>
 
+#include "win32/com/bstr.h"
+
+#include "text/unicode.h"
+
 namespace wordhost {
 namespace {
 
@@ -83,6 +87,10 @@ void readListedFiles(HWND dialog, ShownFileDialog& shown) {
   }
 }
 
+std::string utf8(const std::wstring& text) {
+  return text::toUtf8(com::u16(text));
+}
+
 // The popup menu on the screen, the topmost (a menu's window is of the system class "#32768");
 // none when no menu shows.
 HWND shownMenu() {
@@ -99,6 +107,26 @@ void menuKey(WPARAM vk) {
 }
 
 }  // namespace
+
+bool operator==(const ShownMessage& a, const ShownMessage& b) {
+  return a.title == b.title && a.text == b.text && a.icon == b.icon;
+}
+
+std::ostream& operator<<(std::ostream& out, const ShownMessage& message) {
+  const char* const icons[] = {"no icon",  "exclamation", "information",
+                               "critical", "question",    "other icon"};
+  std::string text;
+  for (const char c : utf8(message.text)) {
+    if (c == '\r')
+      text += "\\r";
+    else if (c == '\n')
+      text += "\\n";
+    else
+      text += c;
+  }
+  return out << utf8(message.title) << " | " << text << " | "
+             << icons[static_cast<int>(message.icon)];
+}
 
 DialogDriver::DialogDriver() {
   if (t_driver) throw std::logic_error("a dialog driver is already installed on this thread");

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,12 @@ struct ShownMessage {
   std::wstring text;
   Icon icon = Icon::None;
 };
+bool operator==(const ShownMessage& a, const ShownMessage& b);
+inline bool operator!=(const ShownMessage& a, const ShownMessage& b) {
+  return !(a == b);
+}
+// In one line, "title | text | icon", the text as UTF-8 with its line breaks escaped.
+std::ostream& operator<<(std::ostream& out, const ShownMessage& message);
 
 // An open-file dialog as the user saw it when it opened. The file-type box shows the descriptions
 // of the filter's pairs; the patterns themselves are shown nowhere, only their effect on the file

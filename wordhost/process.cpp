@@ -44,4 +44,14 @@ std::wstring executableFolder() {
   return full.substr(0, full.find_last_of(L'\\') + 1);
 }
 
+std::vector<HWND> windowsOfThisProcess(HWND parent, const wchar_t* windowClass) {
+  std::vector<HWND> windows;
+  for (HWND w = nullptr; (w = FindWindowExW(parent, w, windowClass, nullptr)) != nullptr;) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process == GetCurrentProcessId()) windows.push_back(w);
+  }
+  return windows;
+}
+
 }  // namespace wordhost

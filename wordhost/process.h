@@ -1,7 +1,10 @@
 // The thread and process chores of the simulated Word's process.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 namespace wordhost {
 
@@ -13,5 +16,8 @@ void runQueued();
 int run(const std::wstring& commandLine);
 // The folder of the running executable, with a trailing backslash.
 std::wstring executableFolder();
+// The windows of this process of that class: top-level ones (parent null), message-only ones
+// (HWND_MESSAGE), or the children of a window.
+std::vector<HWND> windowsOfThisProcess(HWND parent, const wchar_t* windowClass);
 
 }  // namespace wordhost

@@ -26,6 +26,12 @@ RunningWord::RunningWord() {
     throw automation::Error(hr, u"cannot register the running application");
 }
 
+int64_t RunningWord::outstandingReferences() const {
+  application_->AddRef();
+  const ULONG references = application_->Release();
+  return word_.outstandingReferences() + static_cast<int64_t>(references) - 1;
+}
+
 RunningWord::~RunningWord() {
   if (registration_) RevokeActiveObject(registration_, nullptr);
   application_.reset();

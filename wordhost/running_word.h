@@ -27,8 +27,11 @@ class RunningWord {
   simword::Word& word() noexcept { return word_; }
   // The Application object as COM clients see it.
   IDispatch* application() const noexcept { return application_.get(); }
-  // Host references held by COM clients and by the running object table.
-  int64_t outstandingReferences() const { return word_.outstandingReferences(); }
+  // Host references held by COM clients and by the running object table: every host object
+  // alive, and every reference to the Application object beyond this one's own. (Clients that
+  // receive the application, from an add-in's connection or from GetObject, hold this very object;
+  // it is no new host object.)
+  int64_t outstandingReferences() const;
 
  private:
   simword::Word word_;

@@ -8,4 +8,9 @@ namespace wordhost {
 
 void fireTimers(int timer);
 
+// Takes the system's periods away from every live control's timers: from then on they tick only
+// when fireTimers says so, until a handler starts a new period (Timer1's refresh does, at its end).
+// The controls' own intervals are left as they are, so a running timer still takes the tick.
+void holdTimers();
+
 }  // namespace wordhost
