@@ -2,7 +2,8 @@
 // costs, under Wine. Prints the figures of BENCHMARKS.md:
 //   - loading each library as COM does (LoadLibrary, DllGetClassObject, IClassFactory::
 //     CreateInstance): first in a fresh process (each run a child process of its own), again
-//     after it was unloaded, and while it is loaded;
+//     after it was unloaded, and while it is loaded; the system libraries it imports are loaded
+//     first, as Word has them;
 //   - the add-in's start-up as Word runs it (CoCreateInstance of Penvane.Connect, OnConnection
 //     in start-up mode, OnStartupComplete), each of a series of starts of the simulated Word:
 //     median and 95th percentile of the whole, of OnConnection and of OnStartupComplete, and the
@@ -27,7 +28,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -106,8 +107,17 @@ Load loadOnce(const std::wstring& path, const GUID& clsid) {
   return load;
 }
 
+// The system libraries that ours import, loaded as they are in Word's process before any add-in,
+// so that a load measures our library alone.
+void loadSystemLibraries() {
+  for (const wchar_t* system : {L"user32.dll", L"gdi32.dll", L"advapi32.dll", L"ole32.dll",
+                                L"oleaut32.dll", L"comdlg32.dll", L"shell32.dll", L"msvcrt.dll"})
+    LoadLibraryW(system);
+}
+
 // The child's run: the first load of the library in this process, as "library class instance".
 int firstLoad(const wchar_t* file) {
+  loadSystemLibraries();
   for (const Library& library : kLibraries) {
     if (_wcsicmp(library.file, file) != 0) continue;
     const Load load = loadOnce(wordhost::executableFolder() + file, com::toGuid(library.clsid));
@@ -173,7 +183,10 @@ void reportLoads(const char* what, const std::vector<Load>& loads) {
 }
 
 void loads(int firstLoads, int repeats) {
-  std::printf("Loading a library as COM does (LoadLibrary + DllGetClassObject + CreateInstance)\n");
+  std::printf(
+      "Loading a library as COM does (LoadLibrary + DllGetClassObject + CreateInstance), the "
+      "system libraries it imports loaded already\n");
+  loadSystemLibraries();
   for (const Library& library : kLibraries) {
     const std::wstring path = wordhost::executableFolder() + library.file;
     const GUID clsid = com::toGuid(library.clsid);
