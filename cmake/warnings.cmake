@@ -6,6 +6,13 @@ if(CKS_SANITIZE AND NOT WIN32)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(CKS_FUZZ)
+  # Coverage for libFuzzer in every object, and the sanitizers that make a fault a finding.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(WIN32)
   # COM interfaces have no virtual destructors by design; objects die through Release.
   add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-Wno-non-virtual-dtor>")

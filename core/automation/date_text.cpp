@@ -3,10 +3,16 @@
 #include <cmath>
 #include <cstdio>
 
+#include "automation/error.h"
 #include "text/unicode.h"
 
 namespace automation {
 namespace {
+
+// The days an automation date can name: 1 January 100 to 31 December 9999. A number beyond them,
+// or no number at all (NaN), is no date, and the platform's conversion refuses it.
+constexpr double kFirstDay = -657434;
+constexpr double kLastDay = 2958465;
 
 // Days since 1899-12-30 to a civil date (proleptic Gregorian calendar).
 void civilFromSerialDays(long long serialDays, int& y, unsigned& m, unsigned& d) {
@@ -25,6 +31,7 @@ void civilFromSerialDays(long long serialDays, int& y, unsigned& m, unsigned& d)
 class UnitedStatesDateText final : public DateText {
  public:
   std::u16string format(Date date) const override {
+    if (!(date.serial > kFirstDay - 1 && date.serial < kLastDay + 1)) throw Error(hr::kInvalidArg);
     // The integer part is the day (towards zero); the fraction's size is the time of day, also
     // for dates before 1899-12-30.
     double dayPart = std::trunc(date.serial);

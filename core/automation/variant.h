@@ -102,7 +102,8 @@ bool isGreaterThanZero(const Variant& v);
 // "v = 0" as a condition: Empty equals 0; Null equals nothing.
 bool equalsZero(const Variant& v);
 // To text: numbers in decimal without leading zeros or blanks, True/False, dates through the
-// date-to-text port. Null raises "Invalid use of Null" (94).
+// date-to-text port (which refuses a number that is no date). Null raises "Invalid use of Null"
+// (94).
 std::u16string toText(const Variant& v, const DateText& dates);
 std::u16string toText(const Variant& v);
 // Concatenation with "&": like toText, but Null adds nothing.

@@ -85,8 +85,8 @@ std::u16string Library::otherArchitecture() const {
 Library& Library::addClass(const Class& cls) {
   const std::u16string clsid = guidText(cls.clsid);
   const std::u16string key = u"CLSID\\" + clsid;
-  // The ProgID is not per architecture: it stays while the other build's class does. It comes
-  // first, so that unregistering has removed our own class when it looks.
+  // Windows keeps the ProgID once for both architectures: there it stays while the other build's
+  // class does. It comes first, so that unregistering has removed our own class when it looks.
   keys_.push_back(Key::ours(cls.progId).value(u"", cls.description).sharedWhile(key, View::Other));
   keys_.push_back(
       Key::ours(cls.progId + u"\\CLSID").value(u"", clsid).sharedWhile(key, View::Other));

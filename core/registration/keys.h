@@ -37,7 +37,8 @@ class Key {
   Key& value(std::u16string name, std::u16string text);
   Key& number(std::u16string name, uint32_t number);
   // Unregistering leaves the key alone while `other` exists in `view`: the same registration by
-  // the library's build for the other architecture.
+  // the library's build for the other architecture, which sees this very key when the registry
+  // keeps it once for both views.
   Key& sharedWhile(std::u16string other, View view = View::Same);
 
   const std::u16string& path() const noexcept { return path_; }

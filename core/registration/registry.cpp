@@ -3,9 +3,11 @@
 namespace registration {
 namespace {
 
-// Whether the key stays for the library's build for the other architecture.
+// Whether the key stays for the library's build for the other architecture: that build is
+// registered and the key is the one it sees.
 bool keptForOtherBuild(const Key& k, Registry& registry) {
-  return !k.sharedWhile().empty() && registry.exists(k.sharedWhile(), k.sharedView());
+  return !k.sharedWhile().empty() && registry.exists(k.sharedWhile(), k.sharedView()) &&
+         registry.sharedBetweenViews(k.path());
 }
 
 HResult removeKey(const Key& k, Registry& registry) {

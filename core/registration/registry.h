@@ -2,9 +2,11 @@
 // registry as a small port. Registering twice is harmless. Unregistering removes exactly what
 // registering wrote: keys that are ours with everything below them, and from common keys only
 // our values, then the key itself when nothing else is left in it. Keys that the x86 and the x64
-// build of a library share (the type library's, the interfaces', the ProgID) stay while the other
-// build is still registered. The Windows side implements the port over one root of the registry
-// (win32/com/registry.h).
+// build of a library may share (the type library's, the interfaces', the ProgID) stay while the
+// other build is still registered, when the registry holds them once for both builds' views; a
+// key that each view holds apart (as 64-bit Windows keeps the interfaces' keys, and Wine the
+// ProgIDs) is the build's own and goes with it. The Windows side implements the port over one
+// root of the registry (win32/com/registry.h).
 #pragma once
 
 #include <string>
@@ -24,6 +26,9 @@ class Registry {
   // Makes the key, and any parent it lacks, and writes its values.
   virtual HResult write(const Key& key) = 0;
   virtual bool exists(const std::u16string& path, View view) = 0;
+  // Whether the key is one and the same key in this build's view and in the other build's (the
+  // registry keeps some keys once for both views, others apart); false when it is not there.
+  virtual bool sharedBetweenViews(const std::u16string& path) = 0;
   // Deletes the key with everything below it; a key that is not there is no failure.
   virtual HResult deleteTree(const std::u16string& path) = 0;
   // Deletes the named values from a key; false when the key is not there to change.

@@ -90,6 +90,22 @@ TEST(VariantConversion, DatesGoThroughTheDateTextPort) {
   EXPECT_EQ(us.format(Date{61}), u"3/1/1900");
 }
 
+// Found by the variant fuzzer: a Date variant holding a number far beyond the calendar was cast
+// to a day count that does not fit. The first and last days format; every number beyond them,
+// however far, and NaN, fail as the platform's conversion fails.
+TEST(VariantConversion, ANumberThatNamesNoDayIsNoDate) {
+  const auto& us = DateText::standard();
+  EXPECT_EQ(us.format(Date{-657434}), u"1/1/100");
+  EXPECT_EQ(us.format(Date{-657434.5}), u"1/1/100 12:00:00 PM");
+  EXPECT_EQ(us.format(Date{2958465.75}), u"12/31/9999 6:00:00 PM");
+  for (const double serial :
+       {-657435.0, 2958466.0, -1.79138e308, 1e19, 1e300, std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_EQ(failureOf([&] { us.format(Date{serial}); }), hr::kInvalidArg) << serial;
+    EXPECT_EQ(failureOf([&] { toText(Variant(Date{serial})); }), hr::kInvalidArg) << serial;
+  }
+}
+
 TEST(VariantConversion, ExactAccessorsAndDescriptionsKeepTheType) {
   EXPECT_EQ(Variant(int16_t{1}).type(), VarType::I2);
   EXPECT_EQ(Variant(int32_t{1}).type(), VarType::I4);

@@ -22,11 +22,14 @@ namespace hr = automation::hr;
 using testing::ElementsAre;
 
 // Keys by path with their values; a key's parents are made with it. The other architecture's
-// view holds only the keys put there.
+// view holds only the keys put there; the keys below the roots named in `apart` are this view's
+// alone (64-bit Windows keeps CLSID and Interface apart for each view), every other key is the
+// same key in both views.
 class MemoryRegistry final : public Registry {
  public:
   std::map<std::string, std::map<std::string, std::string>> keys;
   std::set<std::string> otherView;
+  std::set<std::string> apart;
   std::vector<std::string> calls;
   std::set<std::string> failing;  // keys whose writing or deletion fails
 
@@ -44,6 +47,10 @@ class MemoryRegistry final : public Registry {
   bool exists(const std::u16string& path, View view) override {
     const std::string p = text::toUtf8(path);
     return view == View::Same ? keys.count(p) != 0 : otherView.count(p) != 0;
+  }
+  bool sharedBetweenViews(const std::u16string& path) override {
+    const std::string p = text::toUtf8(path);
+    return keys.count(p) != 0 && apart.count(p.substr(0, p.find('\\'))) == 0;
   }
   HResult deleteTree(const std::u16string& path) override {
     const std::string p = text::toUtf8(path);
@@ -166,6 +173,23 @@ TEST(Unregistering, SharedKeysStayWhileTheOtherArchitecturesBuildIsRegistered) {
   const auto before = machine().keys;
   ASSERT_EQ(removeKeys(rows(Architecture::X86), registry), hr::kOk);
   EXPECT_EQ(registry.keys, before);
+}
+
+// Where each view holds the classes and the interfaces apart, the x86 build has its own
+// interface keys in its own view: this build's go with it, and only the type library's keys and
+// the ProgID, which both views share, stay for the x86 build.
+TEST(Unregistering, KeysEachViewHoldsApartGoWithTheBuildWhileTheOtherBuildIsRegistered) {
+  MemoryRegistry registry = machine();
+  registry.apart = {"CLSID", "Interface"};
+  ASSERT_EQ(writeKeys(rows(Architecture::X64), registry), hr::kOk);
+  registry.keys[kLib + "\\64.0\\0\\win32"][""] = "C:\\x86\\Sealbrook.ocx";  // shared
+  registry.otherView.insert(kCls);  // the x86 build's class, in the 32-bit view
+  ASSERT_EQ(removeKeys(rows(Architecture::X64), registry), hr::kOk);
+  EXPECT_THAT(paths(registry),
+              ElementsAre("CLSID", "CLSID\\{00000000-0000-0000-0000-000000000001}", "Interface",
+                          "Sealbrook.SignData", "Sealbrook.SignData\\CLSID", "TypeLib", kLib,
+                          kLib + "\\64.0", kLib + "\\64.0\\0", kLib + "\\64.0\\0\\win32",
+                          kLib + "\\64.0\\FLAGS", kLib + "\\64.0\\HELPDIR"));
 }
 
 TEST(Unregistering, AFailureStopsWritingButNotRemovingAndTheLastFailureIsTheAnswer) {

@@ -14,6 +14,7 @@
 
 #include "host/office.h"
 #include "penvane/module1.h"
+#include "registration/libraries.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 #include "wine_test.h"
@@ -34,12 +35,14 @@ std::wstring penvaneDll() {
   return winetest::binPath(L"Penvane.dll");
 }
 
-std::wstring registration() {
-  return winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + kClsid) +
-         winetest::dumpKey(HKEY_CLASSES_ROOT, kProgId) +
-         winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibid) +
-         winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"Interface\\") + kConnectIid) +
-         winetest::dumpKey(HKEY_CLASSES_ROOT, L"Interface\\{B65AD801-ABAF-11D0-BB8B-00A0C90F2744}");
+// What the library registers, in the process's own view of the registry or in the one given.
+std::wstring registration(REGSAM view = 0) {
+  return winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + kClsid, view) +
+         winetest::dumpKey(HKEY_CLASSES_ROOT, kProgId, view) +
+         winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibid, view) +
+         winetest::dumpKey(HKEY_CLASSES_ROOT, std::wstring(L"Interface\\") + kConnectIid, view) +
+         winetest::dumpKey(HKEY_CLASSES_ROOT, L"Interface\\{B65AD801-ABAF-11D0-BB8B-00A0C90F2744}",
+                           view);
 }
 
 TEST(PenvaneRegistration, Regsvr32RegistersExactlyTheLibraryClassProgIdAndInterface) {
@@ -63,33 +66,31 @@ TEST(PenvaneRegistration, Regsvr32RegistersExactlyTheLibraryClassProgIdAndInterf
 }
 
 TEST(PenvaneRegistration, UnregisteringOneArchitectureLeavesWhatTheOtherStillUses) {
+  // The x86 build registered beside it, as its own DllRegisterServer writes its rows: in the
+  // 32-bit view.
+  const std::wstring x86Dll = L"C:\\x86\\Penvane.dll";
+  const auto x86 =
+      registration::penvaneLibrary(com::u16(x86Dll), registration::Architecture::X86).keys();
+  ASSERT_EQ(com::registerKeys(x86, com::Scope::Machine, registration::Architecture::X86), S_OK);
   ASSERT_EQ(winetest::regsvr32(penvaneDll()), 0);
-  // The x86 build registered beside it: its type library path, its class in the 32-bit view.
-  const std::wstring x86 = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0\\409\\win32";
-  const std::wstring x86Class = std::wstring(L"CLSID\\") + kClsid;
-  ASSERT_EQ(com::registerKeys({com::Key::ours(com::u16(x86)).value(u"", u"C:\\x86\\Penvane.dll")},
-                              com::Scope::Machine),
-            S_OK);
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, x86Class.c_str(), 0, nullptr, 0,
-                            KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
-
   ASSERT_EQ(winetest::regsvr32(penvaneDll(), /*unregister=*/true), 0);
-  const std::wstring left = registration();
-  EXPECT_THAT(left, HasSubstr(L"\\1.0] =Penvane"));
-  EXPECT_THAT(left, HasSubstr(L"\\409\\win32] =C:\\x86\\Penvane.dll"));
-  EXPECT_THAT(left, testing::Not(HasSubstr(L"win64")));
-  EXPECT_THAT(left, HasSubstr(std::wstring(kConnectIid) + L"] =_Connect"));
+
+  // What the x86 build reads is whole, whichever keys the two views share: its class and
+  // ProgID, its interface, the type library with its win32 path.
+  const std::wstring left = registration(KEY_WOW64_32KEY);
+  EXPECT_THAT(left, HasSubstr(L"InprocServer32] =" + x86Dll));
   EXPECT_THAT(left, HasSubstr(L"Penvane.Connect\\CLSID] =" + std::wstring(kClsid)));
-  EXPECT_THAT(left, testing::Not(HasSubstr(L"InprocServer32")));  // the x64 class is gone
+  EXPECT_THAT(left, HasSubstr(std::wstring(kConnectIid) + L"] =_Connect"));
+  EXPECT_THAT(left, HasSubstr(L"\\1.0] =Penvane"));
+  EXPECT_THAT(left, HasSubstr(L"\\409\\win32] =" + x86Dll));
+  // Nothing in either view names the x64 build any more.
+  const std::wstring both = registration(KEY_WOW64_64KEY) + left;
+  EXPECT_THAT(both, testing::Not(HasSubstr(penvaneDll())));
+  EXPECT_THAT(both, testing::Not(HasSubstr(L"win64")));
 
-  // The x86 build goes too: then nothing of ours is left.
-  RegDeleteKeyExW(HKEY_CLASSES_ROOT, x86Class.c_str(), KEY_WOW64_32KEY, 0);
-  com::unregisterKeys({com::Key::ours(com::u16(x86))}, com::Scope::Machine);
-  ASSERT_EQ(winetest::regsvr32(penvaneDll(), /*unregister=*/true), 0);
-  EXPECT_EQ(registration(), L"");
+  // The x86 build goes too: then nothing of ours is left in either view.
+  ASSERT_EQ(com::unregisterKeys(x86, com::Scope::Machine, registration::Architecture::X86), S_OK);
+  EXPECT_EQ(registration(KEY_WOW64_64KEY) + registration(KEY_WOW64_32KEY), L"");
 }
 
 class PenvaneInWord : public testing::Test {

@@ -33,43 +33,68 @@ int regsvr32(const std::wstring& dll, bool unregister) {
 
 namespace {
 
-void dump(HKEY key, const std::wstring& path, std::vector<std::wstring>& lines) {
+std::wstring valueText(DWORD type, const std::vector<BYTE>& data) {
+  if (type == REG_SZ && data.size() % sizeof(wchar_t) == 0) {
+    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+    std::copy(data.begin(), data.begin() + text.size() * sizeof(wchar_t),
+              reinterpret_cast<BYTE*>(text.data()));
+    if (!text.empty() && text.back() == L'\0') text.pop_back();
+    std::wstring out;
+    for (const wchar_t c : text) out += c ? std::wstring(1, c) : L"\\0";
+    return out;
+  }
+  if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
+    DWORD n = 0;
+    std::copy(data.begin(), data.end(), reinterpret_cast<BYTE*>(&n));
+    return L"dword:" + std::to_wstring(n);
+  }
+  std::wstring out = L"type " + std::to_wstring(type) + L":";
+  const wchar_t digits[] = L"0123456789abcdef";
+  for (const BYTE b : data) out += {digits[b >> 4], digits[b & 15]};
+  return out;
+}
+
+void dump(HKEY key, const std::wstring& path, REGSAM view, std::vector<std::wstring>& lines) {
   lines.push_back(L"[" + path + L"]");
-  wchar_t name[512];
-  BYTE data[4096];
+  DWORD longestSubkey = 0, longestName = 0, longestData = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &longestSubkey, nullptr, nullptr,
+                       &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
+    lines.push_back(L"[" + path + L"] cannot be read");
+    return;
+  }
+  std::wstring name(std::max(longestName, longestSubkey) + 1, L'\0');
+  std::vector<BYTE> data(longestData);
   for (DWORD i = 0;; ++i) {
-    DWORD nameSize = 512, dataSize = sizeof data, type = 0;
-    if (RegEnumValueW(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+    DWORD nameSize = static_cast<DWORD>(name.size()), dataSize = longestData, type = 0;
+    if (RegEnumValueW(key, i, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize) !=
+        ERROR_SUCCESS)
       break;
-    std::wstring value;
-    if (type == REG_SZ)
-      value = std::wstring(reinterpret_cast<wchar_t*>(data), dataSize / sizeof(wchar_t));
-    else if (type == REG_DWORD)
-      value = L"dword:" + std::to_wstring(*reinterpret_cast<DWORD*>(data));
-    else
-      value = L"type " + std::to_wstring(type);
-    lines.push_back(L"[" + path + L"] " + std::wstring(name, nameSize) + L"=" + value.c_str());
+    lines.push_back(L"[" + path + L"] " + name.substr(0, nameSize) + L"=" +
+                    valueText(type, std::vector<BYTE>(data.begin(), data.begin() + dataSize)));
   }
   for (DWORD i = 0;; ++i) {
-    DWORD nameSize = 512;
-    if (RegEnumKeyExW(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    DWORD nameSize = static_cast<DWORD>(name.size());
+    if (RegEnumKeyExW(key, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
       break;
     HKEY child;
-    const std::wstring childName(name, nameSize);
-    if (RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, &child) == ERROR_SUCCESS) {
-      dump(child, path + L"\\" + childName, lines);
+    const std::wstring childName = name.substr(0, nameSize);
+    if (RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ | view, &child) == ERROR_SUCCESS) {
+      dump(child, path + L"\\" + childName, view, lines);
       RegCloseKey(child);
+    } else {
+      lines.push_back(L"[" + path + L"\\" + childName + L"] cannot be opened");
     }
   }
 }
 
 }  // namespace
 
-std::wstring dumpKey(HKEY root, const std::wstring& path) {
+std::wstring dumpKey(HKEY root, const std::wstring& path, REGSAM view) {
   HKEY key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return {};
   std::vector<std::wstring> lines;
-  dump(key, path, lines);
+  dump(key, path, view, lines);
   RegCloseKey(key);
   std::sort(lines.begin(), lines.end());
   std::wstring out;

@@ -14,8 +14,10 @@ std::wstring binPath(const wchar_t* file);  // a file beside it
 int run(const std::wstring& commandLine);
 int regsvr32(const std::wstring& dll, bool unregister = false);
 // A key with all its values and subkeys as text, sorted, for comparing registry states; empty
-// when the key does not exist.
-std::wstring dumpKey(HKEY root, const std::wstring& path);
+// when the key does not exist. Every value is exact: text as it is stored (a NUL other than the
+// terminating one as \0), numbers, and any other type as its bytes. `view` is KEY_WOW64_32KEY or
+// KEY_WOW64_64KEY to read that view of the registry, 0 for the process's own.
+std::wstring dumpKey(HKEY root, const std::wstring& path, REGSAM view = 0);
 
 // An exported function of a loaded module, typed; null when missing.
 template <class F>

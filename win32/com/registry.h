@@ -20,16 +20,6 @@ enum class Scope {
   User,     // HKEY_CURRENT_USER\Software\Classes
 };
 
-HRESULT registerKeys(const std::vector<Key>& keys, Scope scope) noexcept;
-HRESULT unregisterKeys(const std::vector<Key>& keys, Scope scope) noexcept;
-
-// DllRegisterServer: for every user of the machine, or, when the user may not write there, for
-// this user. DllUnregisterServer: from both places, whatever is ours there. The rows are made
-// inside, so that a failure to make them is an HRESULT too.
-using Rows = std::vector<Key> (*)();
-HRESULT registerServer(Rows rows) noexcept;
-HRESULT unregisterServer(Rows rows) noexcept;
-
 // The architecture of this build.
 constexpr registration::Architecture kArchitecture =
 #ifdef _WIN64
@@ -37,6 +27,22 @@ constexpr registration::Architecture kArchitecture =
 #else
     registration::Architecture::X86;
 #endif
+
+// The rows written under a scope's root, and removed, in the registry view of the build they
+// name: this build's own unless told, or the other architecture's, as that build's own
+// DllRegisterServer and DllUnregisterServer write and remove them (32-bit and 64-bit classes
+// live apart; the rows' keys shared between the builds are looked for in the other view).
+HRESULT registerKeys(const std::vector<Key>& keys, Scope scope,
+                     registration::Architecture view = kArchitecture) noexcept;
+HRESULT unregisterKeys(const std::vector<Key>& keys, Scope scope,
+                       registration::Architecture view = kArchitecture) noexcept;
+
+// DllRegisterServer: for every user of the machine, or, when the user may not write there, for
+// this user. DllUnregisterServer: from both places, whatever is ours there. The rows are made
+// inside, so that a failure to make them is an HRESULT too.
+using Rows = std::vector<Key> (*)();
+HRESULT registerServer(Rows rows) noexcept;
+HRESULT unregisterServer(Rows rows) noexcept;
 
 // This module's file, for the rows that name it.
 std::u16string modulePath();
