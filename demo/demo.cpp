@@ -398,17 +398,5 @@ int demo() {
 }  // namespace
 
 int main() {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
-  int failures = 0;
-  try {
-    failures = demo();
-  } catch (const std::exception& e) {
-    std::printf("FAIL %s\n", e.what());
-    failures = 1;
-  }
-  CoUninitialize();
-  std::printf(failures ? "== %d step(s) did not go as they should\n"
-                       : "== Done: everything went as it should\n",
-              failures);
-  return failures ? 1 : 0;
+  return wordhost::runSteps(demo);
 }

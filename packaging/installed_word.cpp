@@ -15,6 +15,7 @@
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
+#include "wordhost/process.h"
 #include "wordhost/running_word.h"
 #include "wordhost/timers.h"
 
@@ -145,17 +146,5 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::u16string folder = text::fromUtf8(argv[1]);
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
-  int failures = 0;
-  try {
-    failures = scenario(std::wstring(folder.begin(), folder.end()));
-  } catch (const std::exception& e) {
-    std::printf("FAIL %s\n", e.what());
-    failures = 1;
-  }
-  CoUninitialize();
-  std::printf(failures ? "== %d step(s) did not go as they should\n"
-                       : "== Done: everything went as it should\n",
-              failures);
-  return failures ? 1 : 0;
+  return wordhost::runSteps([&] { return scenario(std::wstring(folder.begin(), folder.end())); });
 }

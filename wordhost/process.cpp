@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <chrono>
+#include <cstdio>
+#include <exception>
 
 namespace wordhost {
 
@@ -52,6 +56,22 @@ std::vector<HWND> windowsOfThisProcess(HWND parent, const wchar_t* windowClass) 
     if (process == GetCurrentProcessId()) windows.push_back(w);
   }
   return windows;
+}
+
+int runSteps(const std::function<int()>& job) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  int failures = 0;
+  try {
+    failures = job();
+  } catch (const std::exception& e) {
+    std::printf("FAIL %s\n", e.what());
+    failures = 1;
+  }
+  CoUninitialize();
+  std::printf(failures ? "== %d step(s) did not go as they should\n"
+                       : "== Done: everything went as it should\n",
+              failures);
+  return failures ? 1 : 0;
 }
 
 }  // namespace wordhost

@@ -5,10 +5,12 @@
 
 #include <set>
 
+#include "win32/automation/named_dispatch.h"
 #include "win32/com/bstr.h"
 #include "win32/com/object.h"
 #include "win32/com/variant.h"
 
+#include "automation/names.h"
 #include "ribbon.h"
 
 // MinGW-w64's msxml2.h declares these interfaces without their identifiers for __uuidof.
@@ -103,7 +105,7 @@ std::vector<com::ComPtr<IXMLDOMElement>> children(IXMLDOMNode* node) {
 }
 
 // The control that the ribbon passes to a callback: its id, its tag, and the window it is in.
-class RibbonControl final : public com::Object<RibbonControl, IRibbonControl> {
+class RibbonControl final : public winauto::NamedDispatchOn<RibbonControl, IRibbonControl> {
  public:
   using Bases = com::Bases<IDispatch>;
   explicit RibbonControl(std::wstring id) : id_(std::move(id)) {}
@@ -116,30 +118,17 @@ class RibbonControl final : public com::Object<RibbonControl, IRibbonControl> {
   }
   HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) noexcept override { return copy({}, tag); }
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
+  // IDispatch, for a callback that reads the control late-bound.
+  DISPID idOf(std::wstring_view name, UINT position) const noexcept {
+    if (position > 0) return DISPID_UNKNOWN;
+    if (automation::sameName(name, std::wstring_view(L"Id"))) return 1;
+    if (automation::sameName(name, std::wstring_view(L"Context"))) return 2;
+    if (automation::sameName(name, std::wstring_view(L"Tag"))) return 3;
+    return DISPID_UNKNOWN;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                          DISPID* ids) noexcept override {
-    if (!names || !ids) return E_POINTER;
-    HRESULT hr = S_OK;
-    for (UINT i = 0; i < count; ++i) {
-      const std::wstring_view name = names[i] ? names[i] : L"";
-      ids[i] = name == L"Id" ? 1 : name == L"Context" ? 2 : name == L"Tag" ? 3 : DISPID_UNKNOWN;
-      if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
-    }
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
-                                   VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
-    if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
-    VariantInit(result);
+  HRESULT invoke(DISPID id, LCID, WORD flags, const DISPPARAMS&, VARIANT* result) noexcept {
+    if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+    if (!result) return E_POINTER;
     switch (id) {
       case 1:
         V_VT(result) = VT_BSTR;

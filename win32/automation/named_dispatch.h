@@ -1,6 +1,7 @@
 // IDispatch without type information, for objects whose members are known by name only at run
-// time (the server bridge, the client's event sinks). The derived class resolves names and runs
-// calls:
+// time (the server bridge, the client's event sinks) or that answer a dispatch interface by
+// hand (NamedDispatchOn, with the interface derived from IDispatch). The derived class resolves
+// names and runs calls:
 //
 //   DISPID idOf(std::wstring_view name, UINT position);  // DISPID_UNKNOWN when unknown; may throw
 //   HRESULT invoke(DISPID id, LCID lcid, WORD flags, const DISPPARAMS& params, VARIANT* result);
@@ -24,8 +25,8 @@
 
 namespace winauto {
 
-template <class Derived, class... Others>
-class NamedDispatch : public com::Object<Derived, IDispatch, Others...> {
+template <class Derived, class Dispatch, class... Others>
+class NamedDispatchOn : public com::Object<Derived, Dispatch, Others...> {
  public:
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
     if (!count) return E_POINTER;
@@ -68,10 +69,13 @@ class NamedDispatch : public com::Object<Derived, IDispatch, Others...> {
   }
 
  protected:
-  NamedDispatch() noexcept = default;
+  NamedDispatchOn() noexcept = default;
 
  private:
   Derived& derived() noexcept { return static_cast<Derived&>(*this); }
 };
+
+template <class Derived, class... Others>
+using NamedDispatch = NamedDispatchOn<Derived, IDispatch, Others...>;
 
 }  // namespace winauto
