@@ -132,7 +132,8 @@ void SignData::Timer1_Timer() {
   bool hasSignature = false;
   step([&] {
     const Variant count = get(signaturesOf(app), "Count");
-    hasSignature = !count.isNull() && automation::toI2(count) > 0;
+    // The count as it is: a document may hold more signatures than a 16-bit number counts.
+    hasSignature = automation::isGreaterThanZero(count);
   });
   if (hasSignature) {
     step([&] { setImage1(LoadPicture(kSignaturePicture)); });

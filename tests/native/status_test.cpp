@@ -86,6 +86,15 @@ TEST_F(Status, TheFirstSignatureAloneDecidesTheStatusPicture) {
   EXPECT_EQ(word.outstandingReferences(), 0);
 }
 
+TEST_F(Status, MoreSignaturesThanASixteenBitNumberCountsStillShowTheFirstOnesStatus) {
+  addSignature(false);
+  document->signatures.resize(32768, document->signatures.front());
+  refresh();
+  EXPECT_EQ(fileOf(control.Image1()), kSignaturePicture);
+  EXPECT_EQ(fileOf(control.Picture1()), kInvalidPicture);
+  expectTimerRestarted();
+}
+
 TEST_F(Status, AnEditTurnsValidToNotValidAndRemovedSignaturesLeaveThePicturesAsTheyWere) {
   addSignature(true);
   refresh();
