@@ -7,12 +7,18 @@
 namespace penvane {
 
 std::shared_ptr<const ImageControl> FrmPath::ImageSign(std::weak_ptr<Connect> loader) {
-  if (state_ == State::NotLoaded) Load(std::move(loader));
+  if (state_ == State::NotLoaded)
+    Load(std::move(loader));
+  else
+    adopt(std::move(loader));
   return imageSign_;
 }
 
 void FrmPath::Show(std::weak_ptr<Connect> loader) {
-  if (state_ == State::NotLoaded) Load(std::move(loader));
+  if (state_ == State::NotLoaded)
+    Load(std::move(loader));
+  else
+    adopt(std::move(loader));
   window_.Show();
   state_ = State::Shown;
 }
@@ -22,6 +28,12 @@ void FrmPath::Load(std::weak_ptr<Connect> loader) {
   state_ = State::Loaded;
   owner_ = std::move(loader);
   Form_Load();
+}
+
+// A form still loaded when its add-in was let go (the library stays, the add-in is connected
+// again) belongs to the add-in that references it next.
+void FrmPath::adopt(std::weak_ptr<Connect> loader) {
+  if (owner_.expired()) owner_ = std::move(loader);
 }
 
 void FrmPath::Unload() {

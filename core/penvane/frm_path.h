@@ -99,7 +99,8 @@ class FrmPath {
   State state() const noexcept { return state_; }
 
   // Referencing the image control loads the form, hidden, when it is not loaded. The form keeps
-  // the add-in that loaded it for its menu, without keeping it alive.
+  // the add-in that loaded it for its menu, without keeping it alive; once that add-in is gone,
+  // the next one to reference or show the form takes its place.
   std::shared_ptr<const ImageControl> ImageSign(std::weak_ptr<Connect> loader);
   // Shows the form modeless; a form that is not loaded is loaded first.
   void Show(std::weak_ptr<Connect> loader);
@@ -124,6 +125,7 @@ class FrmPath {
 
  private:
   void Load(std::weak_ptr<Connect> loader);
+  void adopt(std::weak_ptr<Connect> loader);
   void unload(int16_t mode);
 
   Module1& module_;

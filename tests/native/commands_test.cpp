@@ -357,6 +357,14 @@ TEST_F(PathForm, TheMenusChenRunsInsertAndSignOfTheAddinThatLoadedTheForm) {
   lib.frmPath.Command3_Click();
   EXPECT_EQ(document->signatures.size(), 1u);
   EXPECT_EQ(std::count(windowCalls().begin(), windowCalls().end(), "PopupMenu"), 4);
+
+  // The add-in connected again finds the form still loaded, and the menu runs its command.
+  addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.files, lib.messages);
+  startUp();
+  lib.module.sImagePath = kSignature;
+  lib.formWindow.choices = {MenuItem::mnuchen};
+  lib.frmPath.Command3_Click();
+  EXPECT_EQ(document->signatures.size(), 2u);
 }
 
 TEST_F(PathForm, AFormThatFailsEndsTheSetUpUnsavedButNotStartUp) {
