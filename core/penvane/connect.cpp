@@ -187,12 +187,13 @@ void Connect::InsertBlock(const ObjectRef& application) {
        {named("ClassType", kControlClass)});
 }
 
-// Word's own signing, then the signature stored in the document. The signature object is held
-// until the command ends.
-void Connect::Sign(const ObjectRef& application) {
-  const ObjectRef signature =
+// Word's own signing, then the signature stored in the document. The caller holds the signature
+// object until its command ends.
+ObjectRef Connect::Sign(const ObjectRef& application) {
+  ObjectRef signature =
       call(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Add").asObject();
   call(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Commit");
+  return signature;
 }
 
 void Connect::notice(std::string_view tcvn3, int32_t buttons) const {
@@ -219,7 +220,7 @@ void Connect::MyButton2_Click(const ObjectRef&, bool&) {
       [&] {
         if (!HostIsWord()) return;
         const ObjectRef application = ShowHost();
-        Sign(application);
+        const ObjectRef signature = Sign(application);
         host::ExitFormsDesign(application);
       },
       [&](const automation::Error& e) {
@@ -238,7 +239,7 @@ void Connect::MyButton3_Click(const ObjectRef&, bool&) {
           return;
         }
         InsertBlock(application);
-        Sign(application);
+        const ObjectRef signature = Sign(application);
         host::ExitFormsDesign(application);
       },
       [&](const automation::Error& e) {

@@ -65,7 +65,7 @@ class Connect : public std::enable_shared_from_this<Connect> {
   automation::ObjectRef ShowHost() const;
   bool FileExists(const std::u16string& path) const;
   static void InsertBlock(const automation::ObjectRef& application);
-  static void Sign(const automation::ObjectRef& application);
+  static automation::ObjectRef Sign(const automation::ObjectRef& application);
   void notice(std::string_view tcvn3, int32_t buttons) const;
 
   Module1& module_;
