@@ -27,28 +27,15 @@ using testing::ElementsAre;
 using testing::IsEmpty;
 using testing::UnorderedElementsAre;
 namespace literals = text::literals;
+using winetest::settingsFile;
+using winetest::tcvn3;
+using winetest::tempFolder;
 
 const wchar_t kProgId[] = L"Penvane.Connect";
 const wchar_t kFormClass[] = L"Penvane.frmPath";
 
 // The buttons of the popup "Chữ ký số", in their order.
 enum Button : size_t { kSetUpPath, kInsert, kSign, kInsertAndSign };
-
-std::wstring tcvn3(std::string_view bytes) {
-  return com::wide(text::widenBytes(bytes));
-}
-
-std::wstring systemFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetSystemDirectoryW(path, MAX_PATH);
-  return path;
-}
-
-std::wstring tempFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, path);
-  return path;
-}
 
 // A path of plain ASCII as settings.ini holds it.
 std::string ansi(const std::wstring& path) {
@@ -166,7 +153,6 @@ class AddinInWord : public testing::Test {
   }
 
   // settings.ini in the system directory, as bytes.
-  static std::wstring settingsFile() { return systemFolder() + L"\\settings.ini"; }
   static std::string settings() {
     std::ifstream in(settingsFile().c_str(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

@@ -43,6 +43,8 @@ using testing::IsEmpty;
 using wordhost::Icon;
 using wordhost::ShownMessage;
 namespace literals = text::literals;
+using winetest::settingsFile;
+using winetest::tcvn3;
 
 // --- Planting the failures ---------------------------------------------------------------------
 
@@ -140,11 +142,6 @@ void sweep(const Scenario& scenario) {
 
 const wchar_t kProgId[] = L"Penvane.Connect";
 
-// A text of the system's own, one character per TCVN3 byte.
-std::wstring tcvn3(std::string_view bytes) {
-  return com::wide(text::widenBytes(bytes));
-}
-
 // The add-in's notices carry the title "Thông báo".
 ShownMessage notice(std::string_view tcvn3Text, Icon icon) {
   return {tcvn3(literals::kNotice), tcvn3(tcvn3Text), icon};
@@ -211,11 +208,6 @@ class AddinFaults : public testing::Test {
     wchar_t folder[MAX_PATH] = {};
     GetWindowsDirectoryW(folder, MAX_PATH);
     return std::wstring(folder) + L"\\ck copy.gif";
-  }
-  static std::wstring settingsFile() {
-    wchar_t folder[MAX_PATH] = {};
-    GetSystemDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder) + L"\\settings.ini";
   }
 
   static void SetUpTestSuite() {

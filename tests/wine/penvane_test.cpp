@@ -260,9 +260,7 @@ TEST_F(PenvaneSettings, NothingToSaveShowsTheMessageAndWritesNothing) {
 
 // The runtime's Dir on the platform: the first ordinary file that the path matches.
 TEST(PenvaneFileSearch, FindsOrdinaryFilesOnlyAndReturnsTheirNames) {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"Penvane Dir\\";
+  const std::wstring folder = winetest::tempFolder() + L"Penvane Dir\\";
   CreateDirectoryW(folder.c_str(), nullptr);
   CreateDirectoryW((folder + L"a folder.gif").c_str(), nullptr);
   auto create = [&](const wchar_t* name, DWORD attributes) {

@@ -258,9 +258,7 @@ TEST_F(RegistrationStress, AHundredCyclesOfEachLibraryLeaveEveryClassAsItWas) {
 // and its keys stay. The rows for that path (what DllUnregisterServer of that file removes)
 // remove them all.
 TEST_F(RegistrationStress, ALibraryWhoseFileIsGoneIsUnregisteredByTheRowsForItsPath) {
-  wchar_t temp[MAX_PATH];
-  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-  const std::wstring folder = std::wstring(temp) + L"cks-registration-stress";
+  const std::wstring folder = winetest::tempFolder() + L"cks-registration-stress";
   CreateDirectoryW(folder.c_str(), nullptr);
   for (Library* library : {&penvane(), &sealbrook()}) {
     const std::wstring before = everyClass();

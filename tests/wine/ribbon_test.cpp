@@ -24,30 +24,19 @@ namespace {
 
 using testing::ElementsAre;
 namespace literals = text::literals;
+using winetest::settingsFile;
+using winetest::tcvn3;
+using winetest::tempFolder;
 
 const wchar_t kProgId[] = L"Penvane.Connect";
 
 std::wstring wide(std::u16string_view text) {
   return com::wide(text);
 }
-std::wstring tcvn3(std::string_view bytes) {
-  return com::wide(text::widenBytes(bytes));
-}
-
-std::wstring tempFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, path);
-  return path;
-}
 
 class RibbonInWord : public testing::Test {
  protected:
   static std::wstring signatureImage() { return tempFolder() + L"ribbon test signature.gif"; }
-  static std::wstring settingsFile() {
-    wchar_t path[MAX_PATH] = {};
-    GetSystemDirectoryW(path, MAX_PATH);
-    return std::wstring(path) + L"\\settings.ini";
-  }
 
   static void SetUpTestSuite() {
     ASSERT_EQ(winetest::regsvr32(winetest::binPath(L"Penvane.dll")), 0);

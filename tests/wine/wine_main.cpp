@@ -8,8 +8,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "win32/com/bstr.h"
 #include "wordhost/process.h"
 
+#include "text/tcvn3.h"
 #include "wine_test.h"
 
 namespace winetest {
@@ -29,6 +31,22 @@ int run(const std::wstring& commandLine) {
 
 int regsvr32(const std::wstring& dll, bool unregister) {
   return run(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + dll + L"\"");
+}
+
+std::wstring tempFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, path);
+  return path;
+}
+
+std::wstring settingsFile() {
+  wchar_t path[MAX_PATH] = {};
+  GetSystemDirectoryW(path, MAX_PATH);
+  return std::wstring(path) + L"\\settings.ini";
+}
+
+std::wstring tcvn3(std::string_view bytes) {
+  return com::wide(text::widenBytes(bytes));
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace winetest {
 
@@ -13,6 +14,12 @@ std::wstring binPath(const wchar_t* file);  // a file beside it
 // Runs a command line and waits; the exit code, or -1 when it could not start.
 int run(const std::wstring& commandLine);
 int regsvr32(const std::wstring& dll, bool unregister = false);
+// The user's temporary folder, with a trailing backslash.
+std::wstring tempFolder();
+// The add-in's settings file: settings.ini in the system folder.
+std::wstring settingsFile();
+// A text of the system's own, one character per TCVN3 byte.
+std::wstring tcvn3(std::string_view bytes);
 // A key with all its values and subkeys as text, sorted, for comparing registry states; empty
 // when the key does not exist. Every value is exact: text as it is stored (a NUL other than the
 // terminating one as \0), numbers, and any other type as its bytes. `view` is KEY_WOW64_32KEY or
