@@ -52,6 +52,18 @@ class Surface final : public sealbrook::Surface {
   sealbrook::MenuChoice PopupMenu() override { return sealbrook::MenuChoice::None; }
 };
 
+// The site of a control in Word: its container is the document that holds it.
+class Site final : public sealbrook::Site {
+ public:
+  Site(simword::Word& word, simword::Document& document) : word_(word), document_(document) {}
+  automation::ObjectRef ApplicationService() override { return nullptr; }
+  automation::ObjectRef ContainerDocument() override { return word_.document(document_); }
+
+ private:
+  simword::Word& word_;
+  simword::Document& document_;
+};
+
 // One Timer1 tick over a signed active document. With a status change, the first signature's
 // validity flips before every tick, so that each one loads and shows the other status picture.
 void refreshTick(benchmark::State& state, bool statusChanges) {
@@ -60,7 +72,8 @@ void refreshTick(benchmark::State& state, bool statusChanges) {
   document.signatures.push_back(simword::SigningService::defaultSignature());
   Runtime runtime(word);
   Surface surface;
-  sealbrook::SignData control(runtime, surface);
+  Site site(word, document);
+  sealbrook::SignData control(runtime, surface, site);
   control.Timer1_Timer();
   uint64_t hostCalls = 0;
   for (auto _ : state) {

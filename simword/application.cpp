@@ -18,6 +18,7 @@ class Application final : public TableObject<Application> {
         {"Name", {}, &Application::getName},
         {"Application", {}, &Application::getApplication},
         {"Visible", {}, &Application::getVisible, &Application::putVisible},
+        {"UserControl", {}, &Application::getUserControl},
         {"CommandBars", {"Index"}, &Application::getCommandBars},
         {"ActiveExplorer", {}, &Application::getActiveExplorer},
         {"ActiveDocument", {}, &Application::getActiveDocument},
@@ -34,6 +35,8 @@ class Application final : public TableObject<Application> {
   Variant getApplication(const Params&) { return makeApplication(statePtr()); }
   Variant getVisible(const Params&) { return state().visible; }
   void putVisible(const Params& p) { state().visible = automation::toBool(p.value()); }
+  // "If Word is visible to the user, ... this property will always return True."
+  Variant getUserControl(const Params&) { return state().userControl || state().visible; }
   Variant getCommandBars(const Params& p) {
     switch (state().barsAbsence) {
       case State::BarsAbsence::Fails:

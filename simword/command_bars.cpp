@@ -32,6 +32,7 @@ class CommandBars final : public TableObject<CommandBars> {
         {"", {"Index"}, &CommandBars::getItem},
         {"Item", {"Index"}, &CommandBars::getItem},
         {"Count", {}, &CommandBars::getCount},
+        {"GetPressedMso", {"idMso"}, &CommandBars::getPressedMso, nullptr, Profile::Word2016},
     };
     return table;
   }
@@ -43,6 +44,13 @@ class CommandBars final : public TableObject<CommandBars> {
   std::string kind() const override { return "CommandBars"; }
   bool implements(const Guid& iid) const override { return iid == host::kCommandBars; }
   Variant getCount(const Params&) { return static_cast<int32_t>(bars_->bars.size()); }
+  // Whether the ribbon shows the control pressed: "DesignMode" while the active document is in
+  // forms design mode (the Developer tab's Design Mode button). Other controls are not modelled.
+  Variant getPressedMso(const Params& p) {
+    const auto id = automation::toText(p.required(0));
+    if (!captionsMatch(id, u"DesignMode")) throw Error(hr::kInvalidArg);
+    return state().active && state().active->designMode;
+  }
 
   std::shared_ptr<CommandBarSet> bars_;
 };
@@ -66,8 +74,11 @@ class CommandBarObject final : public TableObject<CommandBarObject> {
   bool implements(const Guid& iid) const override { return iid == host::kCommandBar; }
 
   Variant getName(const Params&) { return bar_->name; }
+  // Word 2003 shows "Exit Design Mode" exactly while the active document is in design mode;
+  // today's Word shows design mode on the ribbon and keeps the bar hidden.
   Variant getVisible(const Params&) {
-    if (bar_->showsDesignMode) return state().active && state().active->designMode;
+    if (bar_->showsDesignMode)
+      return state().profile == Profile::Word2003 && state().active && state().active->designMode;
     return bar_->visible;
   }
   void putVisible(const Params& p) { bar_->visible = automation::toBool(p.value()); }

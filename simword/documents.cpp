@@ -67,6 +67,9 @@ class InlineShapes final : public DocumentPart<InlineShapes> {
   // when an ActiveX control is inserted, switches the document into forms design mode.
   Variant addOLEControl(const Params& p) {
     const auto classType = automation::toText(p.required(0));
+    // Trust Center's "Disable all controls without notification": Word creates no ActiveX
+    // control. Which error Word raises is not documented; its generic "Command failed" here.
+    if (!state().activeXControls) throw Error(hr::runtime(4198), u"Command failed");
     if (!state().controlFactory)
       throw Error(hr::kClassNotRegistered, u"Could not create the control " + classType + u".");
     auto control = state().controlFactory(classType, *document_);
@@ -265,6 +268,8 @@ class DocumentObject final : public DocumentPart<DocumentObject> {
   static const std::vector<Member<DocumentObject>>& members() {
     using D = DocumentObject;
     static const std::vector<Member<D>> table = {
+        {"Application", {}, &D::getApplication},
+        {"Parent", {}, &D::getApplication},
         {"Name", {}, &D::getName},
         {"FormsDesign", {}, &D::getFormsDesign},
         {"ToggleFormsDesign", {}, &D::toggleFormsDesign},
@@ -278,6 +283,7 @@ class DocumentObject final : public DocumentPart<DocumentObject> {
  private:
   std::string kind() const override { return "Document"; }
 
+  Variant getApplication(const Params&) { return makeApplication(statePtr()); }
   Variant getName(const Params&) { return document_->name; }
   Variant getFormsDesign(const Params&) { return document_->designMode; }
   Variant toggleFormsDesign(const Params&) {

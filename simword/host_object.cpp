@@ -75,6 +75,7 @@ uint64_t HostObject::record(CallRecord r) {
 
 automation::Variant HostObject::invoke(std::string_view member, Invoke kind, Arguments& args,
                                        Locale locale) {
+  if (!knows(member)) throw Error(hr::kUnknownName);
   CallRecord r;
   r.member = member.empty() ? "_Default" : std::string(member);
   r.kind = callKind(kind);

@@ -65,19 +65,24 @@ class HostObject : public automation::Object {
                                                   std::shared_ptr<automation::EventSink> sink);
   // Calls on an object that the host has deleted fail.
   virtual void checkAlive() const {}
+  // Whether the object has a member of that name in this Word. A name it does not know fails as
+  // IDispatch fails it, at the name's lookup: no call reaches Word, and none is logged.
+  virtual bool knows(std::string_view member) const = 0;
 
  private:
   uint64_t record(CallRecord r);  // logs and applies faults; returns the call's number
   StatePtr state_;
 };
 
-// A member of a host object: a property (get, and put where it can be set) or a method (get).
+// A member of a host object: a property (get, and put where it can be set) or a method (get),
+// from the Word that introduced it on.
 template <class T>
 struct Member {
   std::string_view name;
   std::vector<std::string_view> params;
   automation::Variant (T::*get)(const Params&) = nullptr;
   void (T::*put)(const Params&) = nullptr;
+  Profile since = Profile::Word2003;
 };
 
 // Host objects whose members are listed in a table: static const std::vector<Member<T>>&
@@ -87,21 +92,29 @@ class TableObject : public HostObject {
  protected:
   using HostObject::HostObject;
 
+  bool knows(std::string_view member) const final { return find(member) != nullptr; }
+
   automation::Variant dispatch(std::string_view member, Invoke kind, Arguments& args,
                                Locale locale) final {
-    for (const auto& m : T::members()) {
-      if (!automation::sameName(m.name, member)) continue;
+    if (const Member<T>* m = find(member)) {
       auto& self = static_cast<T&>(*this);
-      const Params params(args, kind, m.params, locale);
+      const Params params(args, kind, m->params, locale);
       if (kind == Invoke::Put || kind == Invoke::PutRef) {
-        if (!m.put) throw Error(hr::kMemberNotFound);
-        (self.*m.put)(params);
+        if (!m->put) throw Error(hr::kMemberNotFound);
+        (self.*m->put)(params);
         return {};
       }
-      if (!m.get) throw Error(hr::kMemberNotFound);
-      return (self.*m.get)(params);
+      if (!m->get) throw Error(hr::kMemberNotFound);
+      return (self.*m->get)(params);
     }
     throw Error(hr::kUnknownName);
+  }
+
+ private:
+  const Member<T>* find(std::string_view member) const {
+    for (const auto& m : T::members())
+      if (automation::sameName(m.name, member) && state().profile >= m.since) return &m;
+    return nullptr;
   }
 };
 

@@ -19,6 +19,20 @@ namespace simword {
 using automation::HResult;
 using automation::Variant;
 
+// The Word that the simulation speaks for. Word 2003 is the host the add-in and the control were
+// first written for. Word 2016 stands for today's Word (2016, 2019, 2021, 2024, Microsoft 365): it
+// differs only where Microsoft documents a difference, each modelled where it shows (wordhost
+// models the running-object table and the controls' windows):
+//   - design mode shows on the ribbon: the bar "Exit Design Mode" is still there but never
+//     visible, and CommandBars.GetPressedMso("DesignMode") answers whether the active document is
+//     in design mode (Office's CommandBars.GetPressedMso reference; Word 2003 has no such member);
+//   - its Application registers in the running-object table only once its main window first loses
+//     the focus (knowledge-base articles Q238975 and Q288902).
+// Both profiles: Word started by a program is neither visible nor under the user's control
+// (Application.UserControl reference), and ActiveX controls may be turned off (Trust Center, or
+// by policy; Office 2024 and Microsoft 365 from version 2504 turn them off by default).
+enum class Profile : uint8_t { Word2003, Word2016 };
+
 // --- Command bars --------------------------------------------------------------------------------
 
 struct Control;

@@ -9,8 +9,13 @@
 namespace simword {
 
 struct State {
+  explicit State(Profile p) : profile(p) {}
+
+  Profile profile;
   std::u16string name = u"Microsoft Word";
   bool visible = false;
+  bool userControl = true;   // started by the user, not by a program
+  bool activeXControls = true;  // Trust Center: ActiveX controls may be created
 
   std::shared_ptr<CommandBarSet> bars = std::make_shared<CommandBarSet>();
   enum class BarsAbsence { Present, Fails, Nothing } barsAbsence = BarsAbsence::Present;

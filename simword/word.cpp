@@ -35,7 +35,7 @@ CommandBarPtr newBar(std::u16string name) {
 
 }  // namespace
 
-Word::Word() : state_(std::make_shared<State>()) {
+Word::Word(Profile profile) : state_(std::make_shared<State>(profile)) {
   state_->bars->bars.push_back(newBar(u"Menu Bar"));
   auto exitDesignMode = newBar(u"Exit Design Mode");
   exitDesignMode->showsDesignMode = true;
@@ -53,11 +53,27 @@ automation::ObjectRef Word::application() {
   return makeApplication(state_);
 }
 
+Profile Word::profile() const {
+  return state_->profile;
+}
+
 void Word::setName(std::u16string name) {
   state_->name = std::move(name);
 }
 bool Word::visible() const {
   return state_->visible;
+}
+
+void Word::startedByProgram() {
+  state_->visible = false;
+  state_->userControl = false;
+}
+
+void Word::setActiveXControls(bool enabled) {
+  state_->activeXControls = enabled;
+}
+bool Word::activeXControls() const {
+  return state_->activeXControls;
 }
 
 CommandBarSet& Word::commandBars() {
@@ -142,6 +158,12 @@ Document& Word::open(std::u16string name) {
 
 Document* Word::activeDocument() {
   return state_->active.get();
+}
+
+automation::ObjectRef Word::document(const Document& document) {
+  for (auto& d : state_->documents)
+    if (d.get() == &document) return makeDocument(state_, d);
+  throw std::out_of_range("no such open document");
 }
 
 void Word::activate(const Document* document) {

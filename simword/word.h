@@ -24,15 +24,24 @@ struct State;
 
 class Word {
  public:
-  Word();
+  explicit Word(Profile profile = Profile::Word2003);
   ~Word();
   Word(const Word&) = delete;
   Word& operator=(const Word&) = delete;
+
+  Profile profile() const;
 
   // A new reference to the application object.
   automation::ObjectRef application();
   void setName(std::u16string name);  // "Microsoft Word" unless set
   bool visible() const;
+  // Word was started by a program (automation), not by the user: it loads its add-ins neither
+  // visible nor under the user's control, until the program shows it.
+  void startedByProgram();
+  // Trust Center's ActiveX settings: with controls off, AddOLEControl of an ActiveX control fails,
+  // and a document holding one opens with the control not created.
+  void setActiveXControls(bool enabled);
+  bool activeXControls() const;
 
   // --- Command bars ---
   // The application's bars: "Menu Bar" (empty) and "Exit Design Mode" at first.
@@ -66,6 +75,8 @@ class Word {
   // --- Documents ---
   Document& open(std::u16string name = u"Document1");  // becomes the active document
   Document* activeDocument();
+  // A new reference to the document's object, as its Documents item would give it.
+  automation::ObjectRef document(const Document& document);
   // Makes the document active; nothing when it is not open (any more).
   void activate(const Document* document);
   void activate(Document& document) { activate(&document); }

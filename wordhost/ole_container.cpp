@@ -4,7 +4,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "win32/automation/server_object.h"
 #include "win32/com/bstr.h"
+#include "win32/com/edge.h"
 #include "win32/com/object.h"
 #include "win32/com/window.h"
 
@@ -13,7 +15,9 @@
 namespace wordhost {
 namespace {
 
-const wchar_t kDocumentClass[] = L"SimWord.Document";
+// Word's document windows are top-level windows of the class "OpusApp", one for each document
+// (Word 2013 and later; the knowledge-base articles on finding Word's window name the class).
+const wchar_t kDocumentClass[] = L"OpusApp";
 // The document's text stands on one line at the top of the document's area; the controls go
 // below it, side by side.
 constexpr int kTextLine = 24;
@@ -59,6 +63,49 @@ class Frame final : public com::Object<Frame, IOleInPlaceFrame> {
 
  private:
   HWND window_;
+};
+
+// The site's container: the document, answering IDispatch as Word's document object does. Made
+// afresh for each GetContainer, so that nothing of the document is held between the control's
+// events.
+class DocumentContainer final : public com::Object<DocumentContainer, IOleContainer, IDispatch> {
+ public:
+  using Bases = com::Bases<IParseDisplayName>;
+
+  explicit DocumentContainer(com::ComPtr<IDispatch> document) noexcept
+      : document_(std::move(document)) {}
+
+  // IParseDisplayName, IOleContainer: no links into the document, no enumeration.
+  HRESULT STDMETHODCALLTYPE ParseDisplayName(IBindCtx*, LPOLESTR, ULONG* eaten,
+                                             IMoniker** moniker) noexcept override {
+    if (eaten) *eaten = 0;
+    if (moniker) *moniker = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE EnumObjects(DWORD, IEnumUnknown** objects) noexcept override {
+    if (objects) *objects = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE LockContainer(BOOL) noexcept override { return S_OK; }
+  // IDispatch: the document's.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    return document_->GetTypeInfoCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept override {
+    return document_->GetTypeInfo(index, lcid, info);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                                          DISPID* ids) noexcept override {
+    return document_->GetIDsOfNames(riid, names, count, lcid, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
+                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                   UINT* argError) noexcept override {
+    return document_->Invoke(id, riid, lcid, flags, params, result, excepInfo, argError);
+  }
+
+ private:
+  com::ComPtr<IDispatch> document_;
 };
 
 // Storage in memory, as a compound file on an HGLOBAL.
@@ -139,6 +186,36 @@ void OleContainer::paintDocument(Window& window, const simword::Document* docume
             DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(dc, old);
   DeleteObject(font);
+  // Controls that were not created show the presentation the document kept of them.
+  if (!document) return;
+  for (size_t i = 0; i < document->inlineShapes.size(); ++i) {
+    const auto* cached =
+        dynamic_cast<const CachedControl*>(document->inlineShapes[i].control.get());
+    if (!cached || cached->presentation.empty()) continue;
+    const HENHMETAFILE picture = SetEnhMetaFileBits(static_cast<UINT>(cached->presentation.size()),
+                                                    cached->presentation.data());
+    if (!picture) continue;
+    ENHMETAHEADER header{};
+    GetEnhMetaFileHeader(picture, sizeof header, &header);
+    const SIZEL extent{header.rclFrame.right - header.rclFrame.left,
+                       header.rclFrame.bottom - header.rclFrame.top};
+    const RECT at = controlPosition(*document, i, extent);
+    PlayEnhMetaFile(dc, picture, &at);
+    DeleteEnhMetaFile(picture);
+  }
+}
+
+// Where the document's control at `index` stands: below the text line, side by side, at its
+// extent (HIMETRIC) on the screen.
+RECT OleContainer::controlPosition(const simword::Document& document, size_t index,
+                                   SIZEL extent) const {
+  const HDC screen = GetDC(nullptr);
+  const int width = MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+  const int height = MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+  ReleaseDC(nullptr, screen);
+  const int top = documentTop(windows_.at(&document)) + kTextLine + kMargin;
+  const int left = kMargin + 250 * static_cast<int>(index);
+  return RECT{left, top, left + width, top + height};
 }
 
 // A document window that becomes the active window makes its document Word's active document,
@@ -147,9 +224,12 @@ void OleContainer::paintDocument(Window& window, const simword::Document* docume
 LRESULT OleContainer::onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE)
+      if (LOWORD(wParam) != WA_INACTIVE) {
         for (const auto& [document, window] : windows_)
           if (window.hwnd == hwnd) word_.activate(document);
+      } else if (running_) {
+        com::guarded(L"OpusApp", [&] { running_->focusLeft(); });
+      }
       break;
     case WM_INITMENU:
       if (Window* window = windowOf(hwnd); window && window->menu) window->menu->refresh();
@@ -180,8 +260,13 @@ LRESULT OleContainer::onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 // --- The site ----------------------------------------------------------------------------------
 
-ControlSite::ControlSite(HWND document, RECT position) noexcept
-    : document_(document), position_(position) {
+ControlSite::ControlSite(HWND window, RECT position, simword::Word& word,
+                         const simword::Document& document) noexcept
+    : window_(window), position_(position), word_(&word), document_(&document) {
+  ++g_sites;
+}
+ControlSite::ControlSite(HWND window, RECT position) noexcept
+    : window_(window), position_(position) {
   ++g_sites;
 }
 ControlSite::~ControlSite() {
@@ -200,8 +285,16 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetMoniker(DWORD, DWORD, IMoniker** monik
   return E_NOTIMPL;
 }
 HRESULT STDMETHODCALLTYPE ControlSite::GetContainer(IOleContainer** container) noexcept {
-  if (container) *container = nullptr;
-  return E_NOINTERFACE;
+  if (!container) return E_POINTER;
+  *container = nullptr;
+  if (!document_) return E_NOINTERFACE;
+  return com::edge([&] {
+    auto made =
+        DocumentContainer::make(winauto::ServerObject::wrap(word_->document(*document_)));
+    if (!made) return E_OUTOFMEMORY;
+    *container = made.detach();
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE ControlSite::ShowObject() noexcept {
   return S_OK;
@@ -216,7 +309,7 @@ HRESULT STDMETHODCALLTYPE ControlSite::RequestNewObjectLayout() noexcept {
 HRESULT STDMETHODCALLTYPE ControlSite::GetWindow(HWND* hwnd) noexcept {
   calls.push_back("GetWindow");
   if (!hwnd) return E_POINTER;
-  *hwnd = document_;
+  *hwnd = window_;
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE ControlSite::ContextSensitiveHelp(BOOL) noexcept {
@@ -240,14 +333,14 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetWindowContext(IOleInPlaceFrame** frame
                                                         LPOLEINPLACEFRAMEINFO info) noexcept {
   calls.push_back("GetWindowContext");
   if (!frame || !doc || !position || !clip || !info) return E_POINTER;
-  auto made = Frame::make(document_);
+  auto made = Frame::make(window_);
   if (!made) return E_OUTOFMEMORY;
   *frame = made.detach();
   *doc = nullptr;  // the frame is the document window
   *position = position_;
   *clip = position_;
   info->fMDIApp = FALSE;
-  info->hwndFrame = document_;
+  info->hwndFrame = window_;
   info->haccel = nullptr;
   info->cAccelEntries = 0;
   return S_OK;
@@ -324,7 +417,26 @@ std::vector<unsigned char> EmbeddedObject::save() const {
   return bytesOf(storage.get());
 }
 
+std::vector<unsigned char> EmbeddedObject::presentation() const {
+  com::ComPtr<IDataObject> data;
+  if (FAILED(com::ComPtr<IOleObject>(object_).query(data))) return {};
+  FORMATETC format{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+  STGMEDIUM medium{};
+  if (FAILED(data->GetData(&format, &medium))) return {};
+  std::vector<unsigned char> bits;
+  if (medium.tymed == TYMED_ENHMF && medium.hEnhMetaFile) {
+    bits.resize(GetEnhMetaFileBits(medium.hEnhMetaFile, 0, nullptr));
+    GetEnhMetaFileBits(medium.hEnhMetaFile, static_cast<UINT>(bits.size()), bits.data());
+  }
+  ReleaseStgMedium(&medium);
+  return bits;
+}
+
 // --- The container -----------------------------------------------------------------------------
+
+OleContainer::OleContainer(RunningWord& running) : OleContainer(running.word()) {
+  running_ = &running;
+}
 
 OleContainer::OleContainer(simword::Word& word) : word_(word) {
   WNDCLASSEXW wc{};
@@ -399,8 +511,8 @@ std::unique_ptr<simword::EmbeddedControl> OleContainer::embed(
 
   const HWND window = documentWindow(document);
   SIZEL extent{};
-  const int index = static_cast<int>(document.inlineShapes.size());
-  auto site = ControlSite::make(window, RECT{});
+  const size_t index = document.inlineShapes.size();
+  auto site = ControlSite::make(window, RECT{}, word_, document);
   if (!site) throw std::bad_alloc();
 
   DWORD misc = 0;
@@ -417,12 +529,7 @@ std::unique_ptr<simword::EmbeddedControl> OleContainer::embed(
   object->SetHostNames(L"Microsoft Word", name.c_str());
 
   object->GetExtent(DVASPECT_CONTENT, &extent);
-  const HDC screen = GetDC(nullptr);
-  const int width = MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-  const int height = MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-  ReleaseDC(nullptr, screen);
-  const int top = documentTop(windows_.at(&document)) + kTextLine + kMargin;
-  RECT position{kMargin + 250 * index, top, kMargin + 250 * index + width, top + height};
+  RECT position = controlPosition(document, index, extent);
   site->place(position);
   check(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.get(), 0, window, &position),
         u"the control did not activate");
@@ -430,14 +537,21 @@ std::unique_ptr<simword::EmbeddedControl> OleContainer::embed(
 }
 
 EmbeddedObject& OleContainer::embedded(simword::Document& document, size_t index) {
-  return static_cast<EmbeddedObject&>(*document.inlineShapes.at(index).control);
+  return dynamic_cast<EmbeddedObject&>(*document.inlineShapes.at(index).control);
 }
 
 OleContainer::SavedDocument OleContainer::save(simword::Document& document) {
-  SavedDocument saved{document.name, document.content(), {}};
-  for (const auto& shape : document.inlineShapes)
-    saved.controls.emplace_back(shape.classType,
-                                static_cast<EmbeddedObject&>(*shape.control).save());
+  SavedDocument saved{document.name, document.content(), {}, document.properties, {}};
+  for (simword::Signature signature : document.signatures) {
+    signature.markedInvalid = !document.isValid(signature);
+    saved.signatures.push_back(std::move(signature));
+  }
+  for (const auto& shape : document.inlineShapes) {
+    if (const auto* cached = dynamic_cast<const CachedControl*>(shape.control.get()))
+      saved.controls.push_back({shape.classType, cached->storage, cached->presentation});
+    else if (const auto* control = dynamic_cast<const EmbeddedObject*>(shape.control.get()))
+      saved.controls.push_back({shape.classType, control->save(), control->presentation()});
+  }
   return saved;
 }
 
@@ -453,10 +567,23 @@ void OleContainer::close(simword::Document& document) {
 simword::Document& OleContainer::reopen(const SavedDocument& saved) {
   auto& document = word_.open(saved.name);
   document.edit(saved.content);
-  for (const auto& [classType, bytes] : saved.controls) {
+  document.properties = saved.properties;
+  for (simword::Signature signature : saved.signatures) {
+    signature.contentVersion = document.version();
+    document.signatures.push_back(std::move(signature));
+  }
+  for (const SavedControl& control : saved.controls) {
     simword::InlineShape shape;
-    shape.classType = classType;
-    shape.control = embed(classType, document, &bytes);
+    shape.classType = control.classType;
+    if (word_.activeXControls()) {
+      shape.control = embed(control.classType, document, &control.storage);
+    } else {
+      auto cached = std::make_unique<CachedControl>();
+      cached->storage = control.storage;
+      cached->presentation = control.presentation;
+      shape.control = std::move(cached);
+      documentWindow(document);
+    }
     document.inlineShapes.push_back(std::move(shape));
   }
   return document;

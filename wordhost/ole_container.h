@@ -2,7 +2,12 @@
 // activates it in place in the document's window, as Word does it: the client site first when
 // the control asks for it, new storage (or the saved one when a document is reopened), host
 // names, the extent, DoVerb with in-place activation; Close when the document closes.
-// Documents are saved and reopened through the controls' IPersistStorage.
+// Documents are saved and reopened through the controls' IPersistStorage, with the presentation
+// that each control gives through IDataObject; a document opened while ActiveX controls are off
+// creates no control and shows that cached presentation in its place.
+//
+// The site's container is the document, through automation: IOleClientSite::GetContainer gives
+// an object that answers IDispatch as the document does (knowledge-base article Q190985).
 //
 // Each document has a window of its own, as Word shows it: the menu bar built from the "Menu
 // Bar" command bar (MenuBar), the ribbon of the loaded add-ins along its top when asked for
@@ -24,6 +29,7 @@
 #include "wordhost/addin_host.h"
 #include "wordhost/menu_bar.h"
 #include "wordhost/ribbon_strip.h"
+#include "wordhost/running_word.h"
 
 #include "simword/word.h"
 
@@ -42,31 +48,54 @@ class EmbeddedObject final : public simword::EmbeddedControl {
   ControlSite& site() const noexcept { return *site_.get(); }
   // The control's persistent state, through IPersistStorage.
   std::vector<unsigned char> save() const;
+  // What the control gives the host to keep as its picture in the document (IDataObject, as an
+  // enhanced metafile): the bits of the metafile; empty when it gives none.
+  std::vector<unsigned char> presentation() const;
 
  private:
   com::ComPtr<IOleObject> object_;
   com::ComPtr<ControlSite> site_;
 };
 
+// A control that Word did not create because ActiveX controls are off: the document keeps its
+// storage as it was saved, and shows its cached presentation.
+struct CachedControl final : public simword::EmbeddedControl {
+  std::vector<unsigned char> storage;
+  std::vector<unsigned char> presentation;  // enhanced metafile bits
+};
+
 class OleContainer {
  public:
   explicit OleContainer(simword::Word& word);  // becomes the word's control factory
+  // The same for a running Word, which registers in the running-object table (if it has not
+  // yet) when one of its document windows loses the focus.
+  explicit OleContainer(RunningWord& running);
   ~OleContainer();
   OleContainer(const OleContainer&) = delete;
   OleContainer& operator=(const OleContainer&) = delete;
 
-  // Every control of the document, in order, as the document would hold them.
+  // A saved document: its text, signatures and custom properties, and every control, in order,
+  // as the document would hold them.
+  struct SavedControl {
+    std::u16string classType;
+    std::vector<unsigned char> storage;
+    std::vector<unsigned char> presentation;
+  };
   struct SavedDocument {
     std::u16string name;
     std::u16string content;
-    std::vector<std::pair<std::u16string, std::vector<unsigned char>>> controls;
+    std::vector<simword::Signature> signatures;  // valid ones stay valid
+    std::vector<simword::Property> properties;
+    std::vector<SavedControl> controls;
   };
   SavedDocument save(simword::Document& document);
   // Word closes the document (its controls close) and its window.
   void close(simword::Document& document);
-  // Opens the saved document anew: the host re-creates each control from its storage.
+  // Opens the saved document anew: the host re-creates each control from its storage, or, while
+  // ActiveX controls are off, keeps it as its cached presentation.
   simword::Document& reopen(const SavedDocument& saved);
 
+  // The control of the document's inline shape; fails (std::bad_cast) for a cached one.
   static EmbeddedObject& embedded(simword::Document& document, size_t index);
   // The document's window, made and shown the first time it is asked for.
   HWND documentWindow(simword::Document& document);
@@ -99,8 +128,10 @@ class OleContainer {
   Window* windowOf(HWND hwnd);
   void paintDocument(Window& window, const simword::Document* document, HDC dc);
   int documentTop(const Window& window) const;  // where the document's text begins
+  RECT controlPosition(const simword::Document& document, size_t index, SIZEL extent) const;
 
   simword::Word& word_;
+  RunningWord* running_ = nullptr;
   const AddinHost* ribbonHost_ = nullptr;
   std::map<const simword::Document*, Window> windows_;
 };
@@ -112,7 +143,11 @@ class ControlSite final
  public:
   using Bases = com::Bases<IOleWindow>;
 
-  ControlSite(HWND document, RECT position) noexcept;
+  // The site of a control in `document` of `word`, in the document's window.
+  ControlSite(HWND window, RECT position, simword::Word& word,
+              const simword::Document& document) noexcept;
+  // A site in a window of no document: it gives no container.
+  ControlSite(HWND window, RECT position) noexcept;
   ~ControlSite() override;
 
   std::vector<std::string> calls;
@@ -151,8 +186,10 @@ class ControlSite final
   HRESULT STDMETHODCALLTYPE ShowPropertyFrame() noexcept override;
 
  private:
-  HWND document_;
+  HWND window_;
   RECT position_;
+  simword::Word* word_ = nullptr;
+  const simword::Document* document_ = nullptr;
 };
 
 }  // namespace wordhost

@@ -11,7 +11,7 @@ namespace wordhost {
 const CLSID kWordApplication = {
     0x000209FF, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-RunningWord::RunningWord() {
+RunningWord::RunningWord(simword::Profile profile) : word_(profile) {
   const std::u16string clsid = registration::guidText(com::fromGuid(kWordApplication));
   const std::vector<com::Key> keys = {
       com::Key::common(u"Word.Application").value(u"", u"Microsoft Word Application"),
@@ -20,6 +20,15 @@ RunningWord::RunningWord() {
   if (const HRESULT hr = com::registerKeys(keys, com::Scope::Machine); FAILED(hr))
     throw automation::Error(hr, u"cannot register Word.Application");
   application_ = winauto::ServerObject::wrap(word_.application());
+  if (profile == simword::Profile::Word2003) registerActive();
+}
+
+void RunningWord::focusLeft() {
+  if (!registration_) registerActive();
+}
+
+// A second Word's registration succeeds too (MK_S_MONIKERALREADYREGISTERED), behind the first.
+void RunningWord::registerActive() {
   if (const HRESULT hr = RegisterActiveObject(application_.get(), kWordApplication,
                                               ACTIVEOBJECT_STRONG, &registration_);
       FAILED(hr))

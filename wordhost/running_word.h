@@ -17,14 +17,22 @@ namespace wordhost {
 // The class identifier of Word's application object.
 extern const CLSID kWordApplication;
 
+// Word 2003 registers its Application as it starts. Today's Word registers it only once its main
+// window first loses the focus (knowledge-base articles Q238975 and Q288902: until then GetObject
+// and GetActiveObject fail); with two Words running, the running-object table gives the one that
+// registered first.
 class RunningWord {
  public:
-  RunningWord();  // throws automation::Error when COM refuses
+  // Throws automation::Error when COM refuses.
+  explicit RunningWord(simword::Profile profile = simword::Profile::Word2003);
   ~RunningWord();
   RunningWord(const RunningWord&) = delete;
   RunningWord& operator=(const RunningWord&) = delete;
 
   simword::Word& word() noexcept { return word_; }
+  // Word's main window lost the focus: today's Word registers now, if it has not yet.
+  void focusLeft();
+  bool registered() const noexcept { return registration_ != 0; }
   // The Application object as COM clients see it.
   IDispatch* application() const noexcept { return application_.get(); }
   // Host references held by COM clients and by the running object table: every host object
@@ -34,6 +42,8 @@ class RunningWord {
   int64_t outstandingReferences() const;
 
  private:
+  void registerActive();
+
   simword::Word word_;
   com::ComPtr<IDispatch> application_;
   DWORD registration_ = 0;

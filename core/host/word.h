@@ -5,8 +5,15 @@
 
 namespace host {
 
-// Leaves forms design mode: when the command bar "Exit Design Mode" is visible, toggles forms
-// design on the active document. A missing bar or document fails, for the caller's regime.
+// Whether the active document is in forms design mode, as the host shows it. Word 2007 and later
+// show design mode on the ribbon, and where the host answers CommandBars.GetPressedMso
+// ("DesignMode") that answer decides: today's Word keeps the command bar "Exit Design Mode" but
+// never shows it. A host that does not know the member (Word 2003) shows that bar exactly while
+// the document is in design mode. A missing bar, or any other failure, fails for the caller's
+// regime.
+bool InFormsDesign(const automation::ObjectRef& application);
+
+// Leaves forms design mode: when the active document is in it, toggles forms design there.
 void ExitFormsDesign(const automation::ObjectRef& application);
 
 }  // namespace host

@@ -38,6 +38,19 @@ class Runtime {
                       const std::optional<std::u16string>& title) = 0;
 };
 
+// Where the host embedded the control: the control's site, and what the host gives through it.
+// Each answer is a new reference, held by the caller for as long as it needs it.
+class Site {
+ public:
+  virtual ~Site() = default;
+  // The host's application as the site offers it as a service (the Automation guidelines'
+  // SID_Application); null when the site offers none.
+  virtual automation::ObjectRef ApplicationService() = 0;
+  // The host's document that holds the control: the site's container, through its automation
+  // interface; null when the site gives no container or the container answers no automation.
+  virtual automation::ObjectRef ContainerDocument() = 0;
+};
+
 enum class TimerId : uint8_t { Timer1, Timer2 };
 enum class MenuChoice : uint8_t { None, Sign, Verify };
 

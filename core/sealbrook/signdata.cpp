@@ -67,10 +67,23 @@ void SignData::Tick(TimerId timer) {
   if (timer == TimerId::Timer2 && timer2_ != 0) Timer2_Timer();
 }
 
+// The Word whose document holds the control, reached as Automation's guidelines have an embedded
+// object reach its container's application ("Accessing the Containing Application"): the site's
+// application service, else the application of the document that contains the control
+// (knowledge-base article Q190985 takes this route from a control in Word). Only a site that
+// gives neither leaves the running-object table's "Word.Application", which today's Word enters
+// late (not before its window first loses the focus) and which, with two Words running, is the
+// first one started.
+ObjectRef SignData::Application() {
+  if (ObjectRef app = site_.ApplicationService()) return app;
+  if (const ObjectRef document = site_.ContainerDocument()) return getObject(document, "Application");
+  return runtime_.GetObject(u"Word.Application");
+}
+
 void SignData::Timer2_Timer() {
   // Stopped first, for good: whatever happens below cannot repeat.
   setInterval(TimerId::Timer2, 0);
-  const ObjectRef app = runtime_.GetObject(u"Word.Application");
+  const ObjectRef app = Application();
   host::ExitFormsDesign(app);
 }
 
@@ -83,21 +96,10 @@ void SignData::mnuSign_Click() {
 
   automation::trap(
       [&] {
-        const ObjectRef app = runtime_.GetObject(u"Word.Application");
-        const ObjectRef properties =
-            automation::as(getObject(getObject(app, "ActiveDocument"), "CustomDocumentProperties"),
-                           host::kDocumentProperties);
-        const Variant count = get(properties, "Count");
-        if (!automation::equalsZero(count)) {
-          const ObjectRef sign = get(properties, "Item", {u"Sign"}, kLocale).asObject();
-          // Writing the same value again would count as a change of the document and spoil the
-          // signatures already in it: a second signer would undo the first.
-          if (get(sign, "Value", {}, kLocale) != Variant(kSignaturePicture))
-            put(sign, "Value", kSignaturePicture, {}, kLocale);
-        } else {
-          call(properties, "Add",
-               {u"Sign", false, host::kPropertyTypeString, kSignaturePicture, Variant()}, kLocale);
-        }
+        const ObjectRef app = Application();
+        // A document that already carries a signature keeps its properties as they are: any
+        // change now would spoil the signatures in it, and a second signer would undo the first.
+        if (!automation::isGreaterThanZero(get(signaturesOf(app), "Count"))) WriteSign(app);
         setImage1(LoadPicture(kSignaturePicture));
         setPicture1(LoadPicture(kValidPicture));
 
@@ -118,6 +120,25 @@ void SignData::mnuSign_Click() {
       });
 }
 
+// The custom property "Sign": added, or its value replaced by the signature picture's path. The
+// branch goes by the number of custom properties, not by the name.
+void SignData::WriteSign(const ObjectRef& app) {
+  const ObjectRef properties = automation::as(
+      getObject(getObject(app, "ActiveDocument"), "CustomDocumentProperties"),
+      host::kDocumentProperties);
+  const Variant count = get(properties, "Count");
+  if (!automation::equalsZero(count)) {
+    const ObjectRef sign = get(properties, "Item", {u"Sign"}, kLocale).asObject();
+    // A value that is the path already is left alone: writing it again marks the document
+    // changed for nothing.
+    if (get(sign, "Value", {}, kLocale) != Variant(kSignaturePicture))
+      put(sign, "Value", kSignaturePicture, {}, kLocale);
+  } else {
+    call(properties, "Add",
+         {u"Sign", false, host::kPropertyTypeString, kSignaturePicture, Variant()}, kLocale);
+  }
+}
+
 void SignData::Timer1_Timer() {
   // A refresh never runs inside another: DoEvents may deliver a tick that was already queued, or
   // a click whose popup and boxes pump messages of their own.
@@ -127,7 +148,7 @@ void SignData::Timer1_Timer() {
   step([&] { runtime_.DoEvents(); });
   step([&] { setInterval(TimerId::Timer1, 0); });
   ObjectRef app;
-  step([&] { app = runtime_.GetObject(u"Word.Application"); });
+  step([&] { app = Application(); });
   // A count that cannot be read changes no picture.
   bool hasSignature = false;
   step([&] {
@@ -159,7 +180,7 @@ void SignData::mnuVerify_Click() {
 // dates; the title and icon say whether it is valid. Every value is read afresh.
 void SignData::Verify() {
   namespace literals = text::literals;
-  const ObjectRef app = runtime_.GetObject(u"Word.Application");
+  const ObjectRef app = Application();
   if (!automation::isGreaterThanZero(get(signaturesOf(app), "Count"))) return;
   const int16_t n = automation::toI2(get(signaturesOf(app), "Count"));
   for (int32_t i = 1; i <= n; ++i) {

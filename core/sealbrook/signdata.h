@@ -27,10 +27,10 @@ class SignData {
  public:
   // The dates and the code page are the user's: how the verify command writes dates, and how a
   // TCVN3 byte becomes a character.
-  SignData(Runtime& runtime, Surface& surface,
+  SignData(Runtime& runtime, Surface& surface, Site& site,
            const automation::DateText& dates = automation::DateText::standard(),
            const text::AnsiCodePage& codePage = text::AnsiCodePage::latin1())
-      : runtime_(runtime), surface_(surface), dates_(dates), codePage_(codePage) {}
+      : runtime_(runtime), surface_(surface), site_(site), dates_(dates), codePage_(codePage) {}
   ~SignData() = default;
   SignData(const SignData&) = delete;
   SignData& operator=(const SignData&) = delete;
@@ -57,6 +57,8 @@ class SignData {
  private:
   void ShowPopup();
   void Verify();
+  automation::ObjectRef Application();
+  void WriteSign(const automation::ObjectRef& app);
   PicturePtr LoadPicture(std::u16string_view path);
   void setPicture1(PicturePtr picture);
   void setImage1(PicturePtr picture);
@@ -64,6 +66,7 @@ class SignData {
 
   Runtime& runtime_;
   Surface& surface_;
+  Site& site_;
   const automation::DateText& dates_;
   const text::AnsiCodePage& codePage_;
   bool refreshing_ = false;  // a status refresh is running

@@ -68,8 +68,9 @@ const std::vector<std::string> kInsertBlock = {
 const std::vector<std::string> kSign = {"Application.ActiveDocument", "Document.Signatures",
                                         "Signatures.Add()",           "Application.ActiveDocument",
                                         "Document.Signatures",        "Signatures.Commit()"};
+// Word 2003 does not know CommandBars.GetPressedMso: the bar tells.
 const std::vector<std::string> kExitDesignMode = {
-    "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible",
+    "Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible",
     "Application.ActiveDocument", "Document.ToggleFormsDesign()"};
 
 std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
@@ -245,7 +246,7 @@ TEST(CommandFaults, EachHostCallOfInsertAndSignCanFail) {
     run(0, 0, lib, word);
     calls = word.log().next() - 1;
   }
-  ASSERT_EQ(calls, 19u);
+  ASSERT_EQ(calls, 20u);
   for (uint64_t n = 1; n <= calls; ++n) {
     for (const automation::HResult hresult : {kFail, automation::hr::kAccessDenied}) {
       SCOPED_TRACE("call " + std::to_string(n) + " fails with " + std::to_string(hresult));

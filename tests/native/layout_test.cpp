@@ -67,7 +67,8 @@ TEST(Layout, TheSignatureLiesOverTheStatusPictureBothFromWhereTheBlockIsDrawn) {
   word.open(u"Report");
   fakes::Runtime runtime{word};
   fakes::Surface surface{runtime.calls};
-  SignData control{runtime, surface};
+  fakes::Site site;
+  SignData control{runtime, surface, site};
   EXPECT_TRUE(picturesShown(control, {0, 0}, Dpi{}).empty());
 
   runtime.files.erase(std::u16string(kValidPicture));

@@ -85,6 +85,16 @@ class Runtime final : public sealbrook::Runtime {
   LoadedPictures loaded_;
 };
 
+// A site that gives what the test put in it: nothing, as a host that gives the control no
+// container, unless set.
+class Site final : public sealbrook::Site {
+ public:
+  automation::ObjectRef application;  // the site's application service
+  automation::ObjectRef document;     // the site's container
+  automation::ObjectRef ApplicationService() override { return application; }
+  automation::ObjectRef ContainerDocument() override { return document; }
+};
+
 class Surface final : public sealbrook::Surface {
  public:
   explicit Surface(std::vector<std::string>& calls) : calls_(calls) {}

@@ -23,24 +23,28 @@ class Control : public testing::Test {
  protected:
   Control() { document = &word.open(u"Report"); }
 
-  enum class Property { Missing, Other, Same };  // the property "Sign" before the command
+  // The property "Sign" before the command; none of it is looked at on a signed document.
+  enum class Property { Missing, Other, Signed };
   std::vector<std::string> signLines(Property property, bool designMode) {
-    std::vector<std::string> lines = {
-        "Application.ActiveDocument", "Document.CustomDocumentProperties",
-        "DocumentProperties is DocumentProperties", "DocumentProperties.Count"};
-    if (property != Property::Missing) {
+    std::vector<std::string> lines = {"Application.ActiveDocument", "Document.Signatures",
+                                      "Signatures.Count"};
+    if (property != Property::Signed)
+      for (const char* l : {"Application.ActiveDocument", "Document.CustomDocumentProperties",
+                            "DocumentProperties is DocumentProperties", "DocumentProperties.Count"})
+        lines.push_back(l);
+    if (property == Property::Other) {
       lines.push_back("DocumentProperties.Item(\"Sign\") @1033");
       lines.push_back("DocumentProperty.Value @1033");
-      if (property == Property::Other)
-        lines.push_back("DocumentProperty.Value = \"C:\\WINDOWS\\ck copy.gif\" @1033");
-    } else {
+      lines.push_back("DocumentProperty.Value = \"C:\\WINDOWS\\ck copy.gif\" @1033");
+    } else if (property == Property::Missing) {
       lines.push_back(
           "DocumentProperties.Add(\"Sign\", False, 4&, \"C:\\WINDOWS\\ck copy.gif\", Empty) @1033");
     }
     for (const char* l :
          {"Application.ActiveDocument", "Document.Signatures", "Signatures.Add()",
           "Application.ActiveDocument", "Document.Signatures", "Signatures.Commit()",
-          "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible"})
+          "Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")",
+          "CommandBar.Visible"})
       lines.push_back(l);
     if (designMode) {
       lines.push_back("Application.ActiveDocument");
@@ -52,7 +56,8 @@ class Control : public testing::Test {
   simword::Document* document;
   FakeRuntime runtime{word};
   FakeSurface surface{runtime.calls};
-  SignData control{runtime, surface};
+  fakes::Site site;
+  SignData control{runtime, surface, site};
 };
 
 TEST_F(Control, StartsEmptyWithBothTimersRunning) {
@@ -84,14 +89,16 @@ TEST_F(Control, Timer2StopsItselfFirstAndLeavesDesignModeOnlyWhenTheBarShows) {
   EXPECT_THAT(runtime.calls, ElementsAre("Timer2.Interval=0", "GetObject"));
   EXPECT_FALSE(document->designMode);
   EXPECT_THAT(word.log().lines(),
-              ElementsAre("Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible",
-                          "Application.ActiveDocument", "Document.ToggleFormsDesign()"));
+              ElementsAre("Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")",
+                          "CommandBar.Visible", "Application.ActiveDocument",
+                          "Document.ToggleFormsDesign()"));
 
   word.log().clear();
   control.Timer2_Timer();  // not in design mode: nothing toggles
   EXPECT_FALSE(document->designMode);
   EXPECT_THAT(word.log().lines(),
-              ElementsAre("Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible"));
+              ElementsAre("Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")",
+                          "CommandBar.Visible"));
   EXPECT_EQ(word.outstandingReferences(), 0);
 }
 
@@ -223,16 +230,26 @@ TEST_F(Control, AFailedCommitAlsoTakesBackThePicturesAndLeavesTheUncommittedSign
   EXPECT_FALSE(document->signatures[0].committed);
 }
 
-// The property already holds the path: writing it again would change the document and spoil
-// the first signature, so a second signer leaves it alone and both signatures stay valid.
+// A signed document keeps its properties: writing one would change the document and spoil the
+// first signature, so a second signer only adds a signature and both stay valid. So too after a
+// signature made without the block (through the add-in's buttons), which wrote no "Sign".
 TEST_F(Control, SigningAgainAddsASecondSignatureAndBothStayValid) {
   control.mnuSign_Click();
   word.log().clear();
   control.mnuSign_Click();
-  EXPECT_THAT(word.log().lines(), ElementsAreArray(signLines(Property::Same, false)));
+  EXPECT_THAT(word.log().lines(), ElementsAreArray(signLines(Property::Signed, false)));
   ASSERT_EQ(document->signatures.size(), 2u);
   EXPECT_TRUE(document->isValid(document->signatures[0]));
   EXPECT_TRUE(document->isValid(document->signatures[1]));
+
+  auto& other = word.open(u"Signed through the add-in");
+  other.properties.push_back({u"Author", false, 4, automation::Variant(u"me"), {}});
+  other.signatures.push_back(simword::SigningService::defaultSignature());
+  other.signatures[0].committed = true;
+  control.mnuSign_Click();
+  ASSERT_EQ(other.signatures.size(), 2u);
+  EXPECT_TRUE(other.isValid(other.signatures[0]) && other.isValid(other.signatures[1]));
+  EXPECT_EQ(other.properties.size(), 1u);
 }
 
 TEST_F(Control, WithoutAHostOrADocumentTheCommandEndsSilently) {
@@ -255,11 +272,12 @@ TEST(ControlFaults, EachHostCallOfTheSignCommandCanFail) {
     FakeRuntime runtime(word);
     std::vector<std::string> ignored;
     FakeSurface surface(ignored);
-    SignData control(runtime, surface);
+    fakes::Site site;
+    SignData control(runtime, surface, site);
     control.mnuSign_Click();
     calls = word.log().next() - 1;
   }
-  ASSERT_EQ(calls, 15u);
+  ASSERT_EQ(calls, 19u);
   for (uint64_t n = 1; n <= calls; ++n) {
     SCOPED_TRACE("call " + std::to_string(n) + " fails");
     simword::Word word;
@@ -269,7 +287,8 @@ TEST(ControlFaults, EachHostCallOfTheSignCommandCanFail) {
     std::vector<std::string> ignored;
     FakeSurface surface(ignored);
     {
-      SignData control(runtime, surface);
+      fakes::Site site;
+    SignData control(runtime, surface, site);
       word.failCall(n, kFail, u"planted");
       EXPECT_NO_THROW(control.mnuSign_Click());
       const bool signedNow = !document.signatures.empty() && document.signatures[0].committed;

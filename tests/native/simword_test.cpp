@@ -298,7 +298,7 @@ TEST_F(SimWord, EveryCallIsLoggedInOrderAndReferencesReturnToZero) {
   {
     auto app = word.application();
     word.open();
-    host::ExitFormsDesign(app);
+    get(getObject(app, "CommandBars", {u"Exit Design Mode"}), "Visible");
     auto controls = menuControls(app);
     EXPECT_GT(word.outstandingReferences(), 1);
   }

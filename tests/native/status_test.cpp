@@ -46,7 +46,8 @@ class Status : public testing::Test {
   simword::Document* document;
   fakes::Runtime runtime{word};
   fakes::Surface surface{runtime.calls};
-  SignData control{runtime, surface};
+  fakes::Site site;
+  SignData control{runtime, surface, site};
 };
 
 const std::vector<std::string> kCount = {"Application.ActiveDocument", "Document.Signatures",
@@ -196,7 +197,8 @@ TEST(StatusFaults, EachHostCallOfTheRefreshCanFail) {
     fakes::Runtime runtime(word);
     fakes::Surface surface(runtime.calls);
     {
-      SignData control(runtime, surface);
+      fakes::Site site;
+    SignData control(runtime, surface, site);
       word.failCall(n, automation::hr::kFail, u"planted");
       control.Timer1_Timer();
       EXPECT_EQ(control.Timer1Interval(), 5000u);

@@ -1,11 +1,46 @@
 // IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject and IOleControl of SignData: how the
 // host sites the control, activates it in place in its document window and closes it.
+#include "win32/automation/dispatch_object.h"
 #include "win32/com/edge.h"
 #include "win32/sealbrook/signdata_object.h"
 
 #include "sealbrook/record.h"
 
 namespace sealbrook::win {
+namespace {
+
+// The service under which a container offers its Application object to what it embeds
+// (SID_SApplicationObject of the Platform SDK's objext.h and designer.h).
+const GUID kApplicationService = {
+    0x0C539790, 0x12E4, 0x11CF, {0xB6, 0x61, 0x00, 0xAA, 0x00, 0x4C, 0xD6, 0xD8}};
+
+}  // namespace
+
+// --- What the site gives: the containing application, or the document that holds the control --
+
+// An out pointer is taken only from a call that succeeded; the site is held for the call, which
+// may take it away from the control.
+automation::ObjectRef SignDataObject::ApplicationService() {
+  const com::ComPtr<IOleClientSite> site = clientSite_;
+  com::ComPtr<IServiceProvider> services;
+  if (!site || FAILED(site.query(services))) return nullptr;
+  void* application = nullptr;
+  if (FAILED(services->QueryService(kApplicationService, IID_IDispatch, &application)))
+    return nullptr;
+  const auto held = com::ComPtr<IDispatch>::attach(static_cast<IDispatch*>(application));
+  return winauto::DispatchObject::wrap(held.get());
+}
+
+automation::ObjectRef SignDataObject::ContainerDocument() {
+  const com::ComPtr<IOleClientSite> site = clientSite_;
+  IOleContainer* given = nullptr;
+  if (!site || FAILED(site->GetContainer(&given))) return nullptr;
+  const auto container = com::ComPtr<IOleContainer>::attach(given);
+  com::ComPtr<IDispatch> document;
+  if (!container || FAILED(container.query(document))) return nullptr;
+  return winauto::DispatchObject::wrap(document.get());
+}
+
 // Another site, or none, takes the place of everything that came from the old one: the control
 // leaves its place in the old site's window (and with it the in-place site) and lets go of the
 // old site.

@@ -42,7 +42,8 @@ class SignDataObject final
                            IOleInPlaceActiveObject, IOleControl, IViewObject2, IPersistStreamInit,
                            IPersistStorage, IDataObject, IProvideClassInfo2,
                            IConnectionPointContainer, IObjectSafety>,
-      private ControlWindow::Events {
+      private ControlWindow::Events,
+      private sealbrook::Site {
  public:
   using Bases = com::Bases<IDispatch, IOleWindow, IViewObject, IPersist, IProvideClassInfo>;
 
@@ -155,6 +156,10 @@ class SignDataObject final
   const SignData& core() const noexcept { return core_; }
 
  private:
+  // sealbrook::Site, from the client site the host gave (ole_object.cpp)
+  automation::ObjectRef ApplicationService() override;
+  automation::ObjectRef ContainerDocument() override;
+
   // ControlWindow::Events
   void image1Click() override;
   void surfaceDblClick() override;
