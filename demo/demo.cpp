@@ -222,9 +222,10 @@ int demo() {
   expect(CopyFileW(besideMe(L"assets\\ck copy.gif").c_str(), image.c_str(), FALSE),
          "the user's signature image is " + utf8(image));
 
-  wordhost::RunningWord running;
+  // Today's Word (2016 to Microsoft 365), as the users run it.
+  wordhost::RunningWord running(simword::Profile::Word2016);
   simword::Word& word = running.word();
-  wordhost::OleContainer container(word);
+  wordhost::OleContainer container(running);
   wordhost::DialogDriver dialogs;
   Screen screen(dialogs);
   Pictures pictures;
@@ -264,8 +265,10 @@ int demo() {
   say("== Word starts with the add-in on its list (LoadBehavior 3)");
   wordhost::AddinHost::listAddin(L"Penvane.Connect", 3);
   wordhost::AddinHost host(running.application());
-  dialogs.cancelFile();  // the path form's dialog comes while Word starts: the user cancels it
+  dialogs.cancelFile();  // the path form's dialog comes once Word has started: the user cancels it
   expect(SUCCEEDED(host.startUp()), "the add-in connected and completed start-up");
+  expect(!running.registered(),
+         "Word is not in the running-object table yet (its window has not lost the focus)");
   screen.tell();
   say("  (the user cancels it: without settings.ini the path in memory is \"No\")");
   showMenu(word);
@@ -356,7 +359,11 @@ int demo() {
   SendMessageW(picture1, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   expect(doc.signatures.size() == 2 && doc.signatures[1].committed,
          "Word signed the document again");
-  expect(doc.findProperty(u"Sign") != nullptr, "the document holds the property \"Sign\"");
+  expect(doc.findProperty(u"Sign") == nullptr,
+         "the signed document's properties were left alone (a change would spoil the first "
+         "signature)");
+  expect(doc.isValid(doc.signatures[0]) && doc.isValid(doc.signatures[1]),
+         "both signatures are valid");
   showSignatures(doc);
 
   say("== Someone edits the signed document");
@@ -373,11 +380,38 @@ int demo() {
   auto& reopened = container.reopen(saved);
   expect(reopened.inlineShapes.size() == 1, "the signature block is back, showing no stale status");
 
+  say("== An administrator turns ActiveX controls off (Trust Center: \"Disable all controls "
+      "without notification\", the default of Office 2024 and Microsoft 365)");
+  word.setActiveXControls(false);
+  auto& memo = word.open(u"C\u00F4ng v\u0103n.docx");
+  const HWND memoWindow = container.documentWindow(memo);
+  dialogs.lookAtNext([&](HWND box) { pictures.takeWith(L"activex-off", memoWindow, box); });
+  press(L"PenvaneInsertAndSign");
+  dialogs.lookAtNext(nullptr);
+  expect(screen.newMessages() == 1, "Word refused the block: the add-in says why");
+  screen.tell();
+  expect(memo.inlineShapes.empty() && memo.signatures.empty() && !memo.designMode,
+         "nothing is left half-inserted, nothing is signed");
+  container.close(memo);
+  say("  (the reopened contract is saved: Word keeps the block's picture, made as the block shows "
+      "it after its refresh)");
+  word.activate(reopened);
+  wordhost::fireTimers(1);
+  const auto kept = container.save(reopened);
+  container.close(reopened);
+  auto& keptCopy = container.reopen(kept);
+  expect(keptCopy.inlineShapes.size() == 1 &&
+             dynamic_cast<const wordhost::CachedControl*>(keptCopy.inlineShapes[0].control.get()),
+         "the signed document opens with no control: Word shows the picture it kept of the block, "
+         "the signature without a status");
+  pictures.take(L"kept", container.documentWindow(keptCopy));
+  word.setActiveXControls(true);
+
   say("== Word exits");
   expect(SUCCEEDED(host.shutDown()), "the add-in shut down");
   expect(popup() && popup()->controls.empty(),
          "the buttons are gone; the empty popup stays for the next start");
-  container.close(reopened);
+  container.close(keptCopy);
   wordhost::AddinHost::unlistAddin(L"Penvane.Connect");
   expect(screen.newMessages() == 0, "the add-in said nothing more");
 

@@ -14,7 +14,7 @@ struct State {
   Profile profile;
   std::u16string name = u"Microsoft Word";
   bool visible = false;
-  bool userControl = true;   // started by the user, not by a program
+  bool userControl = true;      // started by the user, not by a program
   bool activeXControls = true;  // Trust Center: ActiveX controls may be created
 
   std::shared_ptr<CommandBarSet> bars = std::make_shared<CommandBarSet>();

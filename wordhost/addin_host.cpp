@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "win32/automation/server_object.h"
+#include "wordhost/process.h"
 
 #include "automation/error.h"
 #include "automation/object.h"
@@ -147,6 +148,7 @@ HRESULT AddinHost::startUp() {
     Custom custom;
     result = firstFailure(result, loaded_[id]->OnStartupComplete(custom.get()));
   }
+  runQueued();  // Word's start-up is over: its message loop runs
   return result;
 }
 
@@ -169,6 +171,7 @@ HRESULT AddinHost::load(const std::wstring& progId) {
   if (isLoaded(progId)) return S_FALSE;
   const HRESULT hr = connect(progId, ext_cm_AfterStartup);
   listAddin(progId, 3);
+  runQueued();  // back in Word's message loop
   return hr;
 }
 

@@ -2,7 +2,8 @@
 // Software\Microsoft\Office\Word\Addins\<ProgID> of the user (HKCU) and of the machine (HKLM,
 // where an installer lists an add-in for every user); LoadBehavior 3 means "load at start-up".
 // The user's entry of an add-in goes before the machine's.
-//   start-up:  CoCreateInstance, OnConnection(mode 1) for each, then OnStartupComplete for each
+//   start-up:  CoCreateInstance, OnConnection(mode 1) for each, then OnStartupComplete for each;
+//              then Word's message loop runs what the add-ins posted meanwhile
 //   exit:      OnBeginShutdown for each, then OnDisconnection(mode 0), release
 //   the user loads one later:   OnConnection(mode 0)            (LoadBehavior becomes 3)
 //   the user unloads one:       OnDisconnection(mode 1), release (LoadBehavior becomes 2)

@@ -248,6 +248,7 @@ void DialogDriver::onActivate(HWND dialog) {
 void DialogDriver::answerFileDialog(HWND dialog) {
   ShownFileDialog shown;
   shown.title = textOf(dialog);
+  shown.owner = GetWindow(dialog, GW_OWNER);
   readFileTypes(dialog, shown);
   readListedFiles(dialog, shown);
   fileDialogs_.push_back(std::move(shown));

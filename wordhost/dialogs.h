@@ -39,6 +39,7 @@ struct ShownFileDialog {
   std::vector<std::wstring> fileTypes;  // the descriptions, in order
   int selectedType = -1;                // -1 for none
   std::vector<std::wstring> listed;     // the names in the file list, in its order
+  HWND owner = nullptr;                 // the window it is modal to
 };
 
 class DialogDriver {

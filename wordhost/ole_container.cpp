@@ -289,8 +289,7 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetContainer(IOleContainer** container) n
   *container = nullptr;
   if (!document_) return E_NOINTERFACE;
   return com::edge([&] {
-    auto made =
-        DocumentContainer::make(winauto::ServerObject::wrap(word_->document(*document_)));
+    auto made = DocumentContainer::make(winauto::ServerObject::wrap(word_->document(*document_)));
     if (!made) return E_OUTOFMEMORY;
     *container = made.detach();
     return S_OK;

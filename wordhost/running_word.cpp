@@ -6,6 +6,14 @@
 #include "automation/error.h"
 
 namespace wordhost {
+namespace {
+
+ULONG referencesOn(IUnknown* object) {
+  object->AddRef();
+  return object->Release();
+}
+
+}  // namespace
 
 // {000209FF-0000-0000-C000-000000000046}
 const CLSID kWordApplication = {
@@ -29,15 +37,16 @@ void RunningWord::focusLeft() {
 
 // A second Word's registration succeeds too (MK_S_MONIKERALREADYREGISTERED), behind the first.
 void RunningWord::registerActive() {
+  const ULONG before = referencesOn(application_.get());
   if (const HRESULT hr = RegisterActiveObject(application_.get(), kWordApplication,
                                               ACTIVEOBJECT_STRONG, &registration_);
       FAILED(hr))
     throw automation::Error(hr, u"cannot register the running application");
+  tableReferences_ = referencesOn(application_.get()) - before;
 }
 
 int64_t RunningWord::outstandingReferences() const {
-  application_->AddRef();
-  const ULONG references = application_->Release();
+  const ULONG references = referencesOn(application_.get()) - tableReferences_;
   return word_.outstandingReferences() + static_cast<int64_t>(references) - 1;
 }
 

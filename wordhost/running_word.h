@@ -35,8 +35,8 @@ class RunningWord {
   bool registered() const noexcept { return registration_ != 0; }
   // The Application object as COM clients see it.
   IDispatch* application() const noexcept { return application_.get(); }
-  // Host references held by COM clients and by the running object table: every host object
-  // alive, and every reference to the Application object beyond this one's own. (Clients that
+  // Host references held by COM clients: every host object alive, and every reference to the
+  // Application object beyond this one's own and the running-object table's. (Clients that
   // receive the application, from an add-in's connection or from GetObject, hold this very object;
   // it is no new host object.)
   int64_t outstandingReferences() const;
@@ -47,6 +47,7 @@ class RunningWord {
   simword::Word word_;
   com::ComPtr<IDispatch> application_;
   DWORD registration_ = 0;
+  ULONG tableReferences_ = 0;  // what the registration holds on the application
 };
 
 }  // namespace wordhost

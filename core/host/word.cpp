@@ -34,7 +34,8 @@ bool InFormsDesign(const automation::ObjectRef& application) {
 }
 
 void ExitFormsDesign(const automation::ObjectRef& application) {
-  if (InFormsDesign(application)) call(getObject(application, "ActiveDocument"), "ToggleFormsDesign");
+  if (InFormsDesign(application))
+    call(getObject(application, "ActiveDocument"), "ToggleFormsDesign");
 }
 
 }  // namespace host

@@ -133,9 +133,16 @@ void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
     step([&] { put(field.get(), "Visible", true); });
   }
 
-  // 5. The settings. 6. The path form: referencing its image control loads it.
+  // 5. The settings. 6. The path form: referencing its image control loads it. Its dialog asks
+  //    the user only where a user sees Word: a Word that a program started and keeps hidden
+  //    reports UserControl false (Word reports true whenever it is visible), and must not wait
+  //    on a dialog that nobody sees. What cannot be read counts as nobody.
   step([&] { module_.ReadImagePath(); });
-  if (!vImage_) step([&] { vImage_ = frmPath_.ImageSign(weak_from_this()); });
+  if (!vImage_) {
+    bool userSees = false;
+    step([&] { userSees = automation::toBool(get(oHostApp, "UserControl")); });
+    step([&] { vImage_ = frmPath_.ImageSign(weak_from_this(), userSees); });
+  }
   // 7. The local references to the bars and the popup go with this scope.
 }
 
@@ -178,13 +185,24 @@ bool Connect::FileExists(const std::u16string& path) const {
   return !path.empty() && !files_.Dir(path).empty();
 }
 
-// The signature block at the cursor, unless the document is signed already.
-void Connect::InsertBlock(const ObjectRef& application) {
+// The signature block at the cursor, unless the document is signed already. `refused` tells the
+// caller's trap that the failure, if any, is Word's refusal to create the block.
+void Connect::InsertBlock(const ObjectRef& application, bool& refused) {
   const Variant count =
       get(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Count");
   if (!automation::equalsZero(count)) return;
-  call(getObject(getObject(application, "Selection"), "InlineShapes"), "AddOLEControl",
-       {named("ClassType", kControlClass)});
+  const ObjectRef shapes = getObject(getObject(application, "Selection"), "InlineShapes");
+  refused = true;
+  call(shapes, "AddOLEControl", {named("ClassType", kControlClass)});
+  refused = false;
+}
+
+// Word would not create the block: it blocks ActiveX controls (the Trust Center's setting, or the
+// organisation's policy; Office 2024 and Microsoft 365 do so by default). Says so, and what to do,
+// with Word's own words on a line below. Nothing was inserted.
+void Connect::BlockRefused(const automation::Error& error) const {
+  messages_.MsgBox(text::widenBytes(literals::kActiveXBlocked) + u"\r\n" + error.description(),
+                   kExclamation, text::widenBytes(literals::kNotice));
 }
 
 // Word's own signing, then the signature stored in the document. The caller holds the signature
@@ -202,16 +220,22 @@ void Connect::notice(std::string_view tcvn3, int32_t buttons) const {
 
 // Insert: trusts bPathReady; without it, only tells the user that no file was chosen.
 void Connect::MyButton1_Click(const ObjectRef&, bool&) {
+  bool refused = false;
   automation::trap(
       [&] {
         if (!HostIsWord()) return;
         if (module_.bPathReady) {
-          InsertBlock(ShowHost());
+          InsertBlock(ShowHost(), refused);
           return;
         }
         if (!FileExists(module_.sImagePath)) notice(literals::kNoFileChosen, kExclamation);
       },
-      [&](const automation::Error&) { notice(literals::kFileNotFound, kExclamation); });
+      [&](const automation::Error& e) {
+        if (refused)
+          BlockRefused(e);
+        else
+          notice(literals::kFileNotFound, kExclamation);
+      });
 }
 
 // Sign: no image path needed. The user's refusal (E_FAIL) is passed over in silence.
@@ -228,8 +252,10 @@ void Connect::MyButton2_Click(const ObjectRef&, bool&) {
       });
 }
 
-// Insert and sign. A block inserted before a failed signing stays in the document.
+// Insert and sign. A block inserted before a failed signing stays in the document; a block that
+// Word would not create ends the command before it signs.
 void Connect::MyButton3_Click(const ObjectRef&, bool&) {
+  bool refused = false;
   automation::trap(
       [&] {
         if (!HostIsWord()) return;
@@ -238,12 +264,14 @@ void Connect::MyButton3_Click(const ObjectRef&, bool&) {
           notice(literals::kFileNotFound, kExclamation);
           return;
         }
-        InsertBlock(application);
+        InsertBlock(application, refused);
         const ObjectRef signature = Sign(application);
         host::ExitFormsDesign(application);
       },
       [&](const automation::Error& e) {
-        if (e.number() != automation::hr::kFail)
+        if (refused)
+          BlockRefused(e);
+        else if (e.number() != automation::hr::kFail)
           messages_.MsgBox(e.description(), kOkOnly, std::nullopt);
       });
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "automation/error.h"
 #include "automation/object.h"
 #include "penvane/event_field.h"
 #include "penvane/frm_path.h"
@@ -64,7 +65,8 @@ class Connect : public std::enable_shared_from_this<Connect> {
   bool HostIsWord() const;
   automation::ObjectRef ShowHost() const;
   bool FileExists(const std::u16string& path) const;
-  static void InsertBlock(const automation::ObjectRef& application);
+  static void InsertBlock(const automation::ObjectRef& application, bool& refused);
+  void BlockRefused(const automation::Error& error) const;
   static automation::ObjectRef Sign(const automation::ObjectRef& application);
   void notice(std::string_view tcvn3, int32_t buttons) const;
 

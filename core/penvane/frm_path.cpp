@@ -1,32 +1,38 @@
 #include "penvane/frm_path.h"
 
+#include "automation/regimes.h"
 #include "penvane/connect.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 
 namespace penvane {
 
-std::shared_ptr<const ImageControl> FrmPath::ImageSign(std::weak_ptr<Connect> loader) {
+std::shared_ptr<const ImageControl> FrmPath::ImageSign(std::weak_ptr<Connect> loader,
+                                                       bool askUser) {
   if (state_ == State::NotLoaded)
-    Load(std::move(loader));
+    Load(std::move(loader), askUser ? Dialog::Later : Dialog::Never);
   else
     adopt(std::move(loader));
   return imageSign_;
 }
 
 void FrmPath::Show(std::weak_ptr<Connect> loader) {
-  if (state_ == State::NotLoaded)
-    Load(std::move(loader));
-  else
+  if (state_ == State::NotLoaded) {
+    Load(std::move(loader), Dialog::Now);
+  } else {
     adopt(std::move(loader));
+    if (dialogPending_) ChooseImage();
+  }
   window_.Show();
   state_ = State::Shown;
 }
 
-void FrmPath::Load(std::weak_ptr<Connect> loader) {
+void FrmPath::Load(std::weak_ptr<Connect> loader, Dialog dialog) {
   window_.Create(*this);
   state_ = State::Loaded;
   owner_ = std::move(loader);
+  dialogTime_ = dialog;
+  ++loads_;
   Form_Load();
 }
 
@@ -57,14 +63,37 @@ void FrmPath::unload(int16_t mode) {
   }
   unloading_ = false;
   if (cancel != 0) return;
+  dialogPending_ = false;
   window_.Destroy();
   state_ = State::NotLoaded;
 }
 
+// The load step: the open-file dialog for the signature image, now, once the host's loop is back
+// (a failure then is passed over, as the start-up that loaded the form passes over its steps'),
+// or not at all.
 void FrmPath::Form_Load() {
+  switch (dialogTime_) {
+    case Dialog::Now:
+      ChooseImage();
+      break;
+    case Dialog::Later:
+      dialogPending_ = true;
+      window_.Post([this, load = loads_] {
+        if (!dialogPending_ || load != loads_) return;
+        automation::ResumeNext step;
+        step([&] { ChooseImage(); });
+      });
+      break;
+    case Dialog::Never:
+      break;
+  }
+}
+
+// A file picked replaces the path in memory; a cancelled dialog leaves the path as it was.
+void FrmPath::ChooseImage() {
+  dialogPending_ = false;
   const std::u16string fileName =
-      dialog_.ShowOpen(kImageFilter, text::widenBytes(text::literals::kChoosePathTitle));
-  // A cancelled dialog leaves the path as it was.
+      fileDialog_.ShowOpen(kImageFilter, text::widenBytes(text::literals::kChoosePathTitle));
   if (!fileName.empty()) module_.sImagePath = fileName;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,10 +70,14 @@ class FormWindow {
   virtual void Destroy() = 0;
   // mnuHethong as a popup menu at the mouse pointer, no flags, no default item; what was chosen.
   virtual MenuItem PopupMenu() = 0;
+  // Runs `work` from the window's message queue once the host's message loop is back, after the
+  // call that posted it has returned; work posted to a window that goes first never runs.
+  virtual void Post(std::function<void()> work) = 0;
 };
 
-// The common-dialog control as an open-file dialog: modal; sets the filter and the title and
-// nothing else. Returns the chosen file name, or empty text when the user cancelled.
+// The common-dialog control as an open-file dialog: modal, owned by the host's main window; sets
+// the filter and the title and nothing else. Returns the chosen file name, or empty text when the
+// user cancelled.
 class FileDialog {
  public:
   virtual ~FileDialog() = default;
@@ -91,7 +96,7 @@ class FrmPath {
   enum class State : uint8_t { NotLoaded, Loaded, Shown };  // Loaded: loaded and hidden
 
   FrmPath(Module1& module, FormWindow& window, FileDialog& dialog, MessageBoxes& messages)
-      : module_(module), window_(window), dialog_(dialog), messages_(messages) {}
+      : module_(module), window_(window), fileDialog_(dialog), messages_(messages) {}
   ~FrmPath() = default;
   FrmPath(const FrmPath&) = delete;
   FrmPath& operator=(const FrmPath&) = delete;
@@ -101,8 +106,15 @@ class FrmPath {
   // Referencing the image control loads the form, hidden, when it is not loaded. The form keeps
   // the add-in that loaded it for its menu, without keeping it alive; once that add-in is gone,
   // the next one to reference or show the form takes its place.
-  std::shared_ptr<const ImageControl> ImageSign(std::weak_ptr<Connect> loader);
-  // Shows the form modeless; a form that is not loaded is loaded first.
+  //
+  // The load step's open-file dialog does not hold up the caller (the host's start-up, whose
+  // time today's Office counts against the add-in): it comes once the host's message loop is
+  // back. With `askUser` false (nobody sees the host) it does not come at all, and the path
+  // stays as it is. Until the dialog has come, the path in memory is the one read from the
+  // settings; a show of the form brings a dialog that is still to come at once, so that the
+  // set-up-path command saves what the user picks there.
+  std::shared_ptr<const ImageControl> ImageSign(std::weak_ptr<Connect> loader, bool askUser = true);
+  // Shows the form modeless; a form that is not loaded is loaded first, its dialog coming at once.
   void Show(std::weak_ptr<Connect> loader);
   // Unloads the form (asking Form_QueryUnload first); nothing when it is not loaded.
   void Unload();
@@ -110,6 +122,8 @@ class FrmPath {
   // Events of the form and its controls. None traps errors: a failure goes to the caller, and
   // from the window to the platform.
   void Form_Load();
+  // Whether the load step's dialog is still to come.
+  bool dialogPending() const noexcept { return dialogPending_; }
   void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode);
   void Command1_Click();
   void Command2_Click();
@@ -124,16 +138,21 @@ class FrmPath {
   static constexpr int16_t vbFormCode = 1;
 
  private:
-  void Load(std::weak_ptr<Connect> loader);
+  enum class Dialog : uint8_t { Now, Later, Never };  // when the load step asks for the image
+  void Load(std::weak_ptr<Connect> loader, Dialog dialog);
   void adopt(std::weak_ptr<Connect> loader);
   void unload(int16_t mode);
+  void ChooseImage();
 
   Module1& module_;
   FormWindow& window_;
-  FileDialog& dialog_;
+  FileDialog& fileDialog_;
   MessageBoxes& messages_;
   State state_ = State::NotLoaded;
   bool unloading_ = false;
+  Dialog dialogTime_ = Dialog::Now;  // of the current load
+  bool dialogPending_ = false;
+  uint64_t loads_ = 0;  // loads so far: a dialog posted for an earlier load does not come
   std::weak_ptr<Connect> owner_;
   const std::shared_ptr<const ImageControl> imageSign_ =
       std::make_shared<const ImageControl>(ImageControl{ImageSignControl});

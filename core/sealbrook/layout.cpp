@@ -30,9 +30,11 @@ host::Rect picture1Part(const host::Rect& bounds) noexcept {
           bounds.top + mulDiv(bounds.height(), kPicture1.height, kSurface.height)};
 }
 
-std::vector<PictureAt> picturesShown(const SignData& control, host::Point origin, host::Dpi dpi) {
+std::vector<PictureAt> picturesShown(const SignData& control, host::Point origin, host::Dpi dpi,
+                                     Medium medium) {
   std::vector<PictureAt> shown;
-  if (const Picture* status = control.Picture1().get()) shown.push_back({status, origin});
+  if (const Picture* status = control.Picture1().get(); status && medium == Medium::Screen)
+    shown.push_back({status, origin});
   if (const Picture* signature = control.Image1().get()) {
     const host::Rect image1 = host::toPixels(kImage1, dpi);
     shown.push_back({signature, {origin.x + image1.left, origin.y + image1.top}});

@@ -33,10 +33,16 @@ struct PictureAt {
   const Picture* picture;
   host::Point at;
 };
-// The pictures the control shows, bottom first, drawn from `origin` at that resolution: the
-// status picture (Picture1's) in the corner, then the signature over it where Image1 lies. Each
-// is drawn at its own size.
-std::vector<PictureAt> picturesShown(const SignData& control, host::Point origin, host::Dpi dpi);
+// Where the block is drawn: on the screen, where the control keeps its status current; or onto a
+// printed page, a PDF export or the presentation the host keeps in the document, which outlive
+// the moment, where a status ("valid") would be a claim forever.
+enum class Medium : uint8_t { Screen, Kept };
+
+// The pictures the control shows, bottom first, drawn from `origin` at that resolution: on the
+// screen the status picture (Picture1's) in the corner, then the signature over it where Image1
+// lies; kept, the signature alone. Each is drawn at its own size.
+std::vector<PictureAt> picturesShown(const SignData& control, host::Point origin, host::Dpi dpi,
+                                     Medium medium = Medium::Screen);
 
 // The resolution at which the pictures are drawn into `area` on the screen, so that they scale
 // with a block whose extent (HIMETRIC) is drawn there. An extent of 0 counts as 1.

@@ -34,6 +34,25 @@ ObjectRef signature(const ObjectRef& application, int16_t index) {
   return getObject(signaturesOf(application), "Item", {index});
 }
 
+// The custom property "Sign": added, or its value replaced by the signature picture's path. The
+// branch goes by the number of custom properties, not by the name.
+void WriteSign(const ObjectRef& app) {
+  const ObjectRef properties =
+      automation::as(getObject(getObject(app, "ActiveDocument"), "CustomDocumentProperties"),
+                     host::kDocumentProperties);
+  const Variant count = get(properties, "Count");
+  if (!automation::equalsZero(count)) {
+    const ObjectRef sign = get(properties, "Item", {u"Sign"}, kLocale).asObject();
+    // A value that is the path already is left alone: writing it again marks the document
+    // changed for nothing.
+    if (get(sign, "Value", {}, kLocale) != Variant(kSignaturePicture))
+      put(sign, "Value", kSignaturePicture, {}, kLocale);
+  } else {
+    call(properties, "Add",
+         {u"Sign", false, host::kPropertyTypeString, kSignaturePicture, Variant()}, kLocale);
+  }
+}
+
 // Sets a flag for the length of a scope.
 class Running {
  public:
@@ -76,7 +95,8 @@ void SignData::Tick(TimerId timer) {
 // first one started.
 ObjectRef SignData::Application() {
   if (ObjectRef app = site_.ApplicationService()) return app;
-  if (const ObjectRef document = site_.ContainerDocument()) return getObject(document, "Application");
+  if (const ObjectRef document = site_.ContainerDocument())
+    return getObject(document, "Application");
   return runtime_.GetObject(u"Word.Application");
 }
 
@@ -118,25 +138,6 @@ void SignData::mnuSign_Click() {
           setPicture1(shownPicture1);
         }
       });
-}
-
-// The custom property "Sign": added, or its value replaced by the signature picture's path. The
-// branch goes by the number of custom properties, not by the name.
-void SignData::WriteSign(const ObjectRef& app) {
-  const ObjectRef properties = automation::as(
-      getObject(getObject(app, "ActiveDocument"), "CustomDocumentProperties"),
-      host::kDocumentProperties);
-  const Variant count = get(properties, "Count");
-  if (!automation::equalsZero(count)) {
-    const ObjectRef sign = get(properties, "Item", {u"Sign"}, kLocale).asObject();
-    // A value that is the path already is left alone: writing it again marks the document
-    // changed for nothing.
-    if (get(sign, "Value", {}, kLocale) != Variant(kSignaturePicture))
-      put(sign, "Value", kSignaturePicture, {}, kLocale);
-  } else {
-    call(properties, "Add",
-         {u"Sign", false, host::kPropertyTypeString, kSignaturePicture, Variant()}, kLocale);
-  }
 }
 
 void SignData::Timer1_Timer() {

@@ -58,7 +58,6 @@ class SignData {
   void ShowPopup();
   void Verify();
   automation::ObjectRef Application();
-  void WriteSign(const automation::ObjectRef& app);
   PicturePtr LoadPicture(std::u16string_view path);
   void setPicture1(PicturePtr picture);
   void setImage1(PicturePtr picture);

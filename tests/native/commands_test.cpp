@@ -21,6 +21,12 @@ namespace literals = text::literals;
 
 const std::u16string kSignature = u"C:\\Sig\\my sig.gif";
 
+// The box of an insertion that Word refused, with Word's own words below.
+fakes::Shown blocked(const std::u16string& description) {
+  return {text::widenBytes(literals::kActiveXBlocked) + u"\r\n" + description, 48,
+          text::widenBytes(literals::kNotice)};
+}
+
 class Commands : public testing::Test {
  protected:
   Commands() {
@@ -70,8 +76,8 @@ const std::vector<std::string> kSign = {"Application.ActiveDocument", "Document.
                                         "Document.Signatures",        "Signatures.Commit()"};
 // Word 2003 does not know CommandBars.GetPressedMso: the bar tells.
 const std::vector<std::string> kExitDesignMode = {
-    "Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible",
-    "Application.ActiveDocument", "Document.ToggleFormsDesign()"};
+    "Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")",
+    "CommandBar.Visible", "Application.ActiveDocument", "Document.ToggleFormsDesign()"};
 
 std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
   std::vector<std::string> out;
@@ -222,8 +228,26 @@ TEST_F(Commands, InsertAndSignKeepsTheBlockWhenSigningFails) {
                                       u"Kh\u00F4ng c\u00F3 ch\u1EE9ng th\u01B0", 0, std::nullopt}));
 }
 
+// With ActiveX controls off, Word refuses the block: both insert commands say why, in Word's words
+// too, and nothing is inserted, signed or left in design mode.
+TEST_F(Commands, AnInsertionThatWordRefusesSaysWhyAndLeavesNothingBehind) {
+  word.setActiveXControls(false);
+  lib.module.bPathReady = true;
+  lib.module.sImagePath = kSignature;
+  insert();
+  insertAndSign();
+  EXPECT_THAT(lib.messages.shown,
+              ElementsAre(blocked(u"Command failed"), blocked(u"Command failed")));
+  EXPECT_TRUE(inserted.empty());
+  EXPECT_TRUE(document->inlineShapes.empty());
+  EXPECT_TRUE(document->signatures.empty());
+  EXPECT_FALSE(document->designMode);
+  EXPECT_EQ(word.outstandingReferences(), 1);  // oHostApp
+}
+
 // Each host call of insert-and-sign fails once, in turn: E_FAIL ends it in silence, any other
-// failure shows its description; nothing is left referenced.
+// failure shows its description; Word's refusal to create the block says so, whatever its code;
+// nothing is left referenced.
 TEST(CommandFaults, EachHostCallOfInsertAndSignCanFail) {
   const auto run = [](uint64_t failing, automation::HResult hresult, fakes::Library& lib,
                       simword::Word& word) {
@@ -253,7 +277,9 @@ TEST(CommandFaults, EachHostCallOfInsertAndSignCanFail) {
       simword::Word word;
       fakes::Library lib;
       run(n, hresult, lib, word);
-      if (hresult == kFail)
+      if (word.log().records().at(n - 1).member == "AddOLEControl")
+        EXPECT_THAT(lib.messages.shown, ElementsAre(blocked(u"planted")));
+      else if (hresult == kFail)
         EXPECT_TRUE(lib.messages.shown.empty());
       else
         EXPECT_THAT(lib.messages.shown, ElementsAre(fakes::Shown{u"planted", 0, std::nullopt}));
@@ -366,6 +392,45 @@ TEST_F(PathForm, TheMenusChenRunsInsertAndSignOfTheAddinThatLoadedTheForm) {
   lib.formWindow.choices = {MenuItem::mnuchen};
   lib.frmPath.Command3_Click();
   EXPECT_EQ(document->signatures.size(), 2u);
+}
+
+// Start-up returns before the dialog waits for the user. Until the dialog comes, the path is the
+// one read from the settings and ready: the commands use it. A set-up-path that comes first
+// brings the dialog at once and saves what the user picks there; the posted dialog then does not
+// come again. A form unloaded before its dialog came drops it.
+TEST_F(PathForm, TheStartUpDialogComesAfterStartUpAndASetUpBeforeItBringsItAtOnce) {
+  lib.settings.files[u"C:\\WINDOWS\\system32\\settings.ini"][u"Path/ChildPath"] = kSignature;
+  lib.formWindow.holdPosts = true;
+  startUp();
+  EXPECT_TRUE(lib.fileDialog.shown.empty());
+  EXPECT_TRUE(lib.frmPath.dialogPending());
+  EXPECT_TRUE(lib.module.bPathReady);
+  insertAndSign();  // with the path from the settings
+  EXPECT_EQ(document->signatures.size(), 1u);
+
+  lib.fileDialog.answers = {u"C:\\Pictures\\me.jpg"};
+  setUpPath();
+  EXPECT_EQ(lib.fileDialog.shown.size(), 1u);
+  EXPECT_EQ(stored(), u"C:\\Pictures\\me.jpg");
+  lib.formWindow.runPosted();
+  EXPECT_EQ(lib.fileDialog.shown.size(), 1u);
+
+  lib.formWindow.holdPosts = true;
+  lib.frmPath.ImageSign(addin);
+  lib.frmPath.Command2_Click();
+  lib.formWindow.runPosted();
+  EXPECT_EQ(lib.fileDialog.shown.size(), 1u);
+}
+
+// Word started by a program and kept hidden: the form loads without a dialog, nobody waits.
+TEST_F(PathForm, AWordThatNobodySeesGetsNoDialog) {
+  word.startedByProgram();
+  startUp();
+  EXPECT_EQ(lib.frmPath.state(), State::Loaded);
+  EXPECT_FALSE(lib.frmPath.dialogPending());
+  EXPECT_TRUE(lib.fileDialog.shown.empty());
+  EXPECT_EQ(lib.module.sImagePath, u"No");
+  EXPECT_TRUE(lib.module.bPathReady);
 }
 
 TEST_F(PathForm, AFormThatFailsEndsTheSetUpUnsavedButNotStartUp) {

@@ -87,6 +87,10 @@ TEST(Layout, TheSignatureLiesOverTheStatusPictureBothFromWhereTheBlockIsDrawn) {
     EXPECT_EQ(p.at.x, 10);
     EXPECT_EQ(p.at.y, 20);
   }
+  // Printed, exported or kept in the document: the signature, never the status.
+  shown = picturesShown(control, {10, 20}, Dpi{144, 144}, Medium::Kept);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].picture, control.Image1().get());
 }
 
 }  // namespace

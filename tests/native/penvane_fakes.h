@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -103,13 +104,31 @@ class FormWindow final : public penvane::FormWindow {
     if (createFails) throw automation::Error(automation::hr::kOutOfMemory);
   }
   void Show() override { calls.push_back("Show"); }
-  void Destroy() override { calls.push_back("Destroy"); }
+  void Destroy() override {
+    calls.push_back("Destroy");
+    posted.clear();
+  }
   MenuItem PopupMenu() override {
     calls.push_back("PopupMenu");
     if (choices.empty()) return MenuItem::None;
     const MenuItem chosen = choices.front();
     choices.pop_front();
     return chosen;
+  }
+  // Posted work runs as soon as it is posted, as when the host's loop comes back at once, unless
+  // the test holds it to run it itself; Destroy drops what is held.
+  bool holdPosts = false;
+  std::vector<std::function<void()>> posted;
+  void Post(std::function<void()> work) override {
+    if (holdPosts)
+      posted.push_back(std::move(work));
+    else
+      work();
+  }
+  void runPosted() {
+    const auto work = std::move(posted);
+    posted.clear();
+    for (const auto& w : work) w();
   }
 };
 

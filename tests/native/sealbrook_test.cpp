@@ -40,11 +40,10 @@ class Control : public testing::Test {
       lines.push_back(
           "DocumentProperties.Add(\"Sign\", False, 4&, \"C:\\WINDOWS\\ck copy.gif\", Empty) @1033");
     }
-    for (const char* l :
-         {"Application.ActiveDocument", "Document.Signatures", "Signatures.Add()",
-          "Application.ActiveDocument", "Document.Signatures", "Signatures.Commit()",
-          "Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")",
-          "CommandBar.Visible"})
+    for (const char* l : {"Application.ActiveDocument", "Document.Signatures", "Signatures.Add()",
+                          "Application.ActiveDocument", "Document.Signatures",
+                          "Signatures.Commit()", "Application.CommandBars",
+                          "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible"})
       lines.push_back(l);
     if (designMode) {
       lines.push_back("Application.ActiveDocument");
@@ -89,17 +88,52 @@ TEST_F(Control, Timer2StopsItselfFirstAndLeavesDesignModeOnlyWhenTheBarShows) {
   EXPECT_THAT(runtime.calls, ElementsAre("Timer2.Interval=0", "GetObject"));
   EXPECT_FALSE(document->designMode);
   EXPECT_THAT(word.log().lines(),
-              ElementsAre("Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")",
-                          "CommandBar.Visible", "Application.ActiveDocument",
-                          "Document.ToggleFormsDesign()"));
+              ElementsAre("Application.CommandBars",
+                          "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible",
+                          "Application.ActiveDocument", "Document.ToggleFormsDesign()"));
 
   word.log().clear();
   control.Timer2_Timer();  // not in design mode: nothing toggles
   EXPECT_FALSE(document->designMode);
   EXPECT_THAT(word.log().lines(),
-              ElementsAre("Application.CommandBars", "Application.CommandBars(\"Exit Design Mode\")",
-                          "CommandBar.Visible"));
+              ElementsAre("Application.CommandBars",
+                          "Application.CommandBars(\"Exit Design Mode\")", "CommandBar.Visible"));
   EXPECT_EQ(word.outstandingReferences(), 0);
+}
+
+// The control works on the Word whose document holds it: its site's application service first,
+// then the application of the site's container; the running-object table only when the site
+// gives neither. Today's Word shows design mode on the ribbon, where the bar stays hidden.
+TEST_F(Control, ItReachesTheWordOfItsSiteAndReadsDesignModeAsThatWordShowsIt) {
+  simword::Word today(simword::Profile::Word2016);
+  simword::Document& held = today.open(u"Holds the block");
+  held.designMode = true;
+  document->designMode = true;
+  site.document = today.document(held);
+  control.Timer2_Timer();
+  EXPECT_FALSE(held.designMode);
+  EXPECT_TRUE(document->designMode);
+  EXPECT_THAT(runtime.calls, ElementsAre("Timer2.Interval=0"));  // no GetObject
+  EXPECT_THAT(today.log().lines(),
+              ElementsAre("Document.Application", "Application.CommandBars",
+                          "CommandBars.GetPressedMso(\"DesignMode\")", "Application.ActiveDocument",
+                          "Document.ToggleFormsDesign()"));
+
+  // The service goes before the container.
+  simword::Word other;
+  site.application = other.application();
+  other.open().signatures.push_back(simword::SigningService::defaultSignature());
+  control.Timer1_Timer();
+  EXPECT_EQ(fileOf(control.Picture1()), kValidPicture);
+  EXPECT_EQ(today.log().lines().size(), 5u);
+
+  // A container whose document cannot name its application fails the handler: no other Word.
+  site.application = nullptr;
+  today.failMember("Document.Application", automation::hr::kAccessDenied);
+  control.mnuSign_Click();
+  EXPECT_TRUE(held.signatures.empty());
+  EXPECT_TRUE(document->signatures.empty());
+  site.document = nullptr;
 }
 
 TEST_F(Control, Timer2FailuresLeaveTheTimerStoppedAndGoToThePlatform) {
@@ -288,7 +322,7 @@ TEST(ControlFaults, EachHostCallOfTheSignCommandCanFail) {
     FakeSurface surface(ignored);
     {
       fakes::Site site;
-    SignData control(runtime, surface, site);
+      SignData control(runtime, surface, site);
       word.failCall(n, kFail, u"planted");
       EXPECT_NO_THROW(control.mnuSign_Click());
       const bool signedNow = !document.signatures.empty() && document.signatures[0].committed;

@@ -207,6 +207,26 @@ TEST_F(SimWord, FormsDesignModeShowsTheExitDesignModeBar) {
   EXPECT_EQ(failureOf([&] { host::ExitFormsDesign(app); }).number(), 5);
 }
 
+// Today's Word keeps the bar but shows design mode on the ribbon; Word 2003 does not know the
+// ribbon's member, which fails at its name and reaches no object.
+TEST_F(SimWord, TodaysWordShowsDesignModeOnTheRibbonOnly) {
+  Word today(Profile::Word2016);
+  auto app = today.application();
+  today.open().designMode = true;
+  EXPECT_EQ(get(getObject(app, "CommandBars", {u"Exit Design Mode"}), "Visible"), Variant(false));
+  EXPECT_EQ(call(getObject(app, "CommandBars"), "GetPressedMso", {u"DesignMode"}), Variant(true));
+  EXPECT_TRUE(host::InFormsDesign(app));
+
+  word.open().designMode = true;
+  const uint64_t next = word.log().next();
+  EXPECT_EQ(failureOf([&] {
+              call(getObject(word.application(), "CommandBars"), "GetPressedMso", {u"DesignMode"});
+            }).hresult(),
+            hr::kUnknownName);
+  EXPECT_EQ(word.log().next(), next + 1);  // the CommandBars get only
+  EXPECT_TRUE(host::InFormsDesign(word.application()));
+}
+
 TEST_F(SimWord, AddOleControlPlacesTheControlInlineAndEntersDesignMode) {
   struct Fake : EmbeddedControl {};
   std::vector<std::u16string> created;

@@ -198,7 +198,7 @@ TEST(StatusFaults, EachHostCallOfTheRefreshCanFail) {
     fakes::Surface surface(runtime.calls);
     {
       fakes::Site site;
-    SignData control(runtime, surface, site);
+      SignData control(runtime, surface, site);
       word.failCall(n, automation::hr::kFail, u"planted");
       control.Timer1_Timer();
       EXPECT_EQ(control.Timer1Interval(), 5000u);

@@ -72,6 +72,9 @@ TEST(Literals, EachTcvn3TextIsTheEncodingOfWhatItReads) {
       vn3(u("Lỗi phát sinh trong quá trình ký, mời bạn đóng file, thoát ra ngoài và ký lại !")));
   EXPECT_EQ(kChoosePathTitle, vn3(u("Chọn đường dẫn đến file chữ ký")));
   EXPECT_EQ(kCouldNotSavePath, vn3(u("Không ghi được đường dẫn vào file settings.ini !")));
+  EXPECT_EQ(kActiveXBlocked,
+            vn3(u("Word đang chặn các điều khiển ActiveX nên không chèn được khối chữ ký. Hãy bật "
+                  "điều khiển ActiveX trong Trust Center hoặc hỏi người quản trị máy.")));
   EXPECT_EQ(kTagSetUpPath, vn3(u("Thiết lập đường dẫn")));
   EXPECT_EQ(kTagInsert, vn3(u("Chèn chữ ký")));
   EXPECT_EQ(kSign, vn3(u("Ký")));

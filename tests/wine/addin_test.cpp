@@ -14,6 +14,7 @@
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/pictures.h"
+#include "wordhost/process.h"
 #include "wordhost/running_word.h"
 #include "wordhost/timers.h"
 
@@ -58,6 +59,8 @@ std::wstring untitled(const std::wstring& text) {
 
 class AddinInWord : public testing::Test {
  protected:
+  explicit AddinInWord(simword::Profile profile = simword::Profile::Word2003) : running_(profile) {}
+
   // A folder of the prefix with the user's files: the signature image, pictures of the dialog's
   // types and of others, and an image whose name the ANSI code page cannot hold.
   static std::wstring folder() { return tempFolder() + L"Penvane add-in test\\"; }
@@ -169,15 +172,21 @@ class AddinInWord : public testing::Test {
   };
 
   wordhost::RunningWord running_;
-  wordhost::OleContainer container_{running_.word()};
+  wordhost::OleContainer container_{running_};
   wordhost::DialogDriver dialogs_;
   wordhost::AddinHost host_{running_.application()};
   int64_t baseline_ = 0;
 };
 
+// The same tests in Word 2003 and in today's Word.
+class AddinInEachWord : public AddinInWord, public testing::WithParamInterface<simword::Profile> {
+ protected:
+  AddinInEachWord() : AddinInWord(GetParam()) {}
+};
+
 // --- The document commands ---------------------------------------------------------------------
 
-TEST_F(AddinInWord, InsertWithThePathReadyAfterStartUpPutsTheRealControlInline) {
+TEST_P(AddinInEachWord, InsertWithThePathReadyAfterStartUpPutsTheRealControlInline) {
   startUp();  // no settings file and a cancelled dialog: the path is "No", and ready
   auto& doc = word().open(u"Report");
   click(kInsert);
@@ -196,7 +205,7 @@ TEST_F(AddinInWord, InsertWithThePathReadyAfterStartUpPutsTheRealControlInline) 
   EXPECT_FALSE(doc.designMode);
 }
 
-TEST_F(AddinInWord, InsertAndSignWithAPickedImageInsertsTheControlAndWordSigns) {
+TEST_P(AddinInEachWord, InsertAndSignWithAPickedImageInsertsTheControlAndWordSigns) {
   startUp(signatureImage());
   auto& doc = word().open(u"Contract");
   click(kInsertAndSign);
@@ -209,7 +218,7 @@ TEST_F(AddinInWord, InsertAndSignWithAPickedImageInsertsTheControlAndWordSigns) 
   EXPECT_THAT(messages(), IsEmpty());
 }
 
-TEST_F(AddinInWord, ASignedDocumentGetsNoSecondBlockButNewSignatures) {
+TEST_P(AddinInEachWord, ASignedDocumentGetsNoSecondBlockButNewSignatures) {
   startUp(signatureImage());
   auto& doc = word().open(u"Contract");
   click(kInsertAndSign);
@@ -225,7 +234,24 @@ TEST_F(AddinInWord, ASignedDocumentGetsNoSecondBlockButNewSignatures) {
   EXPECT_THAT(messages(), IsEmpty());
 }
 
-TEST_F(AddinInWord, SignNeedsNoImageAndNoBlock) {
+// The add-in's signing writes no property "Sign"; the block's signing after it leaves the signed
+// document's properties alone, so that the first signature stays valid beside the second.
+TEST_P(AddinInEachWord, ASecondSignerThroughTheBlockKeepsTheAddinsSignatureValid) {
+  startUp(signatureImage());
+  auto& doc = word().open(u"Contract");
+  click(kInsertAndSign);
+  const HWND picture1 = GetWindow(wordhost::OleContainer::embedded(doc, 0).window(), GW_CHILD);
+  dialogs_.chooseMenuItem(0);  // "Ký"
+  SendMessageW(picture1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(picture1, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  ASSERT_EQ(doc.signatures.size(), 2u);
+  EXPECT_TRUE(doc.isValid(doc.signatures[0]) && doc.isValid(doc.signatures[1]));
+  EXPECT_EQ(doc.findProperty(u"Sign"), nullptr);
+  EXPECT_FALSE(doc.designMode);
+  EXPECT_THAT(messages(), IsEmpty());
+}
+
+TEST_P(AddinInEachWord, SignNeedsNoImageAndNoBlock) {
   startUp();
   auto& doc = word().open();
   click(kSign);
@@ -236,7 +262,7 @@ TEST_F(AddinInWord, SignNeedsNoImageAndNoBlock) {
   EXPECT_THAT(messages(), IsEmpty());
 }
 
-TEST_F(AddinInWord, ACancelledSigningIsSilentAndTheInsertedBlockStays) {
+TEST_P(AddinInEachWord, ACancelledSigningIsSilentAndTheInsertedBlockStays) {
   startUp(signatureImage());
   auto& doc = word().open();
   word().signing().willCancel();
@@ -249,7 +275,7 @@ TEST_F(AddinInWord, ACancelledSigningIsSilentAndTheInsertedBlockStays) {
   EXPECT_THAT(messages(), IsEmpty());
 }
 
-TEST_F(AddinInWord, AnotherSigningFailureIsShownToTheUser) {
+TEST_P(AddinInEachWord, AnotherSigningFailureIsShownToTheUser) {
   startUp(signatureImage());
   auto& doc = word().open();
   const std::u16string why = u"The certificate cannot be used for signing.";
@@ -267,7 +293,7 @@ TEST_F(AddinInWord, AnotherSigningFailureIsShownToTheUser) {
                           notice(literals::kSigningFailed, wordhost::Icon::Information)));
 }
 
-TEST_F(AddinInWord, WithoutTheImageInsertAndSignStopsAtItsMessage) {
+TEST_P(AddinInEachWord, WithoutTheImageInsertAndSignStopsAtItsMessage) {
   writeSettings("[Path]\r\nChildPath=C:\\nowhere\\signature.gif\r\n");
   startUp();
   auto& doc = word().open();
@@ -277,6 +303,23 @@ TEST_F(AddinInWord, WithoutTheImageInsertAndSignStopsAtItsMessage) {
   EXPECT_TRUE(doc.signatures.empty());
   EXPECT_THAT(messages(),
               ElementsAre(notice(literals::kFileNotFound, wordhost::Icon::Exclamation)));
+}
+
+// With ActiveX controls off Word refuses the block: both insert commands say so, with Word's own
+// words below, and leave nothing behind: no block, no signature, no design mode.
+TEST_P(AddinInEachWord, WhereWordBlocksActiveXTheInsertCommandsSayWhyAndLeaveNothing) {
+  startUp(signatureImage());
+  auto& doc = word().open(u"Contract");
+  word().setActiveXControls(false);
+  click(kInsert);
+  click(kInsertAndSign);
+  const std::wstring blocked =
+      line(tcvn3(literals::kNotice), tcvn3(literals::kActiveXBlocked) + L"\r\nCommand failed",
+           wordhost::Icon::Exclamation);
+  EXPECT_THAT(messages(), ElementsAre(blocked, blocked));
+  EXPECT_TRUE(doc.inlineShapes.empty());
+  EXPECT_TRUE(doc.signatures.empty());
+  EXPECT_FALSE(doc.designMode);
 }
 
 TEST_F(AddinInWord, InsertWithoutADocumentTellsThatTheFileIsNotFound) {
@@ -326,7 +369,7 @@ TEST_F(AddinInWord, TheDialogShowsTheImageTypesWithTheFirstSelected) {
   EXPECT_THAT(shown.listed, UnorderedElementsAre(L"scan.png", L"photo.jpeg", L"drawing.emf"));
 }
 
-TEST_F(AddinInWord, SetUpPathSavesThePathInMemoryThenAsksAgainEachTime) {
+TEST_P(AddinInEachWord, SetUpPathSavesThePathInMemoryThenAsksAgainEachTime) {
   startUp();  // no settings file: "No", and the dialog cancelled
   EXPECT_EQ(dialogs_.fileDialogs().size(), 1u);
   EXPECT_NE(pathForm(), nullptr);
@@ -399,6 +442,41 @@ TEST_F(AddinInWord, ASettingsFileHeldOpenIsNeitherReadNorWritten) {
   EXPECT_EQ(settings(), "[Path]\r\nChildPath=C:\\old\\signature.gif\r\n");
 }
 
+// --- Start-up ---------------------------------------------------------------------------------
+
+// The path form's dialog comes once start-up is over, owned by Word's window, so that it never
+// opens behind Word.
+TEST_P(AddinInEachWord, TheStartUpDialogComesAfterStartUpOwnedByWordsWindow) {
+  auto& doc = word().open(u"Report");
+  const HWND window = container_.documentWindow(doc);
+  SetForegroundWindow(window);
+  wordhost::runQueued();
+  startUp();
+  ASSERT_EQ(dialogs_.fileDialogs().size(), 1u);
+  EXPECT_EQ(dialogs_.fileDialogs()[0].owner, window);
+}
+
+// Started by a program and kept hidden, Word loads the add-in: its menu, its settings and its
+// form, but no dialog and no window comes up that nobody would answer.
+TEST_P(AddinInEachWord, AWordStartedInvisiblyByAProgramLoadsTheAddinWithoutAnyWindow) {
+  writeSettings("[Path]\r\nChildPath=" + ansi(signatureImage()) + "\r\n");
+  word().startedByProgram();
+  ASSERT_EQ(host_.startUp(), S_OK);
+  EXPECT_TRUE(dialogs_.fileDialogs().empty());
+  EXPECT_THAT(messages(), IsEmpty());
+  ASSERT_NE(pathForm(), nullptr);
+  EXPECT_FALSE(IsWindowVisible(pathForm()));
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    EXPECT_FALSE(process == GetCurrentProcessId() && IsWindowVisible(w));
+  }
+  // The program goes on: the add-in's commands work with the path from the settings.
+  auto& doc = word().open();
+  click(kInsertAndSign);
+  EXPECT_EQ(doc.signatures.size(), 1u);
+}
+
 // --- The path form through its window ----------------------------------------------------------
 
 TEST_F(AddinInWord, AfterStartUpTheFormIsLoadedHiddenAndItsButtonsWork) {
@@ -469,5 +547,7 @@ TEST_F(AddinInWord, OnceTheAddinIsUnloadedTheFormsMenuDoesNothing) {
   EXPECT_TRUE(doc.signatures.empty());
   EXPECT_THAT(messages(), IsEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Words, AddinInEachWord, winetest::eachWord(), winetest::profileName);
 
 }  // namespace

@@ -41,6 +41,17 @@ Rendering::Rendering(IOleObject* object, bool metafile) {
   }
 }
 
+Rendering::Rendering(HENHMETAFILE presentation) {
+  const HDC screen = GetDC(nullptr);
+  memory_ = CreateCompatibleDC(screen);
+  bitmap_ = CreateCompatibleBitmap(screen, 240, 136);
+  ReleaseDC(nullptr, screen);
+  old_ = SelectObject(memory_, bitmap_);
+  const RECT all{0, 0, 240, 136};
+  FillRect(memory_, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_TRUE(PlayEnhMetaFile(memory_, presentation, &all));
+}
+
 Rendering::~Rendering() {
   SelectObject(memory_, old_);
   DeleteObject(bitmap_);
@@ -112,6 +123,12 @@ void ControlInWord::tick() {
 size_t ControlInWord::countLines(const std::string& line) {
   const auto lines = word().log().lines();
   return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
+}
+
+size_t ControlInWord::designModeReads() {
+  return countLines(word().profile() == simword::Profile::Word2003
+                        ? "Application.CommandBars(\"Exit Design Mode\")"
+                        : "CommandBars.GetPressedMso(\"DesignMode\")");
 }
 
 }  // namespace winetest

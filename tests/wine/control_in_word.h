@@ -24,6 +24,8 @@ std::wstring ocx();  // Sealbrook.ocx beside the test
 class Rendering {
  public:
   Rendering(IOleObject* object, bool metafile);
+  // A presentation the host keeps, played into the block.
+  explicit Rendering(HENHMETAFILE presentation);
   ~Rendering();
   Rendering(const Rendering&) = delete;
   Rendering& operator=(const Rendering&) = delete;
@@ -42,10 +44,12 @@ class Rendering {
 };
 
 // Sealbrook.ocx registered for the suite, the pictures installed for each test, and a running
-// simulated Word with its OLE container and dialog driver. Each test ends with every document
-// closed and the host's references back where they were.
+// simulated Word (Word 2003 unless said) with its OLE container and dialog driver. Each test ends
+// with every document closed and the host's references back where they were.
 class ControlInWord : public testing::Test {
  protected:
+  explicit ControlInWord(simword::Profile profile = simword::Profile::Word2003)
+      : running_(profile) {}
   static void SetUpTestSuite();
   static void TearDownTestSuite();
   void SetUp() override;
@@ -64,11 +68,21 @@ class ControlInWord : public testing::Test {
   // Timer1 of every control ticks.
   static void tick();
   size_t countLines(const std::string& line);
+  // How often the host was asked whether its document is in design mode, as this Word shows it:
+  // the bar "Exit Design Mode" (Word 2003) or the ribbon (today's Word).
+  size_t designModeReads();
 
   wordhost::RunningWord running_;
-  wordhost::OleContainer container_{running_.word()};
+  wordhost::OleContainer container_{running_};
   wordhost::DialogDriver dialogs_;
   int64_t baseline_ = 0;
+};
+
+// The same tests in each Word that the simulation speaks for.
+class ControlInEachWord : public ControlInWord,
+                          public testing::WithParamInterface<simword::Profile> {
+ protected:
+  ControlInEachWord() : ControlInWord(GetParam()) {}
 };
 
 }  // namespace winetest

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "win32/com/bstr.h"
+#include "win32/com/com_ptr.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/process.h"
 #include "wordhost/resources.h"
@@ -17,6 +18,7 @@
 #include "control_in_word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
+#include "wine_test.h"
 
 namespace {
 
@@ -71,9 +73,10 @@ MATCHER_P(IsBox, expected, "") {
   return arg.title == expected.title && arg.text == expected.text && arg.icon == expected.icon;
 }
 
-using Status = winetest::ControlInWord;
+using Status = winetest::ControlInEachWord;
+using winetest::ControlInWord;
 
-TEST_F(Status, TheBlockShowsWhetherTheFirstSignatureIsValidAndKeepsItWhenSignaturesGo) {
+TEST_P(Status, TheBlockShowsWhetherTheFirstSignatureIsValidAndKeepsItWhenSignaturesGo) {
   auto& doc = word().open(u"Report");
   auto& control = insert();
   tick();
@@ -100,7 +103,7 @@ TEST_F(Status, TheBlockShowsWhetherTheFirstSignatureIsValidAndKeepsItWhenSignatu
   EXPECT_TRUE(kept.showsInvalid());
 }
 
-TEST_F(Status, EveryBlockReportsOnTheActiveDocument) {
+TEST_P(Status, EveryBlockReportsOnTheActiveDocument) {
   auto& valid = word().open(u"Valid");
   auto& inValid = insert();
   signByHost();
@@ -146,7 +149,7 @@ class PaintCounter {
   WNDPROC original_ = nullptr;
 };
 
-TEST_F(Status, AStatusThatDidNotChangeRepaintsNothingAndMakesNoGdiObject) {
+TEST_P(Status, AStatusThatDidNotChangeRepaintsNothingAndMakesNoGdiObject) {
   auto& doc = word().open();
   auto& control = insert();
   signByHost();
@@ -163,7 +166,7 @@ TEST_F(Status, AStatusThatDidNotChangeRepaintsNothingAndMakesNoGdiObject) {
   EXPECT_GE(counter.paints, 1);
 }
 
-TEST_F(Status, ATickQueuedBeforeARefreshDoesNotRunInsideIt) {
+TEST_P(Status, ATickQueuedBeforeARefreshDoesNotRunInsideIt) {
   word().open();
   insert();
   signByHost();
@@ -192,7 +195,7 @@ constexpr double kExpires = 47118.0;          // 2028-12-31
 constexpr double kSignedOn = 46364.5;         // 2026-12-08 12:00
 constexpr double kSignedLater = 46365.40625;  // 2026-12-09 09:45
 
-TEST_F(Status, VerifyShowsOneBoxASignatureWithTheSignersInTcvn3AndTheDatesOfTheLocale) {
+TEST_P(Status, VerifyShowsOneBoxASignatureWithTheSignersInTcvn3AndTheDatesOfTheLocale) {
   auto& doc = word().open();
   auto& control = insert();
   word().signing().willSign(u"Nguy\u1EC5n V\u0103n An", u"C\u1EE5c Ch\u1EE9ng th\u1EF1c s\u1ED1",
@@ -219,7 +222,7 @@ TEST_F(Status, VerifyShowsOneBoxASignatureWithTheSignersInTcvn3AndTheDatesOfTheL
   EXPECT_TRUE(winetest::Rendering(control.object(), false).showsValid());
 }
 
-TEST_F(Status, SigningTwiceThroughTheBlockLeavesBothSignaturesValid) {
+TEST_P(Status, SigningTwiceThroughTheBlockLeavesBothSignaturesValid) {
   auto& doc = word().open();
   auto& control = insert();
   sign(control);
@@ -235,7 +238,7 @@ TEST_F(Status, SigningTwiceThroughTheBlockLeavesBothSignaturesValid) {
                                                Field(&ShownMessage::icon, Icon::Information)));
 }
 
-TEST_F(Status, AHostThatCannotTellTheCountOrTheValidityIsNeverShownAsValid) {
+TEST_P(Status, AHostThatCannotTellTheCountOrTheValidityIsNeverShownAsValid) {
   auto& doc = word().open();
   auto& control = insert();
   signByHost();
@@ -264,7 +267,7 @@ TEST_F(Status, AHostThatCannotTellTheCountOrTheValidityIsNeverShownAsValid) {
   EXPECT_TRUE(winetest::Rendering(control.object(), false).showsValid());
 }
 
-TEST_F(Status, AFailedVerifyShowsWhatFailedAndWordGoesOn) {
+TEST_P(Status, AFailedVerifyShowsWhatFailedAndWordGoesOn) {
   auto& doc = word().open();
   auto& control = insert();
   word().signing().willSign(Variant::null(), u"Vietnam Test CA", Date{kExpires}, Date{kSignedOn});
@@ -284,7 +287,8 @@ TEST_F(Status, AFailedVerifyShowsWhatFailedAndWordGoesOn) {
   EXPECT_EQ(dialogs_.messages()[0].title, label(literals::kInvalidTitle));
 }
 
-TEST_F(Status, VerifyWithNoDocumentOpenShowsWordsErrorInTheLibrarysBox) {
+// A block whose document Word closed reaches Word 2003 through the running-object table.
+TEST_F(ControlInWord, VerifyWithNoDocumentOpenShowsWordsErrorInTheLibrarysBox) {
   auto& doc = word().open();
   insert();
   // The block outlives its document in Word's list: every document is closed.
@@ -314,7 +318,7 @@ void clickOnScreen(HWND window, POINT at) {
   wordhost::runQueued();
 }
 
-TEST_F(Status, AClickOnABlockInABackgroundWindowMakesItsDocumentActiveBeforeThePopup) {
+TEST_P(Status, AClickOnABlockInABackgroundWindowMakesItsDocumentActiveBeforeThePopup) {
   auto& report = word().open(u"Report");
   auto& control = insert();
   auto& letter = word().open(u"Letter");
@@ -337,5 +341,67 @@ TEST_F(Status, AClickOnABlockInABackgroundWindowMakesItsDocumentActiveBeforeTheP
   EXPECT_EQ(report.signatures.size(), 1u);
   EXPECT_TRUE(letter.signatures.empty());
 }
+
+// --- Today's Word: the block reaches the Word that holds it -----------------------------------
+
+class TodaysWord : public ControlInWord {
+ protected:
+  TodaysWord() : ControlInWord(simword::Profile::Word2016) {}
+};
+
+// Today's Word enters the running-object table only once its window first loses the focus: a
+// signed document opened from Explorer before that still shows its status at the first refresh,
+// and its block signs.
+TEST_F(TodaysWord, ABlockOpenedBeforeWordFirstLostTheFocusShowsItsStatusAndSigns) {
+  auto& doc = word().open(u"Contract");
+  insert();
+  signByHost();
+  const auto saved = container_.save(doc);
+  word().close(doc);
+  auto& reopened = container_.reopen(saved);
+  auto& block = wordhost::OleContainer::embedded(reopened, 0);
+  com::ComPtr<IUnknown> running;
+  ASSERT_FALSE(running_.registered());
+  ASSERT_TRUE(FAILED(GetActiveObject(wordhost::kWordApplication, nullptr, running.put())));
+
+  tick();
+  EXPECT_TRUE(winetest::Rendering(block.object(), false).showsValid());
+  sign(block);
+  ASSERT_EQ(reopened.signatures.size(), 2u);
+  EXPECT_TRUE(reopened.isValid(reopened.signatures[0]) && reopened.isValid(reopened.signatures[1]));
+
+  // Once a window of Word's loses the focus, Word is in the table.
+  SendMessageW(container_.documentWindow(reopened), WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_TRUE(running_.registered());
+  EXPECT_EQ(GetActiveObject(wordhost::kWordApplication, nullptr, running.put()), S_OK);
+}
+
+// With two Words running, the running-object table gives the one that registered first; each
+// block reports on, and signs, the Word whose document holds it.
+TEST_F(TodaysWord, WithTwoWordsRunningEachBlockWorksOnItsOwnWord) {
+  wordhost::RunningWord other(simword::Profile::Word2016);
+  wordhost::OleContainer otherContainer(other);
+  other.focusLeft();
+  running_.focusLeft();
+  auto& otherDoc = other.word().open(u"Other");
+  automation::call(
+      automation::getObject(automation::getObject(other.word().application(), "Selection"),
+                            "InlineShapes"),
+      "AddOLEControl", {automation::named("ClassType", u"Sealbrook.SignData")});
+  auto& otherBlock = wordhost::OleContainer::embedded(otherDoc, 0);
+  auto& doc = word().open(u"Mine");
+  auto& block = insert();
+  signByHost();
+
+  tick();
+  EXPECT_TRUE(winetest::Rendering(block.object(), false).showsValid());
+  EXPECT_TRUE(winetest::Rendering(otherBlock.object(), false).isEmptyBlock());
+  sign(block);
+  EXPECT_EQ(doc.signatures.size(), 2u);
+  EXPECT_TRUE(otherDoc.signatures.empty());
+  otherContainer.close(otherDoc);
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, Status, winetest::eachWord(), winetest::profileName);
 
 }  // namespace

@@ -33,6 +33,10 @@ int regsvr32(const std::wstring& dll, bool unregister) {
   return run(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + dll + L"\"");
 }
 
+std::string profileName(const testing::TestParamInfo<simword::Profile>& info) {
+  return info.param == simword::Profile::Word2003 ? "Word2003" : "Word2016";
+}
+
 std::wstring tempFolder() {
   wchar_t path[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, path);

@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include <gtest/gtest.h>
+
+#include "simword/model.h"
+
 namespace winetest {
 
 std::wstring binDir();                      // the folder of the test executable
@@ -25,6 +29,12 @@ std::wstring tcvn3(std::string_view bytes);
 // terminating one as \0), numbers, and any other type as its bytes. `view` is KEY_WOW64_32KEY or
 // KEY_WOW64_64KEY to read that view of the registry, 0 for the process's own.
 std::wstring dumpKey(HKEY root, const std::wstring& path, REGSAM view = 0);
+
+// The Words that suites run in, for INSTANTIATE_TEST_SUITE_P, and their names in test names.
+inline auto eachWord() {
+  return testing::Values(simword::Profile::Word2003, simword::Profile::Word2016);
+}
+std::string profileName(const testing::TestParamInfo<simword::Profile>& info);
 
 // An exported function of a loaded module, typed; null when missing.
 template <class F>

@@ -166,20 +166,22 @@ HRESULT ConnectObject::GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept {
 HRESULT ConnectObject::Ribbon_LoadImage(BSTR imageId, IPictureDisp** image) noexcept {
   if (!image) return E_POINTER;
   *image = nullptr;
-  const auto index = penvane::ribbon::ImageIndex(com::fromBstr(imageId));
-  if (!index) return E_INVALIDARG;
-  const int resource = kFirstRibbonIcon + static_cast<int>(*index);
-  const auto icon = static_cast<HICON>(LoadImageW(com::module::handle(), MAKEINTRESOURCEW(resource),
-                                                  IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-  if (!icon) return HRESULT_FROM_WIN32(GetLastError());
-  PICTDESC picture{};
-  picture.cbSizeofstruct = sizeof picture;
-  picture.picType = PICTYPE_ICON;
-  picture.icon.hicon = icon;
-  const HRESULT hr =
-      OleCreatePictureIndirect(&picture, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(image));
-  if (FAILED(hr)) DestroyIcon(icon);
-  return hr;
+  return com::edge([&] {
+    const auto index = penvane::ribbon::ImageIndex(com::fromBstr(imageId));
+    if (!index) return E_INVALIDARG;
+    const int resource = kFirstRibbonIcon + static_cast<int>(*index);
+    const auto icon = static_cast<HICON>(LoadImageW(
+        com::module::handle(), MAKEINTRESOURCEW(resource), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    if (!icon) return HRESULT_FROM_WIN32(GetLastError());
+    PICTDESC picture{};
+    picture.cbSizeofstruct = sizeof picture;
+    picture.picType = PICTYPE_ICON;
+    picture.icon.hicon = icon;
+    const HRESULT hr =
+        OleCreatePictureIndirect(&picture, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(image));
+    if (FAILED(hr)) DestroyIcon(icon);
+    return hr;
+  });
 }
 
 }  // namespace penvane::win

@@ -11,6 +11,7 @@ namespace penvane::win {
 namespace {
 
 const wchar_t kFormClass[] = L"Penvane.frmPath";
+constexpr UINT kPosted = WM_APP + 1;  // posted work is due
 const wchar_t kPicture1Class[] = L"Penvane.frmPath.Picture1";
 constexpr int kFormIcon = 2;  // the built-in 30 x 27 icon (penvane.rc)
 
@@ -91,7 +92,17 @@ void PathFormWindow::Destroy() {
   font_ = nullptr;
   icon_ = nullptr;
   form_ = nullptr;
+  posted_.clear();
   classes().release();
+}
+
+void PathFormWindow::Post(std::function<void()> work) {
+  if (!window_) return;
+  posted_.push_back(std::move(work));
+  if (!PostMessageW(window_, kPosted, 0, 0)) {
+    posted_.pop_back();
+    lastError(u"The form could not post to its window.");
+  }
 }
 
 MenuItem PathFormWindow::PopupMenu() {
@@ -128,6 +139,13 @@ LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
           return 0;
         }
       break;
+    case kPosted:
+      if (!posted_.empty()) {
+        const std::function<void()> work = std::move(posted_.front());
+        posted_.pop_front();
+        com::guarded(L"Penvane", work);
+      }
+      return 0;
     case WM_CLOSE:
       // A close request goes to the form, which unloads (and so destroys) the window.
       if (form_) {

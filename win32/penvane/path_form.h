@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <functional>
+
 #include "penvane/frm_path.h"
 
 namespace penvane::win {
@@ -22,6 +25,8 @@ class PathFormWindow final : public penvane::FormWindow {
   void Show() override;
   void Destroy() override;
   MenuItem PopupMenu() override;
+  // A message to the form's own window: the work runs when the thread's loop delivers it.
+  void Post(std::function<void()> work) override;
 
   HWND hwnd() const noexcept { return window_; }
 
@@ -36,7 +41,8 @@ class PathFormWindow final : public penvane::FormWindow {
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HBITMAP icon_ = nullptr;
-  host::Rect imageSign_{};  // in the form's client pixels
+  host::Rect imageSign_{};                    // in the form's client pixels
+  std::deque<std::function<void()>> posted_;  // one message each, in order
 };
 
 }  // namespace penvane::win

@@ -33,6 +33,24 @@ class FindHandle {
   HANDLE h_;
 };
 
+// Word's main window, to own the add-in's dialogs: Word's window when it is the active one, else
+// the topmost visible one of this process (the add-in runs inside Word). Word's document windows
+// are of the class "OpusApp" (one for each document from Word 2013 on). None of them: the active
+// window, as before.
+HWND wordWindow() {
+  const auto isWord = [](HWND window) {
+    wchar_t name[16] = {};
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId() && GetClassNameW(window, name, 16) &&
+           std::wstring_view(name) == L"OpusApp";
+  };
+  if (const HWND active = GetActiveWindow(); active && isWord(active)) return active;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (IsWindowVisible(w) && isWord(w)) return w;
+  return GetActiveWindow();
+}
+
 }  // namespace
 
 std::string toAnsi(std::u16string_view text) {
@@ -147,7 +165,7 @@ std::u16string FileDialog::ShowOpen(std::u16string_view filter, const std::u16st
   std::wstring file(32768, L'\0');
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = GetActiveWindow();
+  dialog.hwndOwner = wordWindow();
   dialog.lpstrFilter = pairs.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file.data();

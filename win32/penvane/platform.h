@@ -31,7 +31,7 @@ class FileSearch final : public penvane::FileSearch {
   std::u16string Dir(const std::u16string& path) override;
 };
 
-// GetOpenFileNameW, modal to the host's active window.
+// GetOpenFileNameW, modal to Word's main window, so that it never opens behind Word.
 class FileDialog final : public penvane::FileDialog {
  public:
   std::u16string ShowOpen(std::u16string_view filter, const std::u16string& title) override;

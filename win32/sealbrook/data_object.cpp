@@ -1,7 +1,7 @@
 // IDataObject of SignData: the host's cached presentation of the control, as an enhanced
-// metafile or a metafile picture. Both are the empty block in Picture1's back colour, never a
-// status picture: the host keeps them in the document and shows them where controls do not
-// run, long after the signature they would speak of may have changed.
+// metafile or a metafile picture: the block in Picture1's back colour with the signature picture,
+// never a status picture. The host keeps them in the document and shows, prints and exports them
+// where controls do not run, long after the signature they would speak of may have changed.
 #include <shlobj.h>
 
 #include "win32/sealbrook/signdata_object.h"
@@ -24,26 +24,30 @@ HRESULT check(const FORMATETC* format) noexcept {
   return DV_E_FORMATETC;
 }
 
+}  // namespace
+
 // The block at the extent: in an enhanced metafile, framed in HIMETRIC, drawn in the reference
 // device's pixels.
-HENHMETAFILE enhancedMetafile(SIZEL extent) noexcept {
+HENHMETAFILE SignDataObject::enhancedMetafile() const noexcept {
+  const SIZEL extent = extent_;
   const RECT frame{0, 0, extent.cx, extent.cy};
   const HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
   if (!dc) return nullptr;
   const host::Rect bounds{
       0, 0, MulDiv(extent.cx, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, HORZSIZE) * 100),
       MulDiv(extent.cy, GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE) * 100)};
-  ControlWindow::paintBlock(dc, bounds);
+  paintBlock(dc, bounds, Medium::Kept);
   return CloseEnhMetaFile(dc);
 }
 
 // In a metafile picture, in anisotropic HIMETRIC units.
-HGLOBAL metafilePicture(SIZEL extent) noexcept {
+HGLOBAL SignDataObject::metafilePicture() const noexcept {
+  const SIZEL extent = extent_;
   const HDC dc = CreateMetaFileW(nullptr);
   if (!dc) return nullptr;
   SetWindowOrgEx(dc, 0, 0, nullptr);
   SetWindowExtEx(dc, extent.cx, extent.cy, nullptr);
-  ControlWindow::paintBlock(dc, {0, 0, extent.cx, extent.cy});
+  paintBlock(dc, {0, 0, extent.cx, extent.cy}, Medium::Kept);
   const HMETAFILE metafile = CloseMetaFile(dc);
   if (!metafile) return nullptr;
   const HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
@@ -57,18 +61,16 @@ HGLOBAL metafilePicture(SIZEL extent) noexcept {
   return global;
 }
 
-}  // namespace
-
 HRESULT STDMETHODCALLTYPE SignDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) noexcept {
   if (!medium) return E_POINTER;
   *medium = STGMEDIUM{};
   if (const HRESULT hr = check(format); FAILED(hr)) return hr;
   if (format->cfFormat == CF_ENHMETAFILE) {
-    medium->hEnhMetaFile = enhancedMetafile(extent_);
+    medium->hEnhMetaFile = enhancedMetafile();
     if (!medium->hEnhMetaFile) return E_OUTOFMEMORY;
     medium->tymed = TYMED_ENHMF;
   } else {
-    medium->hMetaFilePict = metafilePicture(extent_);
+    medium->hMetaFilePict = metafilePicture();
     if (!medium->hMetaFilePict) return E_OUTOFMEMORY;
     medium->tymed = TYMED_MFPICT;
   }
@@ -101,9 +103,9 @@ HRESULT STDMETHODCALLTYPE SignDataObject::EnumFormatEtc(DWORD direction,
   return SHCreateStdEnumFmtEtc(ARRAYSIZE(kFormats), kFormats, formats);
 }
 
-// The presentation never changes, so advise sinks are kept and never called but on close and
-// when asked to be primed, which calls back into the sink at once: the control stays alive for
-// that.
+// The host reads the presentation when it keeps, prints or exports it. Advise sinks are kept and
+// not told of the pictures that come and go; they are called on close, and when asked to be
+// primed, which calls back into the sink at once: the control stays alive for that.
 HRESULT STDMETHODCALLTYPE SignDataObject::DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
                                                   DWORD* connection) noexcept {
   if (!connection) return E_POINTER;

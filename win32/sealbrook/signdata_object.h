@@ -21,6 +21,7 @@
 
 #include "registration/libraries.h"
 #include "sealbrook.h"
+#include "sealbrook/layout.h"
 #include "sealbrook/signdata.h"
 
 // MinGW-w64's objsafe.h declares IObjectSafety without its identifier for __uuidof.
@@ -166,6 +167,11 @@ class SignDataObject final
   void timer(TimerId timer) override;
 
   HRESULT inPlaceActivate() noexcept;
+  // The block drawn into `area` of the device: its pictures as the medium shows them.
+  void paintBlock(HDC dc, const host::Rect& area, Medium medium) const noexcept;
+  // The presentation the host keeps, at the control's extent (data_object.cpp).
+  HENHMETAFILE enhancedMetafile() const noexcept;
+  HGLOBAL metafilePicture() const noexcept;
   // The instance exists for its host (initialised new or loaded): its timers run from now.
   void created() noexcept;
   // Initialised new or loaded, as saved.

@@ -1,8 +1,8 @@
-// IViewObject2 of SignData. Drawn into a metafile (a cached presentation, which the host stores
-// in the document and shows where controls are disabled) or onto a printed page, the control is
-// the empty block: a status picture there would outlive the document's validity. The pictures
-// appear only on the screen, where the control keeps them current. (IDataObject hands out the
-// same empty block: data_object.cpp.)
+// IViewObject2 of SignData. On the screen the block shows both pictures, kept current by the
+// control. Drawn into a metafile (a presentation that the host keeps in the document and shows
+// where controls are off, or a PDF export) or onto a printed page, it shows the signature picture
+// alone: a status picture there would outlive the document's validity. (IDataObject hands out
+// the same kept presentation: data_object.cpp.)
 #include <cstdint>
 
 #include "win32/sealbrook/platform.h"
@@ -38,13 +38,16 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Draw(DWORD aspect, LONG index, void*, 
   if (index != -1) return DV_E_LINDEX;
   if (!dc || !bounds || !measurable(*bounds)) return E_INVALIDARG;
   const host::Rect area{bounds->left, bounds->top, bounds->right, bounds->bottom};
-  ControlWindow::paintBlock(dc, area);
-  if (!isScreen(dc)) return S_OK;
-  // On the screen: the pictures at their own size, scaled with the block.
-  const host::Dpi dpi = drawingResolution(area, {extent_.cx, extent_.cy});
-  for (const auto& [picture, at] : picturesShown(core_, {area.left, area.top}, dpi))
-    picture->render(dc, at, dpi);
+  paintBlock(dc, area, isScreen(dc) ? Medium::Screen : Medium::Kept);
   return S_OK;
+}
+
+// The empty block, then the pictures at their own size, scaled with the block.
+void SignDataObject::paintBlock(HDC dc, const host::Rect& area, Medium medium) const noexcept {
+  ControlWindow::paintBlock(dc, area);
+  const host::Dpi dpi = drawingResolution(area, {extent_.cx, extent_.cy});
+  for (const auto& [picture, at] : picturesShown(core_, {area.left, area.top}, dpi, medium))
+    picture->render(dc, at, dpi);
 }
 
 HRESULT STDMETHODCALLTYPE SignDataObject::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
@@ -61,7 +64,8 @@ HRESULT STDMETHODCALLTYPE SignDataObject::Unfreeze(DWORD) noexcept {
   return E_NOTIMPL;
 }
 
-// The view never changes as the host caches it, so the sink is kept but never called.
+// The host draws the view when it keeps, prints or exports it, and the control repaints its own
+// window on the screen: the sink is kept but never called.
 HRESULT STDMETHODCALLTYPE SignDataObject::SetAdvise(DWORD aspects, DWORD flags,
                                                     IAdviseSink* sink) noexcept {
   viewAspects_ = aspects;
