@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -50,21 +49,9 @@ std::string utf8(const std::wstring& s) {
   return utf8(com::u16(s));
 }
 
-// TCVN3 text as its reader sees it in a TCVN3 font: each VN3 character back to its letter.
-std::string readable(const std::wstring& tcvn3) {
-  static const std::map<char16_t, char16_t> letters = [] {
-    std::map<char16_t, char16_t> m;
-    // Downwards, so that a small letter wins where a capital shares its character.
-    for (char16_t c = 0x1EF9; c >= 0xC0; --c) {
-      const char16_t vn3 = text::UnicodeToTCVN3(std::u16string(1, c))[0];
-      if (vn3 != c) m.emplace(vn3, c);
-    }
-    return m;
-  }();
-  std::u16string out = com::u16(tcvn3);
-  for (char16_t& c : out)
-    if (const auto it = letters.find(c); it != letters.end()) c = it->second;
-  return utf8(out);
+// One of the system's texts as this screen (no TCVN3 font) shows it.
+std::string shown(std::string_view tcvn3) {
+  return utf8(text::TCVN3ToUnicode(text::widenBytes(tcvn3)));
 }
 
 std::wstring besideMe(const wchar_t* file) {
@@ -147,7 +134,7 @@ class Screen {
     const auto& shown = dialogs_.fileDialogs();
     for (; fileDialogs_ < shown.size(); ++fileDialogs_) {
       const wordhost::ShownFileDialog& d = shown[fileDialogs_];
-      say("  the open-file dialog \"" + readable(d.title) + "\" came");
+      say("  the open-file dialog \"" + utf8(d.title) + "\" came");
       for (size_t i = 0; i < d.fileTypes.size(); ++i)
         say(std::string("      ") + (static_cast<int>(i) == d.selectedType ? "* " : "  ") +
             utf8(d.fileTypes[i]));
@@ -155,8 +142,8 @@ class Screen {
     const auto& messages = dialogs_.messages();
     if (messages_ == messages.size()) say("  " + who + " said nothing");
     for (; messages_ < messages.size(); ++messages_)
-      say("  " + who + " said, in a box titled \"" + readable(messages[messages_].title) +
-          "\": " + lines(readable(messages[messages_].text)));
+      say("  " + who + " said, in a box titled \"" + utf8(messages[messages_].title) +
+          "\": " + lines(utf8(messages[messages_].text)));
   }
   size_t newMessages() const { return dialogs_.messages().size() - messages_; }
 
@@ -265,6 +252,18 @@ int demo() {
   say("== Word starts with the add-in on its list (LoadBehavior 3)");
   wordhost::AddinHost::listAddin(L"Penvane.Connect", 3);
   wordhost::AddinHost host(running.application());
+  // The ribbon's status of the active document, as the ribbon shows it once Word is idle again.
+  auto status = [&] {
+    wordhost::runQueued();
+    container.refreshBars();
+    const wordhost::Ribbon* ribbon = host.ribbon(L"Penvane.Connect");
+    const wordhost::Ribbon::Button* control = ribbon ? ribbon->find(L"PenvaneStatus") : nullptr;
+    return control ? control->label : std::wstring(L"?");
+  };
+  auto expectStatus = [&](std::u16string_view label) {
+    const std::wstring shown = status();
+    expect(shown == com::wide(label), "the ribbon's status reads \"" + utf8(shown) + "\"");
+  };
   dialogs.cancelFile();  // the path form's dialog comes once Word has started: the user cancels it
   expect(SUCCEEDED(host.startUp()), "the add-in connected and completed start-up");
   expect(!running.registered(),
@@ -282,6 +281,7 @@ int demo() {
   auto& doc = word.open(u"H\u1EE3p \u0111\u1ED3ng.docx");
   doc.edit(u"H\u1EE3p \u0111\u1ED3ng mua b\u00E1n.");
   const HWND docWindow = container.documentWindow(doc);
+  expectStatus(text::literals::kStatusNotSigned);
   click(3);
   expect(screen.newMessages() == 1, "no image yet: the add-in says so");
   screen.tell();
@@ -308,14 +308,15 @@ int demo() {
   expect(doc.signatures.size() == 1 && doc.signatures[0].committed, "Word signed the document");
   expect(!doc.designMode, "the add-in took Word out of the design mode of the insertion");
   showSignatures(doc);
+  expectStatus(text::literals::kStatusValid);
   pump(1500);
   expect(!doc.designMode, "a second later the block's Timer2 finds Word out of design mode");
   wordhost::fireTimers(1);
   say("  (the block's status refresh, Timer1, comes: the first signature is valid)");
   pictures.take(L"valid", docWindow);
 
-  say("== The user clicks the signature block and chooses \"" +
-      readable(com::wide(text::widenBytes(text::literals::kVerify))) + "\"");
+  say("== The user clicks the signature block and chooses \"" + shown(text::literals::kVerify) +
+      "\"");
   auto& block = wordhost::OleContainer::embedded(doc, 0);
   const HWND picture1 = GetWindow(block.window(), GW_CHILD);
   // The pointer is over the block, where its menu opens; the move it made is over before the
@@ -333,7 +334,7 @@ int demo() {
   SendMessageW(picture1, WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
   expect(screen.newMessages() == 1 &&
              dialogs.messages().back().title ==
-                 com::wide(text::widenBytes(text::literals::kValidTitle)) &&
+                 com::wide(text::TCVN3ToUnicode(text::widenBytes(text::literals::kValidTitle))) &&
              dialogs.messages().back().icon == wordhost::Icon::Information,
          "one box for the one signature, which is valid");
   screen.tell("the block");
@@ -366,12 +367,29 @@ int demo() {
          "both signatures are valid");
   showSignatures(doc);
 
+  say("== The user presses \"" + utf8(text::literals::kVerifyCaption) + "\" on the ribbon");
+  press(L"PenvaneVerify");
+  if (const HWND list = FindWindowW(L"Penvane.Signatures", nullptr)) {
+    expect(GetWindow(list, GW_OWNER) == docWindow, "one window lists the signatures, over Word's");
+    SetWindowPos(list, nullptr, 60, 330, 720, 200, SWP_NOZORDER);
+    wordhost::settle(docWindow);
+    wordhost::settle(list);
+    pictures.takeWith(L"signatures", docWindow, list);
+    SendMessageW(list, WM_CLOSE, 0, 0);
+  } else {
+    expect(false, "one window lists the signatures");
+  }
+
   say("== Someone edits the signed document");
   doc.edit(doc.content() + u" (s\u1EEDa)");
   expect(!doc.isValid(doc.signatures[0]), "the signatures are no longer valid");
   showSignatures(doc);
   wordhost::fireTimers(1);
   say("  (the block's status refresh, Timer1, comes: the first signature is not valid)");
+  for (const HWND timer : wordhost::windowsOfThisProcess(HWND_MESSAGE, L"Penvane.Status"))
+    SendMessageW(timer, WM_TIMER, 1, 0);
+  say("  (the ribbon's look at the active document, every 5 s while Word is idle, comes)");
+  expectStatus(text::literals::kStatusInvalid);
   pictures.take(L"invalid", docWindow);
 
   say("== The document is saved and opened again");
@@ -388,10 +406,14 @@ int demo() {
   dialogs.lookAtNext([&](HWND box) { pictures.takeWith(L"activex-off", memoWindow, box); });
   press(L"PenvaneInsertAndSign");
   dialogs.lookAtNext(nullptr);
-  expect(screen.newMessages() == 1, "Word refused the block: the add-in says why");
+  expect(screen.newMessages() == 1,
+         "Word refused the block: the add-in says why, and what it did instead");
   screen.tell();
-  expect(memo.inlineShapes.empty() && memo.signatures.empty() && !memo.designMode,
-         "nothing is left half-inserted, nothing is signed");
+  expect(memo.inlineShapes.size() == 1 && !memo.inlineShapes[0].pictureFile.empty(),
+         "the signature picture stands in the block's place");
+  expect(memo.signatures.size() == 1 && memo.signatures[0].committed, "Word signed the document");
+  expectStatus(text::literals::kStatusValid);
+  pictures.take(L"picture-instead", memoWindow);
   container.close(memo);
   say("  (the reopened contract is saved: Word keeps the block's picture, made as the block shows "
       "it after its refresh)");

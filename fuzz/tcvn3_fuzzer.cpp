@@ -2,7 +2,8 @@
 // through the platform's code page and through one that shifts every byte, so that each output
 // character shows whether it came from the table: one output character per code unit, a changed
 // one only for a letter of the table's two blocks and the same VN3 byte through both code pages;
-// texts of 32767 code units or more fail with overflow and nothing else fails.
+// texts of 32767 code units or more fail with overflow and nothing else fails. Read back (as a
+// screen without TCVN3 fonts shows it), each VN3 byte is a letter that converts to that byte.
 #include <cstddef>
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>
@@ -64,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string other = text::UnicodeToTCVN3(text, shifted);
   require(latin.size() == text.size() && other.size() == text.size(),
           "one output character for each input code unit");
+  const std::u16string readBack = text::TCVN3ToUnicode(latin);
+  require(readBack.size() == latin.size(), "one letter read back for each byte");
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t in = text[i];
     if (latin[i] == in && other[i] == in) continue;  // not a letter of the table
@@ -71,6 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(latin[i] >= 0xA1 && latin[i] <= 0xFE, "a letter becomes a VN3 letter byte");
     require(other[i] == static_cast<char16_t>(shifted.base() + latin[i]),
             "a letter becomes the code page's character for its byte");
+    require(text::UnicodeToTCVN3(readBack.substr(i, 1)) == latin.substr(i, 1),
+            "a byte reads back as a letter that converts to that byte");
   }
   return 0;
 }

@@ -30,6 +30,8 @@ class Application final : public TableObject<Application> {
  private:
   std::string kind() const override { return "Application"; }
   bool implements(const Guid&) const override { return false; }
+  automation::ConnectionPtr connectEvents(const automation::EventInterface& events,
+                                          std::shared_ptr<automation::EventSink> sink) override;
 
   Variant getName(const Params&) { return state().name; }
   Variant getApplication(const Params&) { return makeApplication(statePtr()); }
@@ -94,6 +96,19 @@ class Selection final : public TableObject<Selection> {
 
   DocumentPtr document_;
 };
+
+automation::ConnectionPtr Application::connectEvents(const automation::EventInterface& events,
+                                                     std::shared_ptr<automation::EventSink> sink) {
+  if (events.iid != host::kWordApplicationEvents) throw Error(hr::kNoInterface);
+  const uint64_t id = state().nextSinkId++;
+  state().applicationSinks.push_back({id, std::move(sink)});
+  std::weak_ptr<State> weak = statePtr();
+  return std::make_unique<SinkConnection>(statePtr(), "Application", "ApplicationEvents4", id,
+                                          [weak]() -> std::vector<ClickSink>* {
+                                            const auto state = weak.lock();
+                                            return state ? &state->applicationSinks : nullptr;
+                                          });
+}
 
 Variant Application::getActiveExplorer(const Params&) {
   if (!state().explorerBars) throw Error(hr::kUnknownName);  // Word has no explorer

@@ -142,34 +142,6 @@ class Controls final : public TableObject<Controls> {
   std::shared_ptr<std::vector<ControlPtr>> list_;
 };
 
-class ClickConnection final : public automation::Connection {
- public:
-  ClickConnection(StatePtr state, std::weak_ptr<Control> control, uint64_t id)
-      : state_(std::move(state)), control_(std::move(control)), id_(id) {}
-  ClickConnection(const ClickConnection&) = delete;
-  ClickConnection& operator=(const ClickConnection&) = delete;
-  ~ClickConnection() override {
-    CallRecord r;
-    r.object = "CommandBarButton";
-    r.member = "_CommandBarButtonEvents";
-    r.kind = CallKind::Disconnect;
-    state_->log.add(std::move(r));
-    if (auto control = control_.lock()) {
-      auto& sinks = control->sinks;
-      for (auto it = sinks.begin(); it != sinks.end(); ++it)
-        if (it->id == id_) {
-          sinks.erase(it);
-          break;
-        }
-    }
-  }
-
- private:
-  StatePtr state_;
-  std::weak_ptr<Control> control_;
-  uint64_t id_;
-};
-
 class ControlObject final : public TableObject<ControlObject> {
  public:
   ControlObject(StatePtr state, ControlPtr control)
@@ -211,7 +183,13 @@ class ControlObject final : public TableObject<ControlObject> {
     checkAlive();
     const uint64_t id = state().nextSinkId++;
     control_->sinks.push_back({id, std::move(sink)});
-    return std::make_unique<ClickConnection>(statePtr(), control_, id);
+    const std::weak_ptr<Control> control = control_;
+    return std::make_unique<SinkConnection>(statePtr(), "CommandBarButton",
+                                            "_CommandBarButtonEvents", id,
+                                            [control]() -> std::vector<ClickSink>* {
+                                              const auto alive = control.lock();
+                                              return alive ? &alive->sinks : nullptr;
+                                            });
   }
 
   Variant getCaption(const Params&) { return control_->caption; }

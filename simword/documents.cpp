@@ -54,6 +54,9 @@ class InlineShapes final : public DocumentPart<InlineShapes> {
     static const std::vector<Member<InlineShapes>> table = {
         {"Count", {}, &InlineShapes::getCount},
         {"AddOLEControl", {"ClassType", "Range"}, &InlineShapes::addOLEControl},
+        {"AddPicture",
+         {"FileName", "LinkToFile", "SaveWithDocument", "Range"},
+         &InlineShapes::addPicture},
     };
     return table;
   }
@@ -80,6 +83,19 @@ class InlineShapes final : public DocumentPart<InlineShapes> {
     shape.position = document_->content().size() - 1;
     document_->inlineShapes.push_back(std::move(shape));
     document_->designMode = true;
+    return ObjectRef(std::make_shared<InlineShapeObject>(statePtr(), document_));
+  }
+
+  // A picture from a file, inline at the cursor; ActiveX settings have nothing to say about it.
+  // The file is taken as given: the simulation reads no file.
+  Variant addPicture(const Params& p) {
+    InlineShape shape;
+    shape.pictureFile = automation::toText(p.required(0));
+    if (shape.pictureFile.empty())
+      throw Error(hr::runtime(5152), u"This is not a valid file name.");
+    document_->insertAtCursor(u'\x0001');
+    shape.position = document_->content().size() - 1;
+    document_->inlineShapes.push_back(std::move(shape));
     return ObjectRef(std::make_shared<InlineShapeObject>(statePtr(), document_));
   }
 };

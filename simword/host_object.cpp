@@ -115,6 +115,20 @@ automation::ConnectionPtr HostObject::connect(const automation::EventInterface& 
   return connectEvents(events, std::move(sink));
 }
 
+SinkConnection::~SinkConnection() {
+  CallRecord r;
+  r.object = object_;
+  r.member = events_;
+  r.kind = CallKind::Disconnect;
+  state_->log.add(std::move(r));
+  if (std::vector<ClickSink>* sinks = sinks_())
+    for (auto it = sinks->begin(); it != sinks->end(); ++it)
+      if (it->id == id_) {
+        sinks->erase(it);
+        break;
+      }
+}
+
 // The sink goes by value: the overrides keep it.
 automation::ConnectionPtr HostObject::connectEvents(
     const automation::EventInterface&,

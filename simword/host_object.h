@@ -3,6 +3,7 @@
 // name through the derived class's member table.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,29 @@ class HostObject : public automation::Object {
  private:
   uint64_t record(CallRecord r);  // logs and applies faults; returns the call's number
   StatePtr state_;
+};
+
+// An event connection to a host object: destroying it logs the disconnection and takes the sink
+// off its source's list (`sinks`, null once the source is gone).
+class SinkConnection final : public automation::Connection {
+ public:
+  using Sinks = std::function<std::vector<ClickSink>*()>;
+  SinkConnection(StatePtr state, std::string object, std::string events, uint64_t id, Sinks sinks)
+      : state_(std::move(state)),
+        object_(std::move(object)),
+        events_(std::move(events)),
+        id_(id),
+        sinks_(std::move(sinks)) {}
+  SinkConnection(const SinkConnection&) = delete;
+  SinkConnection& operator=(const SinkConnection&) = delete;
+  ~SinkConnection() override;
+
+ private:
+  StatePtr state_;
+  std::string object_;
+  std::string events_;
+  uint64_t id_;
+  Sinks sinks_;
 };
 
 // A member of a host object: a property (get, and put where it can be set) or a method (get),

@@ -92,10 +92,13 @@ class EmbeddedControl {
 using ControlFactory = std::function<std::unique_ptr<EmbeddedControl>(std::u16string_view classType,
                                                                       Document& document)>;
 
+// An inline control (its class and the control the factory made), or an inline picture (its
+// file, as the document keeps a copy of it).
 struct InlineShape {
   std::u16string classType;
   size_t position = 0;  // in the document's content
   std::unique_ptr<EmbeddedControl> control;
+  std::u16string pictureFile;
 };
 
 struct Signature {

@@ -37,8 +37,19 @@ void State::remove(const ControlPtr& control) {
       if (removeFrom(bar->controls, control)) return;
 }
 
+void State::raise(std::string_view event, const automation::Arguments& args) const {
+  const auto sinks = applicationSinks;  // a sink may disconnect while it handles the event
+  for (const auto& s : sinks) {
+    automation::Arguments copy = args;
+    try {
+      s.sink->onEvent(event, copy);
+    } catch (...) {
+    }
+  }
+}
+
 size_t State::connectedSinks() {
-  size_t n = 0;
+  size_t n = applicationSinks.size();
   for (auto* set : barSets())
     for (auto& bar : set->bars) n += countSinks(bar->controls);
   return n;

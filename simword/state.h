@@ -26,6 +26,8 @@ struct State {
   ControlFactory controlFactory;
   SigningService signing;
 
+  std::vector<ClickSink> applicationSinks;  // connected to ApplicationEvents4
+
   CallLog log;
   FaultPlan faults;
   int64_t outstanding = 0;  // live host object references
@@ -36,6 +38,9 @@ struct State {
   // Takes a control off whatever bar or popup holds it.
   void remove(const ControlPtr& control);
   size_t connectedSinks();
+  // Raises one of the application's events on every connected sink, in the order they
+  // connected; a sink that fails does not stop the others, and Word ignores what it returns.
+  void raise(std::string_view event, const automation::Arguments& args) const;
 };
 using StatePtr = std::shared_ptr<State>;
 

@@ -43,7 +43,9 @@ Word::Word(Profile profile) : state_(std::make_shared<State>(profile)) {
 }
 
 Word::~Word() {
-  // Embedded controls and event sinks may hold references into the host: end them first.
+  // Embedded controls and event sinks may hold references into the host: end them first. Nobody
+  // hears of the documents that close with Word.
+  state_->applicationSinks.clear();
   while (!state_->documents.empty()) close(*state_->documents.back());
   for (auto* set : state_->barSets())
     for (auto& bar : set->bars) dropSinks(bar->controls);
@@ -138,7 +140,12 @@ size_t Word::connectedSinks() const {
   return state_->connectedSinks();
 }
 
+size_t Word::connectedApplicationSinks() const {
+  return state_->applicationSinks.size();
+}
+
 void Word::restart() {
+  state_->applicationSinks.clear();
   while (!state_->documents.empty()) close(*state_->documents.back());
   for (auto* set : state_->barSets())
     for (auto& bar : set->bars) {
@@ -148,16 +155,24 @@ void Word::restart() {
   state_->visible = false;
 }
 
+// Word's application events: a document opened (and so the active one changed).
 Document& Word::open(std::u16string name) {
   auto document = std::make_shared<Document>();
   document->name = std::move(name);
   state_->documents.push_back(document);
   state_->active = document;
+  state_->raise("DocumentOpen", {automation::Argument(makeDocument(state_, document))});
+  state_->raise("DocumentChange", {});
   return *document;
 }
 
 Document* Word::activeDocument() {
   return state_->active.get();
+}
+
+bool Word::isOpen(const Document* document) const {
+  return std::any_of(state_->documents.begin(), state_->documents.end(),
+                     [&](const DocumentPtr& d) { return d.get() == document; });
 }
 
 automation::ObjectRef Word::document(const Document& document) {
@@ -168,7 +183,19 @@ automation::ObjectRef Word::document(const Document& document) {
 
 void Word::activate(const Document* document) {
   for (auto& d : state_->documents)
-    if (d.get() == document) state_->active = d;
+    if (d.get() == document && state_->active != d) {
+      state_->active = d;
+      state_->raise("WindowActivate", {automation::Argument(makeDocument(state_, d)),
+                                       automation::Argument(automation::ObjectRef())});
+      state_->raise("DocumentChange", {});
+    }
+}
+
+void Word::beforeSave(Document& document) {
+  for (auto& d : state_->documents)
+    if (d.get() == &document)
+      state_->raise("DocumentBeforeSave", {automation::Argument(makeDocument(state_, d)),
+                                           automation::byRef(false), automation::byRef(false)});
 }
 
 void Word::close(Document& document) {
@@ -180,6 +207,7 @@ void Word::close(Document& document) {
   docs.erase(it);
   if (state_->active == closing) state_->active = docs.empty() ? nullptr : docs.back();
   closing->inlineShapes.clear();
+  state_->raise("DocumentChange", {});
 }
 
 void Word::setControlFactory(ControlFactory factory) {

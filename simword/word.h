@@ -58,6 +58,10 @@ class Word {
   // Adds a control directly, as a customisation left by an earlier run or by the user.
   static ControlPtr addControl(std::vector<ControlPtr>& to, int32_t type, std::u16string caption);
 
+  // Word's application events (ApplicationEvents4) go to every connected sink: DocumentOpen and
+  // DocumentChange when a document opens, WindowActivate and DocumentChange when another becomes
+  // active, DocumentChange when one closes, DocumentBeforeSave when one is saved.
+  //
   // The user clicks a button: Click(Ctrl, CancelDefault) goes to every connected sink in the
   // order they connected. A sink that fails does not stop the others.
   struct ClickResult {
@@ -66,7 +70,8 @@ class Word {
     size_t failed = 0;
   };
   ClickResult click(const ControlPtr& button);
-  size_t connectedSinks() const;
+  size_t connectedSinks() const;  // the buttons' and the application's
+  size_t connectedApplicationSinks() const;
 
   // The host process exits and starts again: documents close, event connections end, temporary
   // controls go; permanent controls stay with all their properties.
@@ -75,11 +80,15 @@ class Word {
   // --- Documents ---
   Document& open(std::u16string name = u"Document1");  // becomes the active document
   Document* activeDocument();
+  // Whether the document is open (still in Word's list).
+  bool isOpen(const Document* document) const;
   // A new reference to the document's object, as its Documents item would give it.
   automation::ObjectRef document(const Document& document);
   // Makes the document active; nothing when it is not open (any more).
   void activate(const Document* document);
   void activate(Document& document) { activate(&document); }
+  // The user saves the document: Word's DocumentBeforeSave, for whoever follows its events.
+  void beforeSave(Document& document);
   void close(Document& document);
   // How AddOLEControl creates controls; without one it fails as for an unregistered class.
   void setControlFactory(ControlFactory factory);

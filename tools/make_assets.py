@@ -217,11 +217,48 @@ def plus(x, y):
     return CLEAR
 
 
+def badge(colour, shape):
+    """A round badge in the lower right corner with a white tick, cross or question mark."""
+    def paint(x, y):
+        dx, dy = x - 23, y - 23
+        if dx * dx + dy * dy > 64:
+            return CLEAR
+        on = False
+        if shape == "tick":
+            on = (abs(dy - 2 - dx) <= 1 and -4 <= dx <= -1) or (abs(dy - 2 + dx) <= 1 and -1 <= dx <= 4)
+        elif shape == "cross":
+            on = -4 <= dx <= 4 and (abs(dx - dy) <= 1 or abs(dx + dy) <= 1)
+        elif shape == "question":
+            on = (dy == -4 and -2 <= dx <= 2) or (dx == 2 and -4 <= dy <= -1) or \
+                 (dy == -1 and 0 <= dx <= 2) or (dx == 0 and -1 <= dy <= 1) or (dx == 0 and dy == 4)
+        return (255, 255, 255, 255) if on else colour
+    return paint
+
+
+def lens(x, y):
+    """A magnifying glass over the lower right of the card."""
+    dx, dy = x - 20, y - 19
+    r2 = dx * dx + dy * dy
+    if 25 <= r2 <= 42:
+        return EDGE
+    if r2 < 25:
+        return (200, 225, 255, 255)
+    if abs((x - 24) - (y - 23)) <= 1 and 24 <= x <= 30 and 23 <= y <= 29:
+        return EDGE
+    return CLEAR
+
+
 RIBBON_ICONS = {
     "ribbon_setuppath.ico": layered(pen, folder),
     "ribbon_insert.ico": layered(plus, card),
     "ribbon_sign.ico": layered(pen, seal),
     "ribbon_insertandsign.ico": layered(pen, seal, card),
+    # The status of the active document, and verify.
+    "ribbon_status_unsigned.ico": card,
+    "ribbon_status_valid.ico": layered(badge((0, 140, 0, 255), "tick"), card),
+    "ribbon_status_invalid.ico": layered(badge((190, 0, 0, 255), "cross"), card),
+    "ribbon_status_unknown.ico": layered(badge((200, 130, 0, 255), "question"), card),
+    "ribbon_verify.ico": layered(lens, card),
 }
 
 

@@ -186,9 +186,14 @@ void OleContainer::paintDocument(Window& window, const simword::Document* docume
             DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(dc, old);
   DeleteObject(font);
-  // Controls that were not created show the presentation the document kept of them.
-  if (!document) return;
+  // Inline pictures, and controls that were not created, which show the presentation the
+  // document kept of them. (A window may outlive its document in Word's list.)
+  if (!document || !word_.isOpen(document)) return;
   for (size_t i = 0; i < document->inlineShapes.size(); ++i) {
+    if (!document->inlineShapes[i].pictureFile.empty()) {
+      paintPicture(*document, i, dc);
+      continue;
+    }
     const auto* cached =
         dynamic_cast<const CachedControl*>(document->inlineShapes[i].control.get());
     if (!cached || cached->presentation.empty()) continue;
@@ -203,6 +208,20 @@ void OleContainer::paintDocument(Window& window, const simword::Document* docume
     PlayEnhMetaFile(dc, picture, &at);
     DeleteEnhMetaFile(picture);
   }
+}
+
+void OleContainer::paintPicture(const simword::Document& document, size_t index, HDC dc) {
+  std::wstring file = com::wide(document.inlineShapes[index].pictureFile);
+  com::ComPtr<IPicture> picture;
+  if (FAILED(OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, picture.putVoid())) ||
+      !picture)
+    return;
+  SIZEL size{};
+  picture->get_Width(&size.cx);
+  picture->get_Height(&size.cy);
+  const RECT at = controlPosition(document, index, size);
+  picture->Render(dc, at.left, at.top, at.right - at.left, at.bottom - at.top, 0, size.cy, size.cx,
+                  -size.cy, nullptr);
 }
 
 // Where the document's control at `index` stands: below the text line, side by side, at its
@@ -540,16 +559,19 @@ EmbeddedObject& OleContainer::embedded(simword::Document& document, size_t index
 }
 
 OleContainer::SavedDocument OleContainer::save(simword::Document& document) {
+  word_.beforeSave(document);
   SavedDocument saved{document.name, document.content(), {}, document.properties, {}};
   for (simword::Signature signature : document.signatures) {
     signature.markedInvalid = !document.isValid(signature);
     saved.signatures.push_back(std::move(signature));
   }
   for (const auto& shape : document.inlineShapes) {
-    if (const auto* cached = dynamic_cast<const CachedControl*>(shape.control.get()))
-      saved.controls.push_back({shape.classType, cached->storage, cached->presentation});
+    if (!shape.pictureFile.empty())
+      saved.controls.push_back({shape.classType, {}, {}, shape.pictureFile});
+    else if (const auto* cached = dynamic_cast<const CachedControl*>(shape.control.get()))
+      saved.controls.push_back({shape.classType, cached->storage, cached->presentation, {}});
     else if (const auto* control = dynamic_cast<const EmbeddedObject*>(shape.control.get()))
-      saved.controls.push_back({shape.classType, control->save(), control->presentation()});
+      saved.controls.push_back({shape.classType, control->save(), control->presentation(), {}});
   }
   return saved;
 }
@@ -574,7 +596,10 @@ simword::Document& OleContainer::reopen(const SavedDocument& saved) {
   for (const SavedControl& control : saved.controls) {
     simword::InlineShape shape;
     shape.classType = control.classType;
-    if (word_.activeXControls()) {
+    shape.pictureFile = control.pictureFile;
+    if (!shape.pictureFile.empty()) {
+      documentWindow(document);
+    } else if (word_.activeXControls()) {
       shape.control = embed(control.classType, document, &control.storage);
     } else {
       auto cached = std::make_unique<CachedControl>();

@@ -80,6 +80,7 @@ class OleContainer {
     std::u16string classType;
     std::vector<unsigned char> storage;
     std::vector<unsigned char> presentation;
+    std::u16string pictureFile;  // an inline picture instead of a control
   };
   struct SavedDocument {
     std::u16string name;
@@ -129,6 +130,7 @@ class OleContainer {
   void paintDocument(Window& window, const simword::Document* document, HDC dc);
   int documentTop(const Window& window) const;  // where the document's text begins
   RECT controlPosition(const simword::Document& document, size_t index, SIZEL extent) const;
+  void paintPicture(const simword::Document& document, size_t index, HDC dc);
 
   simword::Word& word_;
   RunningWord* running_ = nullptr;

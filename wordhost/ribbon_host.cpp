@@ -48,9 +48,9 @@ const ElementRule kRules[] = {
       L"insertBeforeMso", L"screentip", L"supertip", L"image", L"imageMso", L"getImage", L"tag"},
      {L"button", L"separator"}},
     {L"button",
-     {L"id", L"idMso", L"idQ", L"label", L"size", L"image", L"imageMso", L"getImage", L"screentip",
-      L"supertip", L"keytip", L"onAction", L"enabled", L"visible", L"showLabel", L"showImage",
-      L"description", L"tag"},
+     {L"id", L"idMso", L"idQ", L"label", L"getLabel", L"size", L"image", L"imageMso", L"getImage",
+      L"screentip", L"supertip", L"keytip", L"onAction", L"enabled", L"visible", L"showLabel",
+      L"showImage", L"description", L"tag"},
      {}},
     {L"separator", {L"id", L"visible"}, {}},
 };
@@ -153,6 +153,38 @@ class RibbonControl final : public winauto::NamedDispatchOn<RibbonControl, IRibb
   std::wstring id_;
 };
 
+// IRibbonUI as the ribbon hands it to the customUI's onLoad callback: what the add-in invalidates
+// goes to the ribbon while it lives.
+class RibbonUI final : public winauto::NamedDispatch<RibbonUI> {
+ public:
+  explicit RibbonUI(Ribbon* ribbon) noexcept : ribbon_(ribbon) {}
+  void detach() noexcept { ribbon_ = nullptr; }
+
+  DISPID idOf(std::wstring_view name, UINT position) const noexcept {
+    if (position > 0) return DISPID_UNKNOWN;
+    if (automation::sameName(name, std::wstring_view(L"Invalidate"))) return 1;
+    if (automation::sameName(name, std::wstring_view(L"InvalidateControl"))) return 2;
+    return DISPID_UNKNOWN;
+  }
+  HRESULT invoke(DISPID id, LCID, WORD flags, const DISPPARAMS& params, VARIANT*) {
+    if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+    if (id == 1) {
+      if (params.cArgs != 0) return DISP_E_BADPARAMCOUNT;
+      if (ribbon_) ribbon_->invalidate(L"*");
+      return S_OK;
+    }
+    if (id != 2) return DISP_E_MEMBERNOTFOUND;
+    if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
+    if (V_VT(&params.rgvarg[0]) != VT_BSTR) return DISP_E_TYPEMISMATCH;
+    const BSTR control = V_BSTR(&params.rgvarg[0]);
+    if (ribbon_) ribbon_->invalidate(text(control));
+    return S_OK;
+  }
+
+ private:
+  Ribbon* ribbon_;
+};
+
 // A picture's size in pixels at 96 dots per inch; none without a picture.
 SIZE pixelSize(IPicture* picture) {
   if (!picture) return {};
@@ -179,7 +211,80 @@ Ribbon::Ribbon(IUnknown* addin) {
     return;
   }
   xml_ = text(xml.get());
-  if (!xml_.empty()) read();
+  if (xml_.empty()) return;
+  read();
+  // The ribbon has read the document: its onLoad callback gets the ribbon's IRibbonUI.
+  if (onLoad_.empty()) return;
+  const DISPID member = callback(onLoad_);
+  auto ui = RibbonUI::make(this);
+  if (member == DISPID_UNKNOWN || !ui) {
+    problem(L"onLoad callback not found: " + onLoad_);
+    return;
+  }
+  ribbonUI_ = com::ComPtr<IUnknown>(static_cast<IDispatch*>(ui.get()));
+  com::ScopedVariant argument;
+  V_VT(argument.ptr()) = VT_DISPATCH;
+  V_DISPATCH(argument.ptr()) = static_cast<IDispatch*>(ui.detach());
+  DISPPARAMS params{argument.ptr(), nullptr, 1, 0};
+  dispatch_->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                    nullptr, nullptr);
+}
+
+Ribbon::~Ribbon() {
+  if (ribbonUI_) static_cast<RibbonUI*>(static_cast<IDispatch*>(ribbonUI_.get()))->detach();
+}
+
+void Ribbon::invalidate(std::wstring id) {
+  invalidations_.push_back(id);
+  pending_.push_back(std::move(id));
+}
+
+void Ribbon::refresh() {
+  const std::vector<std::wstring> pending = std::move(pending_);
+  pending_.clear();
+  for (Group& g : groups_)
+    for (Button& b : g.buttons)
+      for (const std::wstring& id : pending)
+        if (id == L"*" || id == b.id) {
+          ask(b);
+          break;
+        }
+}
+
+// The callback's answer for a control: called with an IRibbonControl, its result.
+com::ScopedVariant Ribbon::callWithControl(const std::wstring& callbackName,
+                                           const std::wstring& id) {
+  com::ScopedVariant result;
+  const DISPID member = callback(callbackName);
+  auto control = RibbonControl::make(id);
+  if (member == DISPID_UNKNOWN || !control) return result;
+  com::ScopedVariant argument;
+  V_VT(argument.ptr()) = VT_DISPATCH;
+  V_DISPATCH(argument.ptr()) = static_cast<IDispatch*>(control.detach());
+  DISPPARAMS params{argument.ptr(), nullptr, 1, 0};
+  if (FAILED(dispatch_->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                               result.put(), nullptr, nullptr)))
+    result.put();
+  return result;
+}
+
+// A control's label and picture from its getLabel and getImage callbacks.
+void Ribbon::ask(Button& button) {
+  if (!button.getLabel.empty()) {
+    const com::ScopedVariant label = callWithControl(button.getLabel, button.id);
+    button.label = V_VT(&label.get()) == VT_BSTR ? text(V_BSTR(&label.get())) : std::wstring();
+    if (button.label.empty()) problem(L"getLabel gave no label for " + button.id);
+  }
+  if (!button.getImage.empty()) {
+    const com::ScopedVariant image = callWithControl(button.getImage, button.id);
+    button.loaded.reset();
+    const VARTYPE vt = V_VT(&image.get());
+    if ((vt == VT_DISPATCH || vt == VT_UNKNOWN) && V_UNKNOWN(&image.get()))
+      V_UNKNOWN(&image.get())->QueryInterface(IID_IPicture, button.loaded.putVoid());
+    button.picture = pixelSize(button.loaded.get());
+    if (!button.picture.cx || !button.picture.cy)
+      problem(L"getImage gave no picture for " + button.id);
+  }
 }
 
 const Ribbon::Button* Ribbon::find(const std::wstring& id) const {
@@ -296,6 +401,7 @@ void Ribbon::read() {
   loadImage_ = attribute(root.get(), L"loadImage");
   if (!loadImage_.empty() && callback(loadImage_) == DISPID_UNKNOWN)
     problem(L"loadImage callback not found: " + loadImage_);
+  onLoad_ = attribute(root.get(), L"onLoad");
 
   for (const auto& ribbon : children(root.get())) {
     check(ribbon.get());
@@ -318,6 +424,9 @@ void Ribbon::read() {
           for (const auto& b : children(g.get())) {
             Button button;
             button.id = check(b.get());
+            com::Bstr kind;
+            b->get_baseName(kind.put());
+            if (text(kind.get()) == L"separator") continue;  // a line between buttons
             button.label = attribute(b.get(), L"label");
             button.size = attribute(b.get(), L"size");
             button.image = attribute(b.get(), L"image");
@@ -325,6 +434,13 @@ void Ribbon::read() {
             button.supertip = attribute(b.get(), L"supertip");
             button.keytip = attribute(b.get(), L"keytip");
             button.onAction = attribute(b.get(), L"onAction");
+            button.getLabel = attribute(b.get(), L"getLabel");
+            button.getImage = attribute(b.get(), L"getImage");
+            if (!button.label.empty() && !button.getLabel.empty())
+              problem(L"label and getLabel together on " + button.id);
+            for (const std::wstring* name : {&button.getLabel, &button.getImage})
+              if (!name->empty() && callback(*name) == DISPID_UNKNOWN)
+                problem(L"callback not found: " + *name);
             if (!button.size.empty() && button.size != L"normal" && button.size != L"large")
               problem(L"bad size on " + button.id);
             const int pictures = !button.image.empty() + !attribute(b.get(), L"imageMso").empty() +
@@ -339,6 +455,7 @@ void Ribbon::read() {
               if (!button.picture.cx || !button.picture.cy)
                 problem(L"no picture for image " + button.image);
             }
+            ask(button);
             group.buttons.push_back(std::move(button));
           }
           groups_.push_back(std::move(group));

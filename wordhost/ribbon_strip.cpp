@@ -101,8 +101,9 @@ void RibbonStrip::refresh() {
   // The groups of the first tab that an add-in customised: that tab is the one shown.
   int left = kGroupGap;
   for (const std::wstring& addin : host_.loadedAddins()) {
-    const Ribbon* ribbon = host_.ribbon(addin);
+    Ribbon* ribbon = host_.ribbon(addin);
     if (!ribbon) continue;
+    ribbon->refresh();  // the controls the add-in invalidated, asked again
     for (const Ribbon::Group& g : ribbon->groups()) {
       if (!groups_.empty() && g.tab != groups_.front().tab) continue;
       Group group{g.label, g.tab, {left, kButtonTop, left, kHeight - 4}};

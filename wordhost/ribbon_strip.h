@@ -28,7 +28,8 @@ class RibbonStrip {
   RibbonStrip(const RibbonStrip&) = delete;
   RibbonStrip& operator=(const RibbonStrip&) = delete;
 
-  // The groups and buttons built again from the add-ins loaded now.
+  // The groups and buttons built again from the add-ins loaded now, the controls that an add-in
+  // invalidated asked again for their label and picture.
   void refresh();
   HWND hwnd() const noexcept { return strip_; }
   // A button's window by its id in the customUI; null when the strip shows none.

@@ -8,6 +8,16 @@ const automation::EventInterface& commandBarButtonEvents() {
   return events;
 }
 
+const automation::EventInterface& wordApplicationEvents() {
+  static const automation::EventInterface events{kWordApplicationEvents,
+                                                 "ApplicationEvents4",
+                                                 {{3, "DocumentChange"},
+                                                  {4, "DocumentOpen"},
+                                                  {8, "DocumentBeforeSave"},
+                                                  {10, "WindowActivate"}}};
+  return events;
+}
+
 std::string_view interfaceName(const Guid& iid) {
   struct Named {
     const Guid* iid;
@@ -21,6 +31,7 @@ std::string_view interfaceName(const Guid& iid) {
       {&kCommandBarPopup, "CommandBarPopup"},
       {&kCommandBarButton, "CommandBarButton"},
       {&kCommandBarButtonEvents, "_CommandBarButtonEvents"},
+      {&kWordApplicationEvents, "ApplicationEvents4"},
       {&kDocumentProperties, "DocumentProperties"},
       {&kDocumentProperty, "DocumentProperty"},
   };

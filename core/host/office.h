@@ -29,6 +29,12 @@ inline constexpr Guid kDocumentProperty = Guid::parse("{2DF8D04E-5BFA-101B-BDE5-
 inline constexpr int32_t kClickDispId = 1;
 const automation::EventInterface& commandBarButtonEvents();
 
+// Word's application events (ApplicationEvents4) that the add-in follows: DocumentChange (3),
+// DocumentOpen (4), DocumentBeforeSave (8), WindowActivate (10).
+inline constexpr Guid kWordApplicationEvents =
+    Guid::parse("{00020A01-0000-0000-C000-000000000046}");
+const automation::EventInterface& wordApplicationEvents();
+
 // The name of a typed interface above, for logs; empty when unknown.
 std::string_view interfaceName(const Guid& iid);
 

@@ -3,6 +3,7 @@
 #include "automation/error.h"
 #include "automation/regimes.h"
 #include "host/office.h"
+#include "host/pictures.h"
 #include "host/word.h"
 #include "penvane/ribbon.h"
 #include "text/literals.h"
@@ -21,6 +22,7 @@ using automation::put;
 using automation::ResumeNext;
 using automation::Variant;
 namespace literals = text::literals;
+using text::Element;
 
 constexpr char16_t kOnAction[] = u"!<Penvane.Connect>";
 constexpr char16_t kHostName[] = u"Microsoft Word";
@@ -28,6 +30,7 @@ constexpr char16_t kControlClass[] = u"Sealbrook.SignData";
 
 // MsgBox styles.
 constexpr int32_t kOkOnly = 0;
+constexpr int32_t kCritical = 16;
 constexpr int32_t kExclamation = 48;
 constexpr int32_t kInformation = 64;
 
@@ -51,15 +54,25 @@ const MenuButton kButtons[] = {
 
 }  // namespace
 
-Connect::Connect(Module1& module, FrmPath& frmPath, FileSearch& files, MessageBoxes& messages)
+Connect::Connect(Module1& module, FrmPath& frmPath, const Platform& platform)
     : MyButton(host::commandBarButtonEvents(), clicks(&Connect::MyButton_Click)),
       MyButton1(host::commandBarButtonEvents(), clicks(&Connect::MyButton1_Click)),
       MyButton2(host::commandBarButtonEvents(), clicks(&Connect::MyButton2_Click)),
       MyButton3(host::commandBarButtonEvents(), clicks(&Connect::MyButton3_Click)),
       module_(module),
       frmPath_(frmPath),
-      files_(files),
-      messages_(messages) {}
+      files_(platform.files),
+      messages_(platform.messages),
+      faces_(platform.faces),
+      statusTimer_(platform.statusTimer),
+      signatures_(platform.signatures),
+      dates_(platform.dates),
+      wordEvents_(host::wordApplicationEvents(),
+                  [this](std::string_view, automation::Arguments&) { RefreshStatus(); }) {}
+
+Connect::~Connect() {
+  if (ribbonUI_) statusTimer_.Stop();
+}
 
 EventField::Handler Connect::clicks(ClickHandler handler) {
   return [this, handler](std::string_view event, automation::Arguments& args) {
@@ -163,6 +176,10 @@ void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, Custom& cust
   ResumeNext step;
   // Unloaded by the user: the host will not call begin-shutdown itself.
   if (RemoveMode != ext_dm_HostShutdown) step([&] { IDTExtensibility2_OnBeginShutdown(custom); });
+  // The ribbon's status stops following Word.
+  if (ribbonUI_) statusTimer_.Stop();
+  wordEvents_.clear();
+  ribbonUI_.reset();
   oHostApp.reset();
 }
 
@@ -185,24 +202,58 @@ bool Connect::FileExists(const std::u16string& path) const {
   return !path.empty() && !files_.Dir(path).empty();
 }
 
-// The signature block at the cursor, unless the document is signed already. `refused` tells the
-// caller's trap that the failure, if any, is Word's refusal to create the block.
+// The signature block at the cursor, unless the document is signed already. Where Word will not
+// create it (ActiveX controls off, by the Trust Center or by policy; Office 2024 and Microsoft 365
+// turn them off by default), the signature picture that the block would show goes in instead, as
+// an ordinary inline picture, so that the document still shows who signed; the first time in the
+// session the user is told why, and that the status is on the ribbon. Only when that picture
+// cannot go in either does the insertion fail, with Word's refusal, and `refused` tells the
+// caller's trap so.
 void Connect::InsertBlock(const ObjectRef& application, bool& refused) {
   const Variant count =
       get(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Count");
   if (!automation::equalsZero(count)) return;
   const ObjectRef shapes = getObject(getObject(application, "Selection"), "InlineShapes");
-  refused = true;
-  call(shapes, "AddOLEControl", {named("ClassType", kControlClass)});
-  refused = false;
+  automation::trap([&] { call(shapes, "AddOLEControl", {named("ClassType", kControlClass)}); },
+                   [&](const automation::Error& refusal) {
+                     refused = true;
+                     InsertPicture(shapes, refusal);
+                     refused = false;
+                   });
 }
 
-// Word would not create the block: it blocks ActiveX controls (the Trust Center's setting, or the
-// organisation's policy; Office 2024 and Microsoft 365 do so by default). Says so, and what to do,
-// with Word's own words on a line below. Nothing was inserted.
+// The signature picture where the block finds it, inline at the cursor; Word's refusal of the
+// block when it is nowhere or does not go in.
+void Connect::InsertPicture(const ObjectRef& shapes, const automation::Error& refusal) {
+  std::u16string picture;
+  for (const std::u16string& location :
+       host::pictureLocations(host::kSignaturePicture, files_.PictureFolders()))
+    if (FileExists(location)) {
+      picture = location;
+      break;
+    }
+  if (picture.empty()) throw refusal;
+  automation::trap(
+      [&] {
+        call(shapes, "AddPicture",
+             {named("FileName", picture), named("LinkToFile", false),
+              named("SaveWithDocument", true)});
+      },
+      [&](const automation::Error&) { throw refusal; });
+  if (pictureInsteadTold_) return;
+  pictureInsteadTold_ = true;
+  messages_.MsgBox(text::shownUnicode(literals::kPictureInstead, Element::Message, faces_) +
+                       u"\r\n" +
+                       text::shownUnicode(refusal.description(), Element::Message, faces_),
+                   kInformation, shown(literals::kNotice, Element::Caption));
+}
+
+// Word would not create the block, nor the picture in its place. Says so, and what to do, with
+// Word's own words on a line below. Nothing was inserted.
 void Connect::BlockRefused(const automation::Error& error) const {
-  messages_.MsgBox(text::widenBytes(literals::kActiveXBlocked) + u"\r\n" + error.description(),
-                   kExclamation, text::widenBytes(literals::kNotice));
+  messages_.MsgBox(text::shownUnicode(literals::kActiveXBlocked, Element::Message, faces_) +
+                       u"\r\n" + text::shownUnicode(error.description(), Element::Message, faces_),
+                   kExclamation, shown(literals::kNotice, Element::Caption));
 }
 
 // Word's own signing, then the signature stored in the document. The caller holds the signature
@@ -214,8 +265,13 @@ ObjectRef Connect::Sign(const ObjectRef& application) {
   return signature;
 }
 
+std::u16string Connect::shown(std::string_view tcvn3, text::Element element) const {
+  return text::shown(tcvn3, element, faces_);
+}
+
 void Connect::notice(std::string_view tcvn3, int32_t buttons) const {
-  messages_.MsgBox(text::widenBytes(tcvn3), buttons, text::widenBytes(literals::kNotice));
+  messages_.MsgBox(shown(tcvn3, Element::Message), buttons,
+                   shown(literals::kNotice, Element::Caption));
 }
 
 // Insert: trusts bPathReady; without it, only tells the user that no file was chosen.
@@ -236,6 +292,7 @@ void Connect::MyButton1_Click(const ObjectRef&, bool&) {
         else
           notice(literals::kFileNotFound, kExclamation);
       });
+  AfterCommand();
 }
 
 // Sign: no image path needed. The user's refusal (E_FAIL) is passed over in silence.
@@ -250,10 +307,11 @@ void Connect::MyButton2_Click(const ObjectRef&, bool&) {
       [&](const automation::Error& e) {
         if (e.number() != automation::hr::kFail) notice(literals::kSigningFailed, kInformation);
       });
+  AfterCommand();
 }
 
-// Insert and sign. A block inserted before a failed signing stays in the document; a block that
-// Word would not create ends the command before it signs.
+// Insert and sign. A block inserted before a failed signing stays in the document; where Word
+// would not create the block nor the picture in its place, the command ends before it signs.
 void Connect::MyButton3_Click(const ObjectRef&, bool&) {
   bool refused = false;
   automation::trap(
@@ -274,9 +332,91 @@ void Connect::MyButton3_Click(const ObjectRef&, bool&) {
         else if (e.number() != automation::hr::kFail)
           messages_.MsgBox(e.description(), kOkOnly, std::nullopt);
       });
+  AfterCommand();
 }
 
 // --- The ribbon ---------------------------------------------------------------------------------
+
+// A ribbon loaded again (another window of Word's) takes the place of the one before; the events
+// are followed once.
+void Connect::Ribbon_OnLoad(const ObjectRef& ribbon) {
+  ribbonUI_ = ribbon;
+  ResumeNext step;
+  if (!wordEvents_) step([&] { wordEvents_.set(oHostApp); });
+  step([&] {
+    statusTimer_.Start(ribbon::kStatusPeriod, [weak = weak_from_this()] {
+      if (const auto self = weak.lock()) self->RefreshStatus();
+    });
+  });
+}
+
+// What cannot be read is never shown as valid: it cannot be told.
+host::Status Connect::ReadStatus() const {
+  host::Status status = host::Status::Unknown;
+  automation::trap([&] { status = host::ReadStatus(oHostApp); }, [](const automation::Error&) {});
+  return status;
+}
+
+host::Status Connect::Ribbon_GetStatus() {
+  if (!shownStatus_) shownStatus_ = ReadStatus();
+  return *shownStatus_;
+}
+
+void Connect::RefreshStatus() {
+  if (!ribbonUI_) return;
+  const host::Status status = ReadStatus();
+  if (shownStatus_ == status) return;
+  shownStatus_ = status;
+  ResumeNext step;
+  step([&] { call(ribbonUI_, "InvalidateControl", {ribbon::kStatusId}); });
+}
+
+// A command may have changed the document: the status is looked at again once Word's loop is
+// back (not inside the command, whose failures stay its own).
+void Connect::AfterCommand() {
+  if (!ribbonUI_) return;
+  ResumeNext step;
+  step([&] { statusTimer_.TickSoon(); });
+}
+
+// Every signature of the active document, read as verify reads them; the names as Word gives
+// them, the dates as the user's locale writes them.
+SignatureList Connect::ReadSignatures() const {
+  namespace lit = literals;
+  SignatureList list{std::u16string(lit::kSignaturesTitle),
+                     {std::u16string(lit::kColumnNumber), std::u16string(lit::kColumnSigner),
+                      std::u16string(lit::kColumnIssuer), std::u16string(lit::kColumnExpires),
+                      std::u16string(lit::kColumnSigned), std::u16string(lit::kColumnValid)},
+                     {},
+                     std::u16string(lit::kNoSignatures),
+                     std::u16string(lit::kCopy),
+                     std::u16string(lit::kClose),
+                     {}};
+  host::ForEachSignature(oHostApp, [&](int16_t index, const host::SignatureRead& read) {
+    std::u16string expires;
+    std::u16string signedOn;
+    automation::appendText(expires, read.expireDate, dates_);
+    automation::appendText(signedOn, read.signDate, dates_);
+    list.rows.push_back({automation::toText(Variant(index)), automation::toText(read.signer),
+                         automation::toText(read.issuer), expires, signedOn,
+                         std::u16string(read.valid ? lit::kYes : lit::kNo)});
+  });
+  // As text: the columns' names, then a line for each signature, fields between tabs.
+  const auto line = [&](const std::array<std::u16string, 6>& fields) {
+    for (size_t i = 0; i < fields.size(); ++i) list.text += (i ? u"\t" : u"") + fields[i];
+    list.text += u"\r\n";
+  };
+  line(list.columns);
+  for (const auto& row : list.rows) line(row);
+  return list;
+}
+
+void Connect::Ribbon_Verify(const ObjectRef&, bool&) {
+  automation::trap([&] { signatures_.Show(ReadSignatures()); },
+                   [&](const automation::Error& e) {
+                     messages_.MsgBox(e.description(), kCritical, std::nullopt);
+                   });
+}
 
 bool Connect::RibbonAction(std::u16string_view onAction) {
   for (const ribbon::Button& b : ribbon::Buttons()) {

@@ -92,8 +92,8 @@ void FrmPath::Form_Load() {
 // A file picked replaces the path in memory; a cancelled dialog leaves the path as it was.
 void FrmPath::ChooseImage() {
   dialogPending_ = false;
-  const std::u16string fileName =
-      fileDialog_.ShowOpen(kImageFilter, text::widenBytes(text::literals::kChoosePathTitle));
+  const std::u16string fileName = fileDialog_.ShowOpen(
+      kImageFilter, text::shown(text::literals::kChoosePathTitle, text::Element::Caption, faces_));
   if (!fileName.empty()) module_.sImagePath = fileName;
 }
 

@@ -13,6 +13,7 @@
 #include "host/units.h"
 #include "penvane/module1.h"
 #include "penvane/ports.h"
+#include "text/shown.h"
 
 namespace penvane {
 
@@ -95,8 +96,9 @@ class FrmPath {
  public:
   enum class State : uint8_t { NotLoaded, Loaded, Shown };  // Loaded: loaded and hidden
 
-  FrmPath(Module1& module, FormWindow& window, FileDialog& dialog, MessageBoxes& messages)
-      : module_(module), window_(window), fileDialog_(dialog), messages_(messages) {}
+  FrmPath(Module1& module, FormWindow& window, FileDialog& dialog, MessageBoxes& messages,
+          const text::Faces& faces = text::Faces::tcvn3())
+      : module_(module), window_(window), fileDialog_(dialog), messages_(messages), faces_(faces) {}
   ~FrmPath() = default;
   FrmPath(const FrmPath&) = delete;
   FrmPath& operator=(const FrmPath&) = delete;
@@ -148,6 +150,7 @@ class FrmPath {
   FormWindow& window_;
   FileDialog& fileDialog_;
   MessageBoxes& messages_;
+  const text::Faces& faces_;
   State state_ = State::NotLoaded;
   bool unloading_ = false;
   Dialog dialogTime_ = Dialog::Now;  // of the current load

@@ -28,9 +28,11 @@ void Module1::ReadImagePath() {
 }
 
 void Module1::SaveImagePath() {
-  const std::u16string title = text::widenBytes(text::literals::kNotice);
+  using text::Element;
+  const std::u16string title = text::shown(text::literals::kNotice, Element::Caption, faces_);
   if (sImagePath.empty()) {
-    messages_.MsgBox(text::widenBytes(text::literals::kChoosePathFirst), kExclamation, title);
+    messages_.MsgBox(text::shown(text::literals::kChoosePathFirst, Element::Message, faces_),
+                     kExclamation, title);
     bPathReady = false;
     return;
   }
@@ -40,7 +42,8 @@ void Module1::SaveImagePath() {
   automation::trap(
       [&] { sImagePath = settings_.WriteValue(settingsFile(), u"Path", u"ChildPath", sImagePath); },
       [&](const automation::Error&) {
-        messages_.MsgBox(text::widenBytes(text::literals::kCouldNotSavePath), kExclamation, title);
+        messages_.MsgBox(text::shown(text::literals::kCouldNotSavePath, Element::Message, faces_),
+                         kExclamation, title);
       });
 }
 

@@ -5,13 +5,15 @@
 #include <string>
 
 #include "penvane/ports.h"
+#include "text/shown.h"
 
 namespace penvane {
 
 class Module1 {
  public:
-  Module1(SettingsStore& settings, MessageBoxes& messages)
-      : settings_(settings), messages_(messages) {}
+  Module1(SettingsStore& settings, MessageBoxes& messages,
+          const text::Faces& faces = text::Faces::tcvn3())
+      : settings_(settings), messages_(messages), faces_(faces) {}
 
   std::u16string sSystemDir;
   std::u16string sImagePath;
@@ -33,6 +35,7 @@ class Module1 {
  private:
   SettingsStore& settings_;
   MessageBoxes& messages_;
+  const text::Faces& faces_;
 };
 
 // Spaces removed at both ends, as the runtime's Trim does (blanks only, not tabs).

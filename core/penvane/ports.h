@@ -3,9 +3,12 @@
 // is an automation::Error.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace penvane {
 
@@ -45,6 +48,39 @@ class FileSearch {
  public:
   virtual ~FileSearch() = default;
   virtual std::u16string Dir(const std::u16string& path) = 0;
+  // Where else the block's pictures may be installed, in the order the block looks: the Windows
+  // directory, then the folder of the block's library as it is registered.
+  virtual std::vector<std::u16string> PictureFolders() = 0;
+};
+
+// A timer of the add-in's own: `tick` runs every `milliseconds` from the thread's message loop,
+// so only while Word is idle, until the timer is stopped. Starting it again replaces the tick.
+class Timer {
+ public:
+  virtual ~Timer() = default;
+  virtual void Start(uint32_t milliseconds, std::function<void()> tick) = 0;
+  virtual void Stop() noexcept = 0;
+  // One tick as soon as the message loop is back, besides the period's; nothing when stopped.
+  virtual void TickSoon() = 0;
+};
+
+// The list of a document's signatures, as its window shows it: every text in Unicode.
+struct SignatureList {
+  std::u16string title;
+  std::array<std::u16string, 6> columns;  // number, signer, issuer, expiry, signing, valid
+  std::vector<std::array<std::u16string, 6>> rows;
+  std::u16string empty;  // shown instead of rows when there are none
+  std::u16string copyCaption, closeCaption;
+  std::u16string text;  // what the copy button puts on the clipboard
+};
+
+// The window that lists the signatures: one at a time, owned by Word's main window, sized for
+// long names, closed by its button or Esc; its other button copies the list as text. Showing a
+// new list while it is open shows that list in it.
+class SignatureWindow {
+ public:
+  virtual ~SignatureWindow() = default;
+  virtual void Show(const SignatureList& list) = 0;
 };
 
 }  // namespace penvane

@@ -8,7 +8,7 @@ namespace {
 
 namespace literals = text::literals;
 
-const std::array<Button, 4> kButtons = {{
+const std::array<Button, 5> kButtons = {{
     {u"PenvaneSetUpPath", literals::kSetUpPathCaption, u"Ribbon_SetUpPath", u"PenvaneSetUpPath",
      literals::kSetUpPathCaption,
      u"Ch\u1ECDn t\u1EC7p h\u00ECnh ch\u1EEF k\u00FD v\u00E0 ghi nh\u1EDB \u0111\u01B0\u1EDDng "
@@ -28,6 +28,8 @@ const std::array<Button, 4> kButtons = {{
      u"k\u00FD "
      u"s\u1ED1 v\u0103n b\u1EA3n.",
      u"ZV", &Connect::MyButton3_Click},
+    {u"PenvaneVerify", literals::kVerifyCaption, u"Ribbon_Verify", u"PenvaneVerify",
+     literals::kVerifyCaption, literals::kVerifyTip, u"ZT", &Connect::Ribbon_Verify},
 }};
 
 // Text as an XML attribute value.
@@ -62,14 +64,33 @@ void attribute(std::u16string& out, std::u16string_view name, std::u16string_vie
 
 }  // namespace
 
-const std::array<Button, 4>& Buttons() {
+const std::array<Button, 5>& Buttons() {
   return kButtons;
+}
+
+std::u16string_view StatusLabel(host::Status status) {
+  switch (status) {
+    case host::Status::NotSigned:
+      return literals::kStatusNotSigned;
+    case host::Status::Valid:
+      return literals::kStatusValid;
+    case host::Status::Invalid:
+      return literals::kStatusInvalid;
+    case host::Status::Unknown:
+      break;
+  }
+  return literals::kStatusUnknown;
+}
+
+size_t StatusImage(host::Status status) {
+  return static_cast<size_t>(status);
 }
 
 std::u16string GetCustomUI(std::u16string_view ribbonId) {
   if (ribbonId != kWordDocument) return {};
   std::u16string xml = u"<customUI";
   attribute(xml, u"xmlns", kNamespace);
+  attribute(xml, u"onLoad", kOnLoad);
   attribute(xml, u"loadImage", kLoadImage);
   xml += u">\n  <ribbon>\n    <tabs>\n      <tab idMso=\"TabInsert\">\n        <group";
   attribute(xml, u"id", u"PenvaneGroup");
@@ -77,6 +98,20 @@ std::u16string GetCustomUI(std::u16string_view ribbonId) {
   attribute(xml, u"insertAfterMso", u"GroupInsertText");
   xml += u">\n";
   for (const Button& b : kButtons) {
+    if (&b == &kButtons.back()) {  // the status, before verify
+      xml += u"          <separator";
+      attribute(xml, u"id", u"PenvaneStatusSeparator");
+      xml += u"/>\n          <button";
+      attribute(xml, u"id", kStatusId);
+      attribute(xml, u"size", u"large");
+      attribute(xml, u"getLabel", kGetStatusLabel);
+      attribute(xml, u"getImage", kGetStatusImage);
+      attribute(xml, u"screentip", literals::kPopupCaption);
+      attribute(xml, u"supertip", literals::kStatusTip);
+      attribute(xml, u"keytip", u"ZS");
+      attribute(xml, u"onAction", b.onAction);
+      xml += u"/>\n";
+    }
     xml += u"          <button";
     attribute(xml, u"id", b.id);
     attribute(xml, u"label", b.caption);

@@ -1,6 +1,7 @@
 // The add-in's place on Word's ribbon (Word 2007 and later): a group "Chữ ký số" on the Insert tab,
 // after Word's own Text group (where Word keeps its signature line), holding the menu's four
-// commands as large buttons. The menu on the menu bar stays as it is, for a Word without a ribbon.
+// commands as large buttons, then the signature status of the active document and verify. The
+// menu on the menu bar stays as it is, for a Word without a ribbon.
 #pragma once
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "automation/object.h"
+#include "host/signatures.h"
 
 namespace penvane {
 
@@ -23,6 +25,13 @@ inline constexpr std::u16string_view kNamespace =
     u"http://schemas.microsoft.com/office/2006/01/customui";
 // The callback that gives each button its picture, by the button's image name.
 inline constexpr std::u16string_view kLoadImage = u"Ribbon_LoadImage";
+// The callback that hands the add-in the ribbon's IRibbonUI when the ribbon loads the group.
+inline constexpr std::u16string_view kOnLoad = u"Ribbon_OnLoad";
+// The status control, its callbacks, and how often the status is looked at while Word is idle.
+inline constexpr std::u16string_view kStatusId = u"PenvaneStatus";
+inline constexpr std::u16string_view kGetStatusLabel = u"Ribbon_GetStatusLabel";
+inline constexpr std::u16string_view kGetStatusImage = u"Ribbon_GetStatusImage";
+inline constexpr uint32_t kStatusPeriod = 5000;
 
 struct Button {
   std::u16string_view id;         // unique in the document
@@ -35,8 +44,12 @@ struct Button {
   void (Connect::*command)(const automation::ObjectRef& Ctrl, bool& CancelDefault);
 };
 
-// The four buttons, in the menu's order.
-const std::array<Button, 4>& Buttons();
+// The buttons: the menu's four, in the menu's order, then verify.
+const std::array<Button, 5>& Buttons();
+
+// The status control's label, and its picture as a position among the status pictures.
+std::u16string_view StatusLabel(host::Status status);
+size_t StatusImage(host::Status status);
 
 // The customUI document for a ribbon; empty text, which asks for nothing, for any other ribbon.
 std::u16string GetCustomUI(std::u16string_view ribbonId);

@@ -17,6 +17,7 @@ using automation::getObject;
 using automation::ObjectRef;
 using automation::put;
 using automation::Variant;
+using text::Element;
 
 constexpr automation::Locale kLocale = automation::kEnglishUnitedStates;
 
@@ -187,20 +188,27 @@ void SignData::Verify() {
   for (int32_t i = 1; i <= n; ++i) {
     const auto index = static_cast<int16_t>(i);
     const bool valid = automation::toBool(get(signature(app, index), "IsValid"));
-    std::u16string text = text::widenBytes(literals::kSignerLabel);
+    // The labels and the host's names as the box's font reads them: TCVN3 in a TCVN3 font, the
+    // names as Word gives them in any other.
+    const auto label = [&](std::string_view tcvn3) {
+      return text::shown(tcvn3, Element::Message, faces_);
+    };
+    const auto name = [&](const Variant& value) {
+      return text::shownUnicode(automation::toText(value), Element::Message, faces_, codePage_);
+    };
+    std::u16string text = label(literals::kSignerLabel);
     text += automation::toText(Variant(index)) + u": ";
-    text +=
-        text::UnicodeToTCVN3(automation::toText(get(signature(app, index), "Signer")), codePage_);
-    text += u"\r\n" + text::widenBytes(literals::kIssuerLabel);
-    text +=
-        text::UnicodeToTCVN3(automation::toText(get(signature(app, index), "Issuer")), codePage_);
-    text += u"\r\n" + text::widenBytes(literals::kExpiryDateLabel);
+    text += name(get(signature(app, index), "Signer"));
+    text += u"\r\n" + label(literals::kIssuerLabel);
+    text += name(get(signature(app, index), "Issuer"));
+    text += u"\r\n" + label(literals::kExpiryDateLabel);
     automation::appendText(text, get(signature(app, index), "ExpireDate"), dates_);
-    text += u"\r\n" + text::widenBytes(literals::kSignDateLabel);
+    text += u"\r\n" + label(literals::kSignDateLabel);
     automation::appendText(text, get(signature(app, index), "SignDate"), dates_);
     text += u"\r\n";
     runtime_.MsgBox(text, valid ? kInformation : kCritical,
-                    text::widenBytes(valid ? literals::kValidTitle : literals::kInvalidTitle));
+                    text::shown(valid ? literals::kValidTitle : literals::kInvalidTitle,
+                                Element::Caption, faces_));
     // The 16-bit counter cannot step past the last of 32767 signatures.
     if (i == 32767) throw automation::Error(automation::hr::kOverflow);
   }
@@ -211,15 +219,9 @@ void SignData::Verify() {
 // then beside the control's library.
 PicturePtr SignData::LoadPicture(std::u16string_view path) {
   constexpr int32_t kFileNotFound = 53;
-  try {
-    return runtime_.LoadPicture(path);
-  } catch (const automation::Error& e) {
-    if (e.number() != kFileNotFound) throw;
-  }
-  const std::u16string_view name = path.substr(path.find_last_of(u'\\') + 1);
-  for (const std::u16string& folder : runtime_.PictureFolders()) {
+  for (const std::u16string& location : host::pictureLocations(path, runtime_.PictureFolders())) {
     try {
-      return runtime_.LoadPicture(folder + u"\\" + std::u16string(name));
+      return runtime_.LoadPicture(location);
     } catch (const automation::Error& e) {
       if (e.number() != kFileNotFound) throw;
     }

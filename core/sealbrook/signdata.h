@@ -6,16 +6,18 @@
 #include <string_view>
 
 #include "automation/date_text.h"
+#include "host/pictures.h"
 #include "host/units.h"
 #include "sealbrook/ports.h"
+#include "text/shown.h"
 #include "text/tcvn3.h"
 
 namespace sealbrook {
 
 // The control's fixed picture files (never written by the system; read at each use).
-inline constexpr std::u16string_view kSignaturePicture = u"C:\\WINDOWS\\ck copy.gif";
-inline constexpr std::u16string_view kValidPicture = u"C:\\WINDOWS\\Pass.gif";
-inline constexpr std::u16string_view kInvalidPicture = u"C:\\WINDOWS\\False.gif";
+using host::kInvalidPicture;
+using host::kSignaturePicture;
+using host::kValidPicture;
 
 // Size of the control's surface when first inserted, and of its members, in twips.
 using host::TwipRect;
@@ -25,12 +27,18 @@ inline constexpr TwipRect kImage1{0, 0, 3540, 1770};
 
 class SignData {
  public:
-  // The dates and the code page are the user's: how the verify command writes dates, and how a
-  // TCVN3 byte becomes a character.
+  // The dates, the code page and the fonts are the user's: how the verify command writes dates,
+  // how a TCVN3 byte becomes a character, and whether its boxes show TCVN3 or Unicode.
   SignData(Runtime& runtime, Surface& surface, Site& site,
            const automation::DateText& dates = automation::DateText::standard(),
-           const text::AnsiCodePage& codePage = text::AnsiCodePage::latin1())
-      : runtime_(runtime), surface_(surface), site_(site), dates_(dates), codePage_(codePage) {}
+           const text::AnsiCodePage& codePage = text::AnsiCodePage::latin1(),
+           const text::Faces& faces = text::Faces::tcvn3())
+      : runtime_(runtime),
+        surface_(surface),
+        site_(site),
+        dates_(dates),
+        codePage_(codePage),
+        faces_(faces) {}
   ~SignData() = default;
   SignData(const SignData&) = delete;
   SignData& operator=(const SignData&) = delete;
@@ -68,6 +76,7 @@ class SignData {
   Site& site_;
   const automation::DateText& dates_;
   const text::AnsiCodePage& codePage_;
+  const text::Faces& faces_;
   bool refreshing_ = false;  // a status refresh is running
   PicturePtr picture1_;
   PicturePtr image1_;

@@ -38,16 +38,6 @@ inline constexpr std::string_view kCouldNotSavePath =
     "\x4B\x68\xAB\x6E\x67\x20\x67\x68\x69\x20\xAE\xAD\xEE\x63\x20\xAE\xAD\xEA\x6E\x67\x20\x64\xC9"
     "\x6E\x20\x76\xB5\x6F\x20\x66\x69\x6C\x65\x20\x73\x65\x74\x74\x69\x6E\x67\x73\x2E\x69\x6E\x69"
     "\x20\x21";
-// "Word đang chặn các điều khiển ActiveX nên không chèn được khối chữ ký. Hãy bật điều khiển
-// ActiveX trong Trust Center hoặc hỏi người quản trị máy.": Word would not create the block.
-inline constexpr std::string_view kActiveXBlocked =
-    "\x57\x6F\x72\x64\x20\xAE\x61\x6E\x67\x20\x63\x68\xC6\x6E\x20\x63\xB8\x63\x20\xAE\x69\xD2\x75"
-    "\x20\x6B\x68\x69\xD3\x6E\x20\x41\x63\x74\x69\x76\x65\x58\x20\x6E\xAA\x6E\x20\x6B\x68\xAB\x6E"
-    "\x67\x20\x63\x68\xCC\x6E\x20\xAE\xAD\xEE\x63\x20\x6B\x68\xE8\x69\x20\x63\x68\xF7\x20\x6B\xFD"
-    "\x2E\x20\x48\xB7\x79\x20\x62\xCB\x74\x20\xAE\x69\xD2\x75\x20\x6B\x68\x69\xD3\x6E\x20\x41\x63"
-    "\x74\x69\x76\x65\x58\x20\x74\x72\x6F\x6E\x67\x20\x54\x72\x75\x73\x74\x20\x43\x65\x6E\x74\x65"
-    "\x72\x20\x68\x6F\xC6\x63\x20\x68\xE1\x69\x20\x6E\x67\xAD\xEA\x69\x20\x71\x75\xB6\x6E\x20\x74"
-    "\x72\xDE\x20\x6D\xB8\x79\x2E";
 // Button tags: "Thiết lập đường dẫn", "Chèn chữ ký", "Ký", "Chèn chữ ký và ký".
 inline constexpr std::string_view kTagSetUpPath =
     "\x54\x68\x69\xD5\x74\x20\x6C\xCB\x70\x20\xAE\xAD\xEA\x6E\x67\x20\x64\xC9\x6E";
@@ -79,5 +69,59 @@ inline constexpr std::u16string_view kInsertCaption = u"Ch\u00E8n ch\u1EEF k\u00
 inline constexpr std::u16string_view kSignCaption = u"K\u00FD";
 inline constexpr std::u16string_view kInsertAndSignCaption =
     u"Ch\u00E8n ch\u1EEF k\u00FD v\u00E0 k\u00FD";
+
+// --- Texts added since the first version: Unicode, shown as TCVN3 where the font is TCVN3 ------
+
+// Word would not create the block: "Word đang chặn các điều khiển ActiveX nên không chèn được khối
+// chữ ký. Hãy bật điều khiển ActiveX trong Trust Center hoặc hỏi người quản trị máy."
+inline constexpr std::u16string_view kActiveXBlocked =
+    u"Word \u0111ang ch\u1EB7n c\u00E1c \u0111i\u1EC1u khi\u1EC3n ActiveX n\u00EAn kh\u00F4ng "
+    u"ch\u00E8n \u0111\u01B0\u1EE3c kh\u1ED1i ch\u1EEF k\u00FD. H\u00E3y b\u1EADt \u0111i\u1EC1u "
+    u"khi\u1EC3n ActiveX trong Trust Center ho\u1EB7c h\u1ECFi ng\u01B0\u1EDDi qu\u1EA3n "
+    u"tr\u1ECB m\u00E1y.";
+// The signature picture went in instead: "Word đang chặn các điều khiển ActiveX nên không chèn
+// được khối chữ ký: hình chữ ký đã được chèn thay cho khối. Trạng thái chữ ký xem trên ribbon,
+// nhóm Chữ ký số."
+inline constexpr std::u16string_view kPictureInstead =
+    u"Word \u0111ang ch\u1EB7n c\u00E1c \u0111i\u1EC1u khi\u1EC3n ActiveX n\u00EAn kh\u00F4ng "
+    u"ch\u00E8n \u0111\u01B0\u1EE3c kh\u1ED1i ch\u1EEF k\u00FD: h\u00ECnh ch\u1EEF k\u00FD "
+    u"\u0111\u00E3 \u0111\u01B0\u1EE3c ch\u00E8n thay cho kh\u1ED1i. Tr\u1EA1ng th\u00E1i "
+    u"ch\u1EEF k\u00FD xem tr\u00EAn ribbon, nh\u00F3m Ch\u1EEF k\u00FD s\u1ED1.";
+
+// The ribbon's status of the active document: not signed, valid, not valid, cannot tell.
+inline constexpr std::u16string_view kStatusNotSigned = u"Ch\u01B0a k\u00FD";
+inline constexpr std::u16string_view kStatusValid = u"Ch\u1EEF k\u00FD h\u1EE3p l\u1EC7";
+inline constexpr std::u16string_view kStatusInvalid =
+    u"Ch\u1EEF k\u00FD kh\u00F4ng h\u1EE3p l\u1EC7";
+inline constexpr std::u16string_view kStatusUnknown =
+    u"Kh\u00F4ng x\u00E1c \u0111\u1ECBnh \u0111\u01B0\u1EE3c";
+// "Trạng thái chữ ký số của văn bản đang mở. Bấm để thẩm định."
+inline constexpr std::u16string_view kStatusTip =
+    u"Tr\u1EA1ng th\u00E1i ch\u1EEF k\u00FD s\u1ED1 c\u1EE7a v\u0103n b\u1EA3n \u0111ang "
+    u"m\u1EDF. B\u1EA5m \u0111\u1EC3 th\u1EA9m \u0111\u1ECBnh.";
+// The ribbon's verify: "Thẩm định", and "Liệt kê mọi chữ ký số của văn bản: người ký, nơi cấp,
+// ngày hết hạn, ngày ký, hợp lệ hay không."
+inline constexpr std::u16string_view kVerifyCaption = u"Th\u1EA9m \u0111\u1ECBnh";
+inline constexpr std::u16string_view kVerifyTip =
+    u"Li\u1EC7t k\u00EA m\u1ECDi ch\u1EEF k\u00FD s\u1ED1 c\u1EE7a v\u0103n b\u1EA3n: "
+    u"ng\u01B0\u1EDDi k\u00FD, n\u01A1i c\u1EA5p, ng\u00E0y h\u1EBFt h\u1EA1n, ng\u00E0y k\u00FD, "
+    u"h\u1EE3p l\u1EC7 hay kh\u00F4ng.";
+// The window of the signatures: its title "Chữ ký số của văn bản", its columns "STT", "Người ký",
+// "Cấp tại", "Ngày hết hạn", "Ngày ký", "Hợp lệ", the answers "Có", "Không", its buttons "Sao
+// chép", "Đóng", and "Văn bản chưa có chữ ký số." for a document without one.
+inline constexpr std::u16string_view kSignaturesTitle =
+    u"Ch\u1EEF k\u00FD s\u1ED1 c\u1EE7a v\u0103n b\u1EA3n";
+inline constexpr std::u16string_view kColumnNumber = u"STT";
+inline constexpr std::u16string_view kColumnSigner = u"Ng\u01B0\u1EDDi k\u00FD";
+inline constexpr std::u16string_view kColumnIssuer = u"C\u1EA5p t\u1EA1i";
+inline constexpr std::u16string_view kColumnExpires = u"Ng\u00E0y h\u1EBFt h\u1EA1n";
+inline constexpr std::u16string_view kColumnSigned = u"Ng\u00E0y k\u00FD";
+inline constexpr std::u16string_view kColumnValid = u"H\u1EE3p l\u1EC7";
+inline constexpr std::u16string_view kYes = u"C\u00F3";
+inline constexpr std::u16string_view kNo = u"Kh\u00F4ng";
+inline constexpr std::u16string_view kCopy = u"Sao ch\u00E9p";
+inline constexpr std::u16string_view kClose = u"\u0110\u00F3ng";
+inline constexpr std::u16string_view kNoSignatures =
+    u"V\u0103n b\u1EA3n ch\u01B0a c\u00F3 ch\u1EEF k\u00FD s\u1ED1.";
 
 }  // namespace text::literals

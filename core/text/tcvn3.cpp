@@ -133,6 +133,17 @@ constexpr uint8_t vn3Byte(char16_t c) {
 }
 static_assert(vn3Byte(0x1EC8) == 0xD8 && vn3Byte(0x1EA0) == 0 && vn3Byte(u'a') == 0);
 
+// The other way: each VN3 byte's letter, the first in the table's order (so ỉ, not Ỉ, for D8);
+// 0 for a byte that stands for no letter of the table.
+constexpr std::array<char16_t, 256> makeLetters() {
+  std::array<char16_t, 256> t{};
+  for (const Letter& l : kLetters)
+    if (t[l.vn3] == 0) t[l.vn3] = l.unicode;
+  return t;
+}
+constexpr std::array<char16_t, 256> kLetterOf = makeLetters();
+static_assert(kLetterOf[0xD8] == 0x1EC9 && kLetterOf[0xAD] == 0x01B0 && kLetterOf[u'a'] == 0);
+
 class Latin1 final : public AnsiCodePage {
  public:
   char16_t character(uint8_t byte) const override { return byte; }
@@ -161,6 +172,16 @@ std::u16string UnicodeToTCVN3(std::u16string_view text, const AnsiCodePage& code
   for (const char16_t c : text) {
     const uint8_t byte = vn3Byte(c);
     out += byte ? codePage.character(byte) : c;
+  }
+  return out;
+}
+
+std::u16string TCVN3ToUnicode(std::u16string_view tcvn3) {
+  std::u16string out;
+  out.reserve(tcvn3.size());
+  for (const char16_t c : tcvn3) {
+    const char16_t letter = c <= 0xFF ? kLetterOf[c] : 0;
+    out += letter ? letter : c;
   }
   return out;
 }

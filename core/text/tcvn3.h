@@ -31,4 +31,9 @@ class AnsiCodePage {
 std::u16string UnicodeToTCVN3(std::u16string_view text,
                               const AnsiCodePage& codePage = AnsiCodePage::latin1());
 
+// TCVN3 text (one code unit per byte) back to the Vietnamese it reads as in a TCVN3 font: each
+// byte of a letter above becomes that letter in Unicode (the small "ỉ" for D8, which it shares
+// with "Ỉ"); every other code unit stays as it is.
+std::u16string TCVN3ToUnicode(std::u16string_view tcvn3);
+
 }  // namespace text

@@ -10,6 +10,8 @@
 #include "simword/word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
+#include "text/unicode.h"
+#include "text_fakes.h"
 
 namespace penvane {
 namespace {
@@ -23,7 +25,7 @@ const std::u16string kSignature = u"C:\\Sig\\my sig.gif";
 
 // The box of an insertion that Word refused, with Word's own words below.
 fakes::Shown blocked(const std::u16string& description) {
-  return {text::widenBytes(literals::kActiveXBlocked) + u"\r\n" + description, 48,
+  return {text::UnicodeToTCVN3(literals::kActiveXBlocked) + u"\r\n" + description, 48,
           text::widenBytes(literals::kNotice)};
 }
 
@@ -61,8 +63,7 @@ class Commands : public testing::Test {
   simword::Document* document;
   std::vector<std::u16string> inserted;
   fakes::Library lib;
-  std::shared_ptr<Connect> addin =
-      std::make_shared<Connect>(lib.module, lib.frmPath, lib.files, lib.messages);
+  std::shared_ptr<Connect> addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.platform);
 };
 
 const std::vector<std::string> kShowHost = {"Application._Default", "Application.Application",
@@ -228,8 +229,58 @@ TEST_F(Commands, InsertAndSignKeepsTheBlockWhenSigningFails) {
                                       u"Kh\u00F4ng c\u00F3 ch\u1EE9ng th\u01B0", 0, std::nullopt}));
 }
 
-// With ActiveX controls off, Word refuses the block: both insert commands say why, in Word's words
-// too, and nothing is inserted, signed or left in design mode.
+// On a screen without TCVN3 fonts the notices read in Unicode: the text by the message font, the
+// title by the caption font; Word's own words as Word gives them.
+TEST_F(Commands, NoticesShowUnicodeWhereTheFontsAreNotTcvn3) {
+  text::fakes::Faces faces;
+  faces.tcvn3 = {text::Element::Caption};
+  const Platform unicode{lib.files, lib.messages, lib.statusTimer, lib.signatures, faces};
+  auto addin = std::make_shared<Connect>(lib.module, lib.frmPath, unicode);
+  addin->oHostApp = word.application();
+  bool cancelDefault = false;
+  lib.module.sImagePath = u"C:\\nowhere.gif";
+  addin->MyButton3_Click(nullptr, cancelDefault);
+  word.setActiveXControls(false);
+  lib.module.sImagePath = kSignature;
+  addin->MyButton3_Click(nullptr, cancelDefault);
+  const std::u16string title = text::widenBytes(literals::kNotice);
+  EXPECT_THAT(
+      lib.messages.shown,
+      ElementsAre(fakes::Shown{text::fromUtf8("Không tìm thấy file chữ ký !"), 48, title},
+                  fakes::Shown{std::u16string(literals::kActiveXBlocked) + u"\r\nCommand failed",
+                               48, title}));
+}
+
+// With ActiveX controls off, Word refuses the block: the signature picture goes in instead, found
+// where the block finds it, and the commands carry on; the user is told once in the session. A
+// signed document still gets nothing.
+TEST_F(Commands, WhereWordRefusesTheBlockTheSignaturePictureGoesInAndTheCommandsCarryOn) {
+  word.setActiveXControls(false);
+  lib.files.folders = {u"D:\\WINNT", u"C:\\Sealbrook"};
+  lib.files.ordinary = {kSignature, u"D:\\WINNT\\ck copy.gif", u"C:\\Sealbrook\\ck copy.gif"};
+  lib.module.sImagePath = kSignature;
+  insertAndSign();
+  ASSERT_EQ(document->inlineShapes.size(), 1u);
+  EXPECT_EQ(document->inlineShapes[0].pictureFile, u"D:\\WINNT\\ck copy.gif");
+  EXPECT_EQ(document->signatures.size(), 1u);
+  EXPECT_THAT(lib.messages.shown,
+              ElementsAre(fakes::Shown{
+                  text::UnicodeToTCVN3(literals::kPictureInstead) + u"\r\nCommand failed", 64,
+                  text::widenBytes(literals::kNotice)}));
+  auto& other = word.open(u"Other");
+  lib.module.bPathReady = true;
+  insert();
+  EXPECT_EQ(other.inlineShapes.size(), 1u);
+  insert();  // not signed yet: a second picture
+  EXPECT_EQ(other.inlineShapes.size(), 2u);
+  word.activate(document);
+  insert();  // signed: nothing
+  EXPECT_EQ(document->inlineShapes.size(), 1u);
+  EXPECT_EQ(lib.messages.shown.size(), 1u);
+}
+
+// With ActiveX controls off and the signature picture nowhere, both insert commands say why, in
+// Word's words too, and nothing is inserted, signed or left in design mode.
 TEST_F(Commands, AnInsertionThatWordRefusesSaysWhyAndLeavesNothingBehind) {
   word.setActiveXControls(false);
   lib.module.bPathReady = true;
@@ -257,7 +308,7 @@ TEST(CommandFaults, EachHostCallOfInsertAndSignCanFail) {
     word.open().designMode = true;
     lib.files.ordinary = {kSignature};
     lib.module.sImagePath = kSignature;
-    auto addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.files, lib.messages);
+    auto addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.platform);
     addin->oHostApp = word.application();
     if (failing) word.failCall(failing, hresult, u"planted");
     bool cancelDefault = false;
@@ -386,7 +437,7 @@ TEST_F(PathForm, TheMenusChenRunsInsertAndSignOfTheAddinThatLoadedTheForm) {
   EXPECT_EQ(std::count(windowCalls().begin(), windowCalls().end(), "PopupMenu"), 4);
 
   // The add-in connected again finds the form still loaded, and the menu runs its command.
-  addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.files, lib.messages);
+  addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.platform);
   startUp();
   lib.module.sImagePath = kSignature;
   lib.formWindow.choices = {MenuItem::mnuchen};
@@ -449,6 +500,98 @@ TEST_F(PathForm, AFormThatFailsEndsTheSetUpUnsavedButNotStartUp) {
 }  // namespace penvane
 
 // --- The ribbon ----------------------------------------------------------------------------------
+
+namespace penvane {
+namespace {
+
+// The ribbon's IRibbonUI as the add-in is given it: what is invalidated.
+class RibbonUI final : public automation::Object {
+ public:
+  std::vector<std::u16string> invalidated;
+  automation::Variant invoke(std::string_view member, automation::Invoke,
+                             automation::Arguments& args, automation::Locale) override {
+    if (member == "InvalidateControl") invalidated.push_back(args.at(0).value.asText());
+    return {};
+  }
+  bool supports(const automation::Guid&) override { return false; }
+  automation::ConnectionPtr connect(const automation::EventInterface&,
+                                    std::shared_ptr<automation::EventSink>) override {
+    throw automation::Error(automation::hr::kNoInterface);
+  }
+};
+
+// The status follows the active document: Word's events, the timer's looks, the add-in's own
+// commands; the control is invalidated only when the status changed. What cannot be read is never
+// valid. Nothing is written: the host sees reads only.
+TEST_F(Commands, TheRibbonsStatusFollowsTheActiveDocumentAndChangesOnlyWhenItChanged) {
+  auto ui = std::make_shared<RibbonUI>();
+  addin->Ribbon_OnLoad(ui);
+  EXPECT_THAT(lib.statusTimer.calls, ElementsAre("Start 5000"));
+  EXPECT_EQ(word.connectedSinks(), 1u);  // Word's application events
+  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::NotSigned);
+  lib.statusTimer.tick();
+  EXPECT_TRUE(ui->invalidated.empty());
+
+  signedBefore();
+  lib.statusTimer.tick();
+  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::Valid);
+  document->edit(u"changed after signing");
+  lib.statusTimer.tick();
+  lib.statusTimer.tick();
+  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::Invalid);
+  word.open(u"Other");  // DocumentOpen, DocumentChange
+  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::NotSigned);
+  word.failMember("Signatures.Count", kFail);
+  word.activate(document);  // WindowActivate, DocumentChange
+  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::Unknown);
+  EXPECT_THAT(ui->invalidated, testing::Each(ribbon::kStatusId));
+  EXPECT_EQ(ui->invalidated.size(), 4u);
+  for (const auto& r : word.log().records())
+    EXPECT_TRUE(r.kind == simword::CallKind::Get || r.kind == simword::CallKind::Connect)
+        << r.str();
+
+  word.clearFaults();
+  sign();
+  EXPECT_EQ(lib.statusTimer.calls.back(), "TickSoon");
+  Custom custom;
+  addin->IDTExtensibility2_OnDisconnection(ext_dm_HostShutdown, custom);
+  EXPECT_EQ(lib.statusTimer.calls.back(), "Stop");
+  EXPECT_EQ(word.connectedSinks(), 0u);
+}
+
+// Verify on the ribbon: every signature of the active document in one list, in order, the names
+// as Word gives them; a failure in a box with Word's words.
+TEST_F(Commands, VerifyOnTheRibbonListsEverySignatureInOneWindowAndAFailureInABox) {
+  signedBefore();
+  signedBefore();
+  document->signatures[1].signer = automation::Variant(u"\u0110\u1EB7ng \u00C1nh");
+  document->signatures[1].markedInvalid = true;
+  EXPECT_TRUE(addin->RibbonAction(u"Ribbon_Verify"));
+  ASSERT_EQ(lib.signatures.shown.size(), 1u);
+  const SignatureList& list = lib.signatures.shown[0];
+  EXPECT_EQ(list.title, literals::kSignaturesTitle);
+  using Row = std::array<std::u16string, 6>;
+  EXPECT_THAT(list.rows,
+              ElementsAre(Row{u"1", text::fromUtf8("Nguyễn Văn An"), u"Vietnam Test CA",
+                              u"12/31/2028", u"12/8/2026 12:00:00 PM", text::fromUtf8("Có")},
+                          Row{u"2", text::fromUtf8("Đặng Ánh"), u"Vietnam Test CA", u"12/31/2028",
+                              u"12/8/2026 12:00:00 PM", text::fromUtf8("Không")}));
+  EXPECT_EQ(list.text.substr(0, list.text.find(u"\r\n")),
+            text::fromUtf8("STT\tNgười ký\tCấp tại\tNgày hết hạn\tNgày ký\tHợp lệ"));
+  EXPECT_NE(list.text.find(text::fromUtf8("\r\n2\tĐặng Ánh\tVietnam Test CA\t")),
+            std::u16string::npos);
+  EXPECT_TRUE(lib.messages.shown.empty());
+
+  document->signatures[1].signer = automation::Variant::null();
+  addin->RibbonAction(u"Ribbon_Verify");
+  EXPECT_EQ(lib.signatures.shown.size(), 1u);
+  EXPECT_THAT(lib.messages.shown,
+              ElementsAre(fakes::Shown{u"Invalid use of Null", 16, std::nullopt}));
+  EXPECT_EQ(word.outstandingReferences(), 1);  // oHostApp
+}
+
+}  // namespace
+}  // namespace penvane
 
 namespace penvane {
 namespace {

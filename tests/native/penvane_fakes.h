@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "penvane/connect.h"
 #include "penvane/frm_path.h"
 #include "penvane/ports.h"
 
@@ -73,6 +74,8 @@ class FileSearch final : public penvane::FileSearch {
   std::vector<std::u16string> ordinary;
   std::vector<std::u16string> notOrdinary;
   std::vector<std::u16string> searched;
+  std::vector<std::u16string> folders;  // PictureFolders
+  std::vector<std::u16string> PictureFolders() override { return folders; }
 
   std::u16string Dir(const std::u16string& path) override {
     searched.push_back(path);
@@ -150,6 +153,29 @@ class FileDialog final : public penvane::FileDialog {
   }
 };
 
+// The status's timer: what it was asked, and its tick for the test to run.
+class Timer final : public penvane::Timer {
+ public:
+  std::vector<std::string> calls;
+  std::function<void()> tick;
+  void Start(uint32_t milliseconds, std::function<void()> t) override {
+    calls.push_back("Start " + std::to_string(milliseconds));
+    tick = std::move(t);
+  }
+  void Stop() noexcept override {
+    calls.emplace_back("Stop");
+    tick = nullptr;
+  }
+  void TickSoon() override { calls.emplace_back("TickSoon"); }
+};
+
+// The signatures' window: the lists it showed.
+class SignatureWindow final : public penvane::SignatureWindow {
+ public:
+  std::vector<SignatureList> shown;
+  void Show(const SignatureList& list) override { shown.push_back(list); }
+};
+
 // The add-in's module, its path form and their ports, as one loaded library holds them.
 struct Library {
   SettingsStore settings;
@@ -157,8 +183,11 @@ struct Library {
   FileSearch files;
   FormWindow formWindow;
   FileDialog fileDialog;
+  Timer statusTimer;
+  SignatureWindow signatures;
   Module1 module{settings, messages};
   FrmPath frmPath{module, formWindow, fileDialog, messages};
+  Platform platform{files, messages, statusTimer, signatures};
 };
 
 }  // namespace penvane::fakes

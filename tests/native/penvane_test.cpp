@@ -82,7 +82,7 @@ class AddinStartup : public testing::Test {
   }
 
   std::shared_ptr<ObservedConnect> newAddin() {
-    return std::make_shared<ObservedConnect>(lib.module, lib.frmPath, lib.files, lib.messages);
+    return std::make_shared<ObservedConnect>(lib.module, lib.frmPath, lib.platform);
   }
   // Loads of the path form: each one creates its window.
   size_t formLoads() const {
@@ -291,7 +291,7 @@ TEST(AddinStartupFaults, EachHostCallOfStartupCanFailAndTheRestStillRuns) {
     simword::Word word;
     fakes::Library lib;
     std::shared_ptr<Connect> addin =
-        std::make_shared<Connect>(lib.module, lib.frmPath, lib.files, lib.messages);
+        std::make_shared<Connect>(lib.module, lib.frmPath, lib.platform);
     Custom custom;
 
     void startUp() {

@@ -8,6 +8,7 @@
 #include "text/literals.h"
 #include "text/tcvn3.h"
 #include "text/unicode.h"
+#include "text_fakes.h"
 
 namespace sealbrook {
 namespace {
@@ -239,6 +240,22 @@ TEST_F(Status, VerifyShowsOneBoxASignatureInOrderWithTitleAndIconByValidity) {
                               16, tcvn3(literals::kInvalidTitle)}));
   EXPECT_EQ(control.Picture1(), nullptr);  // verify changes no picture
   EXPECT_EQ(word.outstandingReferences(), 0);
+}
+
+// Where the box's font is not a TCVN3 font (a stock Windows), its text and title show the same
+// words in Unicode, and the signer's name as Word gives it; each part by its own font.
+TEST_F(Status, VerifyShowsUnicodeWhereTheFontsAreNotTcvn3) {
+  addSignature(true, u"\u0110\u1EB7ng \u00C1nh");
+  text::fakes::Faces faces;
+  faces.tcvn3 = {text::Element::Caption};
+  SignData unicode(runtime, surface, site, automation::DateText::standard(),
+                   text::AnsiCodePage::latin1(), faces);
+  unicode.mnuVerify_Click();
+  EXPECT_THAT(runtime.boxes,
+              ElementsAre(Box{text::fromUtf8("Người ký 1: Đặng Ánh\r\nCấp tại: Vietnam Test CA\r\n"
+                                             "Ngày hết hạn: 12/31/2028\r\n"
+                                             "Ngày ký: 12/8/2026 12:00:00 PM\r\n"),
+                              64, tcvn3(literals::kValidTitle)}));
 }
 
 TEST_F(Status, VerifyReadsEachValueThroughAFreshWalkInItsOrder) {

@@ -6,6 +6,7 @@
 
 #include "automation/error.h"
 #include "text/literals.h"
+#include "text/shown.h"
 #include "text/tcvn3.h"
 #include "text/unicode.h"
 
@@ -61,31 +62,46 @@ std::u16string u(const char* utf8) {
   return fromUtf8(utf8);
 }
 
+// Both ways: the bytes are the VN3 encoding of the words, and read back (as a screen without a
+// TCVN3 font shows them) they are those words.
+void expectReads(std::string_view bytes, const char* utf8) {
+  EXPECT_EQ(bytes, vn3(u(utf8)));
+  EXPECT_EQ(TCVN3ToUnicode(widenBytes(bytes)), u(utf8));
+}
+
 TEST(Literals, EachTcvn3TextIsTheEncodingOfWhatItReads) {
   using namespace literals;
-  EXPECT_EQ(kNotice, vn3(u("Thông báo")));
-  EXPECT_EQ(kChoosePathFirst, vn3(u("Bạn cần chọn đường dẫn đến file chữ ký !")));
-  EXPECT_EQ(kNoFileChosen, vn3(u("Bạn chưa chọn file chữ ký !")));
-  EXPECT_EQ(kFileNotFound, vn3(u("Không tìm thấy file chữ ký !")));
-  EXPECT_EQ(
-      kSigningFailed,
-      vn3(u("Lỗi phát sinh trong quá trình ký, mời bạn đóng file, thoát ra ngoài và ký lại !")));
-  EXPECT_EQ(kChoosePathTitle, vn3(u("Chọn đường dẫn đến file chữ ký")));
-  EXPECT_EQ(kCouldNotSavePath, vn3(u("Không ghi được đường dẫn vào file settings.ini !")));
+  expectReads(kNotice, "Thông báo");
+  expectReads(kChoosePathFirst, "Bạn cần chọn đường dẫn đến file chữ ký !");
+  expectReads(kNoFileChosen, "Bạn chưa chọn file chữ ký !");
+  expectReads(kFileNotFound, "Không tìm thấy file chữ ký !");
+  expectReads(kSigningFailed,
+              "Lỗi phát sinh trong quá trình ký, mời bạn đóng file, thoát ra ngoài và ký lại !");
+  expectReads(kChoosePathTitle, "Chọn đường dẫn đến file chữ ký");
+  expectReads(kCouldNotSavePath, "Không ghi được đường dẫn vào file settings.ini !");
+  expectReads(kTagSetUpPath, "Thiết lập đường dẫn");
+  expectReads(kTagInsert, "Chèn chữ ký");
+  expectReads(kSign, "Ký");
+  expectReads(kTagInsertAndSign, "Chèn chữ ký và ký");
+  expectReads(kVerify, "Thẩm định");
+  expectReads(kSignerLabel, "Người ký ");
+  expectReads(kIssuerLabel, "Cấp tại: ");
+  expectReads(kExpiryDateLabel, "Ngày hết hạn: ");
+  expectReads(kSignDateLabel, "Ngày ký: ");
+  expectReads(kValidTitle, "Chữ ký số hợp lệ");
+  expectReads(kInvalidTitle, "Chữ ký số không hợp lệ");
+}
+
+TEST(Literals, TheTextsAddedSinceAreUnicodeAndAllConvertToTcvn3) {
+  using namespace literals;
   EXPECT_EQ(kActiveXBlocked,
-            vn3(u("Word đang chặn các điều khiển ActiveX nên không chèn được khối chữ ký. Hãy bật "
-                  "điều khiển ActiveX trong Trust Center hoặc hỏi người quản trị máy.")));
-  EXPECT_EQ(kTagSetUpPath, vn3(u("Thiết lập đường dẫn")));
-  EXPECT_EQ(kTagInsert, vn3(u("Chèn chữ ký")));
-  EXPECT_EQ(kSign, vn3(u("Ký")));
-  EXPECT_EQ(kTagInsertAndSign, vn3(u("Chèn chữ ký và ký")));
-  EXPECT_EQ(kVerify, vn3(u("Thẩm định")));
-  EXPECT_EQ(kSignerLabel, vn3(u("Người ký ")));
-  EXPECT_EQ(kIssuerLabel, vn3(u("Cấp tại: ")));
-  EXPECT_EQ(kExpiryDateLabel, vn3(u("Ngày hết hạn: ")));
-  EXPECT_EQ(kSignDateLabel, vn3(u("Ngày ký: ")));
-  EXPECT_EQ(kValidTitle, vn3(u("Chữ ký số hợp lệ")));
-  EXPECT_EQ(kInvalidTitle, vn3(u("Chữ ký số không hợp lệ")));
+            u("Word đang chặn các điều khiển ActiveX nên không chèn được khối chữ ký. Hãy bật "
+              "điều khiển ActiveX trong Trust Center hoặc hỏi người quản trị máy."));
+  EXPECT_EQ(kPictureInstead,
+            u("Word đang chặn các điều khiển ActiveX nên không chèn được khối chữ ký: hình chữ ký "
+              "đã được chèn thay cho khối. Trạng thái chữ ký xem trên ribbon, nhóm Chữ ký số."));
+  for (const std::u16string_view text : {kActiveXBlocked, kPictureInstead})
+    EXPECT_EQ(widenBytes(vn3(text)), UnicodeToTCVN3(text));  // every letter has its byte
 }
 
 TEST(Literals, TheLetterUHornIsTheInvisibleByteAD) {
@@ -101,6 +117,36 @@ TEST(Literals, MenuCaptionsAreRealUnicode) {
   EXPECT_EQ(kInsertCaption, u("Chèn chữ ký"));
   EXPECT_EQ(kSignCaption, u("Ký"));
   EXPECT_EQ(kInsertAndSignCaption, u("Chèn chữ ký và ký"));
+}
+
+// --- TCVN3ToUnicode, and the texts as the screen shows them --------------------------------------
+
+TEST(TCVN3ToUnicode, ALetterComesBackSmallWhereItSharesItsByteAndAnythingElseAsItIs) {
+  EXPECT_EQ(TCVN3ToUnicode(UnicodeToTCVN3(u"\u1EC8 \u1EC9 \u0102\u0111")),
+            u"\u1EC9 \u1EC9 \u0102\u0111");
+  EXPECT_EQ(TCVN3ToUnicode(u"plain \u0080\u00A0\u00FF\u1EC9\U0001F600"),
+            u"plain \u0080\u00A0\u00FF\u1EC9\U0001F600");
+}
+
+class FacesOf final : public Faces {
+ public:
+  explicit FacesOf(Element tcvn3) : tcvn3_(tcvn3) {}
+  bool Tcvn3(Element element) const override { return element == tcvn3_; }
+
+ private:
+  Element tcvn3_;
+};
+
+TEST(Shown, EachElementShowsTcvn3OnlyInATcvn3FontAndHostTextIsConvertedOnlyThere) {
+  const FacesOf menusOnly(Element::Menu);
+  EXPECT_EQ(shown(literals::kVerify, Element::Menu, menusOnly), widenBytes(literals::kVerify));
+  EXPECT_EQ(shown(literals::kVerify, Element::Caption, menusOnly), u("Thẩm định"));
+  EXPECT_EQ(shownUnicode(u("Đặng Ánh"), Element::Menu, menusOnly), u"\u00A7\u00C6ng \u00C1nh");
+  EXPECT_EQ(shownUnicode(u("Đặng Ánh"), Element::Message, menusOnly), u("Đặng Ánh"));
+  for (const char16_t* face : {u".VnTime", u".vntimeH", u".VNARIAL"})
+    EXPECT_TRUE(Faces::isTcvn3Face(face)) << text::toUtf8(face);
+  for (const char16_t* face : {u"Tahoma", u"Segoe UI", u"VnTime", u".V", u""})
+    EXPECT_FALSE(Faces::isTcvn3Face(face)) << text::toUtf8(face);
 }
 
 // --- UnicodeToTCVN3 ---------------------------------------------------------------------------

@@ -29,6 +29,7 @@ using testing::IsEmpty;
 using testing::UnorderedElementsAre;
 namespace literals = text::literals;
 using winetest::settingsFile;
+using winetest::shown;
 using winetest::tcvn3;
 using winetest::tempFolder;
 
@@ -51,7 +52,7 @@ std::wstring line(const std::wstring& title, const std::wstring& text, wordhost:
 }
 // The add-in's notices carry the title "Thông báo"; the others the library's title.
 std::wstring notice(std::string_view text, wordhost::Icon icon) {
-  return line(tcvn3(literals::kNotice), tcvn3(text), icon);
+  return line(shown(literals::kNotice), shown(text), icon);
 }
 std::wstring untitled(const std::wstring& text) {
   return line(L"Penvane", text, wordhost::Icon::None);
@@ -305,21 +306,75 @@ TEST_P(AddinInEachWord, WithoutTheImageInsertAndSignStopsAtItsMessage) {
               ElementsAre(notice(literals::kFileNotFound, wordhost::Icon::Exclamation)));
 }
 
-// With ActiveX controls off Word refuses the block: both insert commands say so, with Word's own
-// words below, and leave nothing behind: no block, no signature, no design mode.
-TEST_P(AddinInEachWord, WhereWordBlocksActiveXTheInsertCommandsSayWhyAndLeaveNothing) {
+// With ActiveX controls off Word refuses the block: the signature picture that the block shows
+// goes in instead, from its fixed path, and insert and sign signs; the user is told once.
+// With no picture to be found, both insert commands say so, with Word's own words below, and
+// leave nothing behind: no block, no signature, no design mode.
+TEST_P(AddinInEachWord, WhereWordBlocksActiveXThePictureGoesInOrTheCommandsSayWhy) {
   startUp(signatureImage());
   auto& doc = word().open(u"Contract");
   word().setActiveXControls(false);
+  click(kInsertAndSign);
+  ASSERT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_EQ(doc.inlineShapes[0].pictureFile, u"C:\\WINDOWS\\ck copy.gif");
+  EXPECT_EQ(doc.signatures.size(), 1u);
+  auto& draft = word().open(u"Draft");
+  click(kInsert);
+  EXPECT_EQ(draft.inlineShapes.size(), 1u);
+  EXPECT_THAT(messages(), ElementsAre(line(shown(literals::kNotice),
+                                           std::wstring(com::wide(literals::kPictureInstead)) +
+                                               L"\r\nCommand failed",
+                                           wordhost::Icon::Information)));
+
+  wordhost::removePictures();
+  dialogs_.clear();
+  auto& memo = word().open(u"Memo");
   click(kInsert);
   click(kInsertAndSign);
   const std::wstring blocked =
-      line(tcvn3(literals::kNotice), tcvn3(literals::kActiveXBlocked) + L"\r\nCommand failed",
+      line(shown(literals::kNotice), com::wide(literals::kActiveXBlocked) + L"\r\nCommand failed",
            wordhost::Icon::Exclamation);
   EXPECT_THAT(messages(), ElementsAre(blocked, blocked));
-  EXPECT_TRUE(doc.inlineShapes.empty());
-  EXPECT_TRUE(doc.signatures.empty());
-  EXPECT_FALSE(doc.designMode);
+  EXPECT_TRUE(memo.inlineShapes.empty());
+  EXPECT_TRUE(memo.signatures.empty());
+  EXPECT_FALSE(memo.designMode);
+  ASSERT_TRUE(wordhost::installPictures());
+}
+
+// On a stock screen the notices read in Unicode; where the screen's fonts are TCVN3 fonts, every
+// box, title and dialog of the add-in is the TCVN3 text byte for byte, Word's own words converted
+// to it.
+TEST_F(AddinInWord, NoticesReadInUnicodeAndWithTcvn3FontsAreTheTcvn3TextByteForByte) {
+  writeSettings("[Path]\r\nChildPath=C:\\nowhere\\signature.gif\r\n");
+  startUp();
+  word().open();
+  click(kInsertAndSign);
+  EXPECT_THAT(messages(), ElementsAre(line(L"Th\u00F4ng b\u00E1o",
+                                           L"Kh\u00F4ng t\u00ECm th\u1EA5y file ch\u1EEF k\u00FD !",
+                                           wordhost::Icon::Exclamation)));
+  host_.shutDown();
+  if (const HWND form = pathForm()) SendMessageW(form, WM_CLOSE, 0, 0);
+
+  const winetest::Tcvn3Fonts fonts;
+  dialogs_.clear();
+  startUp();
+  EXPECT_EQ(dialogs_.fileDialogs().back().title, tcvn3(literals::kChoosePathTitle));
+  wchar_t caption[64] = {};
+  GetWindowTextW(pathForm(), caption, 64);
+  EXPECT_EQ(caption, tcvn3(literals::kChoosePathTitle));
+  click(kInsertAndSign);
+  EXPECT_THAT(messages(), ElementsAre(line(tcvn3(literals::kNotice), tcvn3(literals::kFileNotFound),
+                                           wordhost::Icon::Exclamation)));
+  dialogs_.clear();
+  word().failMember("AddOLEControl", 0x800A1066,
+                    u"L\u1EC7nh kh\u00F4ng th\u1EF1c hi\u1EC7n \u0111\u01B0\u1EE3c");
+  click(kInsert);
+  EXPECT_THAT(
+      messages(),
+      ElementsAre(line(tcvn3(literals::kNotice),
+                       com::wide(text::UnicodeToTCVN3(literals::kPictureInstead)) +
+                           L"\r\nL\u00D6nh kh\u00ABng th\u00F9c hi\u00D6n \u00AE\u00AD\u00EEc",
+                       wordhost::Icon::Information)));
 }
 
 TEST_F(AddinInWord, InsertWithoutADocumentTellsThatTheFileIsNotFound) {
@@ -359,7 +414,7 @@ TEST_F(AddinInWord, TheDialogShowsTheImageTypesWithTheFirstSelected) {
 
   ASSERT_EQ(dialogs_.fileDialogs().size(), 1u);
   const wordhost::ShownFileDialog& shown = dialogs_.fileDialogs()[0];
-  EXPECT_EQ(shown.title, tcvn3(literals::kChoosePathTitle));
+  EXPECT_EQ(shown.title, winetest::shown(literals::kChoosePathTitle));
   EXPECT_THAT(
       shown.fileTypes,
       ElementsAre(L"All Picture(*.emf;*.wmf;*.jpg;*.jpeg;*.ifif;*.jpe;*.png)", L"All Files(*.*)",
@@ -390,7 +445,7 @@ TEST_P(AddinInEachWord, SetUpPathSavesThePathInMemoryThenAsksAgainEachTime) {
   EXPECT_EQ(settings(), "[Path]\r\nChildPath=" + ansi(signatureImage()) + "\r\n");
   EXPECT_EQ(pathForm(), nullptr);
   for (const auto& shown : dialogs_.fileDialogs())
-    EXPECT_EQ(shown.title, tcvn3(literals::kChoosePathTitle));
+    EXPECT_EQ(shown.title, winetest::shown(literals::kChoosePathTitle));
   EXPECT_THAT(messages(), IsEmpty());
 
   // The next start reads it.
@@ -487,7 +542,7 @@ TEST_F(AddinInWord, AfterStartUpTheFormIsLoadedHiddenAndItsButtonsWork) {
   EXPECT_EQ(GetMenu(form), nullptr);  // its menu is a popup only
   wchar_t caption[64] = {};
   GetWindowTextW(form, caption, 64);
-  EXPECT_EQ(caption, tcvn3(literals::kChoosePathTitle));
+  EXPECT_EQ(caption, shown(literals::kChoosePathTitle));
 
   clickOnForm(L"Command1");
   EXPECT_THAT(messages(), ElementsAre(untitled(L"OK")));

@@ -82,12 +82,16 @@ void ControlInWord::TearDown() {
   EXPECT_EQ(running_.outstandingReferences(), baseline_);
 }
 
-wordhost::EmbeddedObject& ControlInWord::insert() {
-  auto app = word().application();
+wordhost::EmbeddedObject& insertBlock(simword::Word& word) {
+  auto app = word.application();
   automation::call(automation::getObject(automation::getObject(app, "Selection"), "InlineShapes"),
                    "AddOLEControl", {automation::named("ClassType", u"Sealbrook.SignData")});
-  auto& doc = *word().activeDocument();
+  auto& doc = *word.activeDocument();
   return wordhost::OleContainer::embedded(doc, doc.inlineShapes.size() - 1);
+}
+
+wordhost::EmbeddedObject& ControlInWord::insert() {
+  return insertBlock(word());
 }
 
 HWND ControlInWord::picture1(const wordhost::EmbeddedObject& control) {

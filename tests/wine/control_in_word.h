@@ -19,6 +19,9 @@ namespace winetest {
 
 std::wstring ocx();  // Sealbrook.ocx beside the test
 
+// Inserts the control into the active document of a Word, as the add-in does.
+wordhost::EmbeddedObject& insertBlock(simword::Word& word);
+
 // What the control draws through IViewObject into a 240 x 136 pixel block, on a screen-
 // compatible bitmap or through an enhanced metafile (the host's cached presentation).
 class Rendering {

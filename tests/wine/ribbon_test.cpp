@@ -4,6 +4,8 @@
 // command as the menu button of the same caption, end to end with the real control.
 #include "ribbon.h"
 
+#include <commctrl.h>
+
 #include <fstream>
 
 #include <gmock/gmock.h>
@@ -14,8 +16,11 @@
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/pictures.h"
+#include "wordhost/process.h"
 #include "wordhost/running_word.h"
+#include "wordhost/timers.h"
 
+#include "control_in_word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 #include "wine_test.h"
@@ -25,7 +30,7 @@ namespace {
 using testing::ElementsAre;
 namespace literals = text::literals;
 using winetest::settingsFile;
-using winetest::tcvn3;
+using winetest::shown;
 using winetest::tempFolder;
 
 const wchar_t kProgId[] = L"Penvane.Connect";
@@ -85,14 +90,15 @@ class RibbonInWord : public testing::Test {
     return out;
   }
 
-  wordhost::RunningWord running_;
-  wordhost::OleContainer container_{running_.word()};
+  // The ribbon is today's Word's.
+  wordhost::RunningWord running_{simword::Profile::Word2016};
+  wordhost::OleContainer container_{running_};
   wordhost::DialogDriver dialogs_;
   wordhost::AddinHost host_{running_.application()};
   int64_t baseline_ = 0;
 };
 
-TEST_F(RibbonInWord, TheGroupStandsOnTheInsertTabAfterWordsTextGroupWithTheMenusFourCommands) {
+TEST_F(RibbonInWord, TheGroupStandsOnTheInsertTabAfterWordsTextGroupWithItsCommandsAndTheStatus) {
   startUp();
   ASSERT_NE(host_.ribbon(kProgId), nullptr);
   EXPECT_TRUE(ribbon().customised());
@@ -109,15 +115,18 @@ TEST_F(RibbonInWord, TheGroupStandsOnTheInsertTabAfterWordsTextGroupWithTheMenus
     EXPECT_EQ(b.size, L"large");
     EXPECT_EQ(b.picture.cx, 32) << b.id;
     EXPECT_EQ(b.picture.cy, 32) << b.id;
-    EXPECT_EQ(b.screentip, b.label);
+    EXPECT_EQ(b.screentip, b.id == L"PenvaneStatus" ? wide(literals::kPopupCaption) : b.label);
     EXPECT_FALSE(b.supertip.empty());
     EXPECT_FALSE(b.keytip.empty());
   }
+  // No document open yet: the status cannot be told.
   EXPECT_THAT(labels,
               ElementsAre(wide(literals::kSetUpPathCaption), wide(literals::kInsertCaption),
-                          wide(literals::kSignCaption), wide(literals::kInsertAndSignCaption)));
+                          wide(literals::kSignCaption), wide(literals::kInsertAndSignCaption),
+                          wide(literals::kStatusUnknown), wide(literals::kVerifyCaption)));
   EXPECT_THAT(actions, ElementsAre(L"Ribbon_SetUpPath", L"Ribbon_Insert", L"Ribbon_Sign",
-                                   L"Ribbon_InsertAndSign"));
+                                   L"Ribbon_InsertAndSign", L"Ribbon_Verify", L"Ribbon_Verify"));
+  EXPECT_TRUE(ribbon().loaded());  // onLoad had the ribbon's IRibbonUI
   // The menu is there as well, for the Add-Ins tab.
   EXPECT_EQ(word().menuBar().find(literals::kPopupCaption)->controls.size(), 4u);
 }
@@ -167,8 +176,8 @@ TEST_F(RibbonInWord, FailuresFromTheRibbonGetTheMenusMessages) {
   word().signing().willCancel();
   ASSERT_EQ(ribbon().press(L"PenvaneSign"), S_OK);  // a refusal is passed over
   EXPECT_THAT(messages(),
-              ElementsAre(tcvn3(literals::kNotice) + L" | " + tcvn3(literals::kFileNotFound),
-                          tcvn3(literals::kNotice) + L" | " + tcvn3(literals::kSigningFailed)));
+              ElementsAre(shown(literals::kNotice) + L" | " + shown(literals::kFileNotFound),
+                          shown(literals::kNotice) + L" | " + shown(literals::kSigningFailed)));
 }
 
 TEST_F(RibbonInWord, SetUpPathFromTheRibbonSavesThePathAsTheMenuDoes) {
@@ -181,6 +190,116 @@ TEST_F(RibbonInWord, SetUpPathFromTheRibbonSavesThePathAsTheMenuDoes) {
   const std::wstring image = signatureImage();  // ASCII
   EXPECT_THAT(settings, testing::HasSubstr("ChildPath=" + std::string(image.begin(), image.end())));
 }
+
+// --- The status on the ribbon, and verify ------------------------------------------------------
+
+// The status control's label as the ribbon shows it now.
+class RibbonStatus : public RibbonInWord, public testing::WithParamInterface<bool> {
+ protected:
+  std::wstring status() {
+    wordhost::runQueued();  // what the add-in posted after its commands
+    ribbon().refresh();
+    const wordhost::Ribbon::Button* control = ribbon().find(L"PenvaneStatus");
+    return control ? control->label : L"";
+  }
+  // The status's look every 5 s while Word is idle: its WM_TIMER.
+  static void statusTick() {
+    const auto timers = wordhost::windowsOfThisProcess(HWND_MESSAGE, L"Penvane.Status");
+    ASSERT_EQ(timers.size(), 1u);
+    SendMessageW(timers[0], WM_TIMER, 1, 0);
+  }
+  static HWND signaturesWindow() {
+    const auto windows = wordhost::windowsOfThisProcess(nullptr, L"Penvane.Signatures");
+    return windows.empty() ? nullptr : windows[0];
+  }
+  // The rows of the signatures' window, each cell between " | ".
+  static std::vector<std::wstring> rows(HWND window) {
+    std::vector<std::wstring> out;
+    const HWND view = GetDlgItem(window, 301);
+    const auto count = SendMessageW(view, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT r = 0; r < count; ++r) {
+      std::wstring row;
+      for (int column = 0; column < 6; ++column) {
+        wchar_t cell[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = cell;
+        item.cchTextMax = 256;
+        SendMessageW(view, LVM_GETITEMTEXTW, static_cast<WPARAM>(r),
+                     reinterpret_cast<LPARAM>(&item));
+        row += (column ? L" | " : L"") + std::wstring(cell);
+      }
+      out.push_back(row);
+    }
+    return out;
+  }
+};
+
+// The status follows the active document whether or not ActiveX controls are on (with them off
+// the signature picture stands in for the block), and agrees with the block; the control is
+// invalidated only when the status changed; verify lists the signatures in one window.
+TEST_P(RibbonStatus, TheStatusFollowsTheActiveDocumentAndVerifyListsItsSignatures) {
+  const bool activeX = GetParam();
+  word().setActiveXControls(activeX);
+  startUp(signatureImage());
+  auto& doc = word().open(u"Contract");
+  const HWND window = container_.documentWindow(doc);  // Word shows it
+  EXPECT_EQ(status(), wide(literals::kStatusNotSigned));
+  const size_t invalidated = ribbon().invalidations().size();
+  statusTick();
+  EXPECT_EQ(ribbon().invalidations().size(), invalidated);  // nothing changed
+
+  ASSERT_EQ(ribbon().press(L"PenvaneInsertAndSign"), S_OK);
+  EXPECT_EQ(status(), wide(literals::kStatusValid));
+  EXPECT_EQ(doc.inlineShapes.size(), 1u);
+  EXPECT_EQ(doc.inlineShapes[0].pictureFile.empty(), activeX);
+  if (activeX) {
+    wordhost::fireTimers(1);
+    EXPECT_TRUE(
+        winetest::Rendering(wordhost::OleContainer::embedded(doc, 0).object(), false).showsValid());
+  }
+  doc.edit(u"changed after signing");
+  statusTick();
+  EXPECT_EQ(status(), wide(literals::kStatusInvalid));
+  if (activeX) {
+    wordhost::fireTimers(1);
+    EXPECT_TRUE(winetest::Rendering(wordhost::OleContainer::embedded(doc, 0).object(), false)
+                    .showsInvalid());
+  }
+  auto& other = word().open(u"Draft");
+  EXPECT_EQ(status(), wide(literals::kStatusNotSigned));
+  word().activate(doc);  // back in the contract's window
+  EXPECT_EQ(status(), wide(literals::kStatusInvalid));
+  EXPECT_THAT(ribbon().invalidations(), testing::Each(std::wstring(L"PenvaneStatus")));
+  EXPECT_EQ(ribbon().invalidations().size(), invalidated + 4);
+
+  ASSERT_EQ(ribbon().press(L"PenvaneVerify"), S_OK);
+  const HWND list = signaturesWindow();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(GetWindow(list, GW_OWNER), window);
+  EXPECT_THAT(rows(list), ElementsAre(L"1 | Nguy\u1EC5n V\u0103n An | Vietnam Test CA | "
+                                      L"12/31/2028 | 12/8/2026 12:00:00 PM | Kh\u00F4ng"));
+  SendMessageW(GetDlgItem(list, 302), BM_CLICK, 0, 0);  // copy
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  const auto* copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+  ASSERT_NE(copied, nullptr);
+  EXPECT_EQ(std::wstring(copied),
+            L"STT\tNg\u01B0\u1EDDi k\u00FD\tC\u1EA5p t\u1EA1i\tNg\u00E0y h\u1EBFt h\u1EA1n\t"
+            L"Ng\u00E0y k\u00FD\tH\u1EE3p l\u1EC7\r\n1\tNguy\u1EC5n V\u0103n An\tVietnam Test CA\t"
+            L"12/31/2028\t12/8/2026 12:00:00 PM\tKh\u00F4ng\r\n");
+  GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+  CloseClipboard();
+  SendMessageW(GetDlgItem(list, 301), WM_KEYDOWN, VK_ESCAPE, 0);  // Esc closes it
+  wordhost::runQueued();
+  EXPECT_EQ(signaturesWindow(), nullptr);
+  EXPECT_TRUE(dialogs_.messages().size() <= 1u);  // ActiveX off: told once of the picture
+  container_.close(other);
+}
+
+INSTANTIATE_TEST_SUITE_P(ActiveX, RibbonStatus, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "ActiveXOn" : "ActiveXOff";
+                         });
 
 TEST_F(RibbonInWord, AWordWithoutARibbonGetsTheMenuAlone) {
   host_.hasRibbon(false);

@@ -155,8 +155,8 @@ TEST_P(ControlInEachWord, AClickOnTheSignaturePictureOpensThePopupAndElsewhereOn
   auto& control = insert();
   click(picture1(control), 5, 5);
   ASSERT_EQ(dialogs_.menus().size(), 1u);
-  EXPECT_THAT(dialogs_.menus()[0], ElementsAre(com::wide(text::widenBytes(literals::kSign)),
-                                               com::wide(text::widenBytes(literals::kVerify))));
+  EXPECT_THAT(dialogs_.menus()[0],
+              ElementsAre(winetest::shown(literals::kSign), winetest::shown(literals::kVerify)));
   click(picture1(control), 237, 130);  // inside Picture1, outside Image1's 236 x 118
   EXPECT_EQ(dialogs_.menus().size(), 1u);
   SendMessageW(control.window(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(239, 135));  // the strip

@@ -11,6 +11,7 @@
 #include "control_in_word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
+#include "wine_test.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ TEST_F(Soak, AThousandSignAndVerifyCyclesLeaveNothingBehind) {
   }
   expectAsBefore(before);
   // Each cycle signed the document and showed its one signature as valid.
-  const std::wstring valid = com::wide(text::widenBytes(text::literals::kValidTitle));
+  const std::wstring valid = winetest::shown(text::literals::kValidTitle);
   ASSERT_EQ(dialogs_.messages().size(), 1000u);
   for (const auto& box : dialogs_.messages()) {
     ASSERT_EQ(box.title, valid);

@@ -30,10 +30,8 @@ using wordhost::Icon;
 using wordhost::ShownMessage;
 namespace literals = text::literals;
 
-// A label of the system's own, one character per TCVN3 byte.
-std::wstring label(std::string_view bytes) {
-  return com::wide(text::widenBytes(bytes));
-}
+using winetest::shown;
+using winetest::tcvn3;
 
 // A host name converted to TCVN3: each byte as this prefix's ANSI code page reads it alone.
 std::wstring converted(std::string_view bytes) {
@@ -56,9 +54,19 @@ std::wstring dateText(double serial) {
 // The text of one verify box.
 std::wstring verifyText(int position, const std::wstring& signer, const std::wstring& issuer,
                         double expires, double signedOn) {
-  return label(literals::kSignerLabel) + std::to_wstring(position) + L": " + signer + L"\r\n" +
-         label(literals::kIssuerLabel) + issuer + L"\r\n" + label(literals::kExpiryDateLabel) +
-         dateText(expires) + L"\r\n" + label(literals::kSignDateLabel) + dateText(signedOn) +
+  return shown(literals::kSignerLabel) + std::to_wstring(position) + L": " + signer + L"\r\n" +
+         shown(literals::kIssuerLabel) + issuer + L"\r\n" + shown(literals::kExpiryDateLabel) +
+         dateText(expires) + L"\r\n" + shown(literals::kSignDateLabel) + dateText(signedOn) +
+         L"\r\n";
+}
+
+// The same box where the screen's fonts are TCVN3 fonts: the labels' TCVN3 bytes, and the host's
+// names converted to TCVN3.
+std::wstring verifyTextInTcvn3(int position, const std::wstring& signer, const std::wstring& issuer,
+                               double expires, double signedOn) {
+  return tcvn3(literals::kSignerLabel) + std::to_wstring(position) + L": " + signer + L"\r\n" +
+         tcvn3(literals::kIssuerLabel) + issuer + L"\r\n" + tcvn3(literals::kExpiryDateLabel) +
+         dateText(expires) + L"\r\n" + tcvn3(literals::kSignDateLabel) + dateText(signedOn) +
          L"\r\n";
 }
 
@@ -183,8 +191,11 @@ TEST_P(Status, ATickQueuedBeforeARefreshDoesNotRunInsideIt) {
 
 // --- Verify ------------------------------------------------------------------------------------
 
-// "Nguyễn Văn An", "Đặng Ánh" (a capital with a tone mark stays as it is) and the issuer
-// "Cục Chứng thực số" in TCVN3.
+// "Nguyễn Văn An", "Đặng Ánh" and the issuer "Cục Chứng thực số", as Word gives them and in TCVN3
+// (where a capital with a tone mark stays as it is).
+const wchar_t kFirstSignerName[] = L"Nguy\u1EC5n V\u0103n An";
+const wchar_t kSecondSignerName[] = L"\u0110\u1EB7ng \u00C1nh";
+const wchar_t kIssuerName[] = L"C\u1EE5c Ch\u1EE9ng th\u1EF1c s\u1ED1";
 constexpr std::string_view kFirstSigner = "Nguy\xD4n V\xA8n An";
 constexpr std::string_view kSecondSigner = "\xA7\xC6ng \xC1nh";
 constexpr std::string_view kIssuer =
@@ -195,31 +206,62 @@ constexpr double kExpires = 47118.0;          // 2028-12-31
 constexpr double kSignedOn = 46364.5;         // 2026-12-08 12:00
 constexpr double kSignedLater = 46365.40625;  // 2026-12-09 09:45
 
-TEST_P(Status, VerifyShowsOneBoxASignatureWithTheSignersInTcvn3AndTheDatesOfTheLocale) {
-  auto& doc = word().open();
-  auto& control = insert();
-  word().signing().willSign(u"Nguy\u1EC5n V\u0103n An", u"C\u1EE5c Ch\u1EE9ng th\u1EF1c s\u1ED1",
-                            Date{kExpires}, Date{kSignedOn});
-  word().signing().willSign(u"\u0110\u1EB7ng \u00C1nh", u"C\u1EE5c Ch\u1EE9ng th\u1EF1c s\u1ED1",
-                            Date{kExpires}, Date{kSignedLater});
-  sign(control);
-  sign(control);
-  ASSERT_EQ(doc.signatures.size(), 2u);
-  doc.signatures[1].markedInvalid = true;
-  dialogs_.clear();
+// Two signatures of a document signed through the block, one no longer valid.
+class Verify : public Status {
+ protected:
+  wordhost::EmbeddedObject& twoSignatures() {
+    auto& doc = word().open();
+    auto& control = insert();
+    word().signing().willSign(com::u16(kFirstSignerName), com::u16(kIssuerName), Date{kExpires},
+                              Date{kSignedOn});
+    word().signing().willSign(com::u16(kSecondSignerName), com::u16(kIssuerName), Date{kExpires},
+                              Date{kSignedLater});
+    sign(control);
+    sign(control);
+    EXPECT_EQ(doc.signatures.size(), 2u);
+    doc.signatures.at(1).markedInvalid = true;
+    dialogs_.clear();
+    return control;
+  }
+};
 
+// On a stock screen (Wine's default fonts are no TCVN3 fonts) the box reads in Unicode, the
+// signers' names as Word gives them; the dates as the locale writes them.
+TEST_P(Verify, ShowsOneBoxASignatureInUnicodeWithTheDatesOfTheLocale) {
+  auto& control = twoSignatures();
   verify(control);
-  EXPECT_THAT(dialogs_.messages(),
-              ElementsAre(IsBox(ShownMessage{label(literals::kValidTitle),
-                                             verifyText(1, converted(kFirstSigner),
-                                                        converted(kIssuer), kExpires, kSignedOn),
-                                             Icon::Information}),
-                          IsBox(ShownMessage{label(literals::kInvalidTitle),
-                                             verifyText(2, converted(kSecondSigner),
-                                                        converted(kIssuer), kExpires, kSignedLater),
-                                             Icon::Critical})));
+  EXPECT_THAT(
+      dialogs_.messages(),
+      ElementsAre(
+          IsBox(ShownMessage{shown(literals::kValidTitle),
+                             verifyText(1, kFirstSignerName, kIssuerName, kExpires, kSignedOn),
+                             Icon::Information}),
+          IsBox(ShownMessage{shown(literals::kInvalidTitle),
+                             verifyText(2, kSecondSignerName, kIssuerName, kExpires, kSignedLater),
+                             Icon::Critical})));
+  EXPECT_EQ(dialogs_.messages().at(0).title, L"Ch\u1EEF k\u00FD s\u1ED1 h\u1EE3p l\u1EC7");
   // Verify reports; only a refresh changes the status picture.
   EXPECT_TRUE(winetest::Rendering(control.object(), false).showsValid());
+}
+
+// Where the screen's fonts are TCVN3 fonts, the menu, the titles and the text are the TCVN3 text
+// byte for byte, the signers converted to it.
+TEST_P(Verify, WithTcvn3FontsTheMenuAndTheBoxesAreTheTcvn3TextByteForByte) {
+  auto& control = twoSignatures();
+  const winetest::Tcvn3Fonts fonts;
+  verify(control);
+  EXPECT_THAT(dialogs_.menus().back(),
+              ElementsAre(tcvn3(literals::kSign), tcvn3(literals::kVerify)));
+  EXPECT_THAT(
+      dialogs_.messages(),
+      ElementsAre(IsBox(ShownMessage{tcvn3(literals::kValidTitle),
+                                     verifyTextInTcvn3(1, converted(kFirstSigner),
+                                                       converted(kIssuer), kExpires, kSignedOn),
+                                     Icon::Information}),
+                  IsBox(ShownMessage{tcvn3(literals::kInvalidTitle),
+                                     verifyTextInTcvn3(2, converted(kSecondSigner),
+                                                       converted(kIssuer), kExpires, kSignedLater),
+                                     Icon::Critical})));
 }
 
 TEST_P(Status, SigningTwiceThroughTheBlockLeavesBothSignaturesValid) {
@@ -284,7 +326,7 @@ TEST_P(Status, AFailedVerifyShowsWhatFailedAndWordGoesOn) {
   dialogs_.clear();
   verify(control);
   EXPECT_THAT(dialogs_.messages(), ElementsAre(Field(&ShownMessage::icon, Icon::Critical)));
-  EXPECT_EQ(dialogs_.messages()[0].title, label(literals::kInvalidTitle));
+  EXPECT_EQ(dialogs_.messages()[0].title, shown(literals::kInvalidTitle));
 }
 
 // A block whose document Word closed reaches Word 2003 through the running-object table.
@@ -353,11 +395,19 @@ class TodaysWord : public ControlInWord {
 // signed document opened from Explorer before that still shows its status at the first refresh,
 // and its block signs.
 TEST_F(TodaysWord, ABlockOpenedBeforeWordFirstLostTheFocusShowsItsStatusAndSigns) {
-  auto& doc = word().open(u"Contract");
-  insert();
-  signByHost();
-  const auto saved = container_.save(doc);
-  word().close(doc);
+  wordhost::OleContainer::SavedDocument saved;
+  {  // signed with its block in an earlier session of Word
+    wordhost::RunningWord earlier(simword::Profile::Word2016);
+    wordhost::OleContainer container(earlier);
+    auto& doc = earlier.word().open(u"Contract");
+    winetest::insertBlock(earlier.word());
+    const auto signatures = automation::getObject(
+        automation::getObject(earlier.word().application(), "ActiveDocument"), "Signatures");
+    automation::call(signatures, "Add");
+    automation::call(signatures, "Commit");
+    saved = container.save(doc);
+    container.close(doc);
+  }
   auto& reopened = container_.reopen(saved);
   auto& block = wordhost::OleContainer::embedded(reopened, 0);
   com::ComPtr<IUnknown> running;
@@ -384,11 +434,7 @@ TEST_F(TodaysWord, WithTwoWordsRunningEachBlockWorksOnItsOwnWord) {
   other.focusLeft();
   running_.focusLeft();
   auto& otherDoc = other.word().open(u"Other");
-  automation::call(
-      automation::getObject(automation::getObject(other.word().application(), "Selection"),
-                            "InlineShapes"),
-      "AddOLEControl", {automation::named("ClassType", u"Sealbrook.SignData")});
-  auto& otherBlock = wordhost::OleContainer::embedded(otherDoc, 0);
+  auto& otherBlock = winetest::insertBlock(other.word());
   auto& doc = word().open(u"Mine");
   auto& block = insert();
   signByHost();
@@ -403,5 +449,6 @@ TEST_F(TodaysWord, WithTwoWordsRunningEachBlockWorksOnItsOwnWord) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, Status, winetest::eachWord(), winetest::profileName);
+INSTANTIATE_TEST_SUITE_P(Words, Verify, winetest::eachWord(), winetest::profileName);
 
 }  // namespace

@@ -53,6 +53,23 @@ std::wstring tcvn3(std::string_view bytes) {
   return com::wide(text::widenBytes(bytes));
 }
 
+std::wstring shown(std::string_view bytes) {
+  return com::wide(text::TCVN3ToUnicode(text::widenBytes(bytes)));
+}
+
+Tcvn3Fonts::Tcvn3Fonts() {
+  before_.cbSize = sizeof before_;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof before_, &before_, 0);
+  NONCLIENTMETRICSW metrics = before_;
+  for (LOGFONTW* font : {&metrics.lfMessageFont, &metrics.lfMenuFont, &metrics.lfCaptionFont})
+    wcscpy(font->lfFaceName, L".VnTime");
+  EXPECT_TRUE(SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+}
+
+Tcvn3Fonts::~Tcvn3Fonts() {
+  SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof before_, &before_, 0);
+}
+
 namespace {
 
 std::wstring valueText(DWORD type, const std::vector<BYTE>& data) {

@@ -24,6 +24,22 @@ std::wstring tempFolder();
 std::wstring settingsFile();
 // A text of the system's own, one character per TCVN3 byte.
 std::wstring tcvn3(std::string_view bytes);
+// The same text as a screen without TCVN3 fonts shows it (Wine's default fonts): the Vietnamese it
+// stands for, in Unicode.
+std::wstring shown(std::string_view bytes);
+
+// The screen's fonts for message boxes, menus and title bars are TCVN3 fonts (".VnTime") in this
+// process while it lives, as on a machine set up for TCVN3 text; its end puts them back.
+class Tcvn3Fonts {
+ public:
+  Tcvn3Fonts();
+  ~Tcvn3Fonts();
+  Tcvn3Fonts(const Tcvn3Fonts&) = delete;
+  Tcvn3Fonts& operator=(const Tcvn3Fonts&) = delete;
+
+ private:
+  NONCLIENTMETRICSW before_{};
+};
 // A key with all its values and subkeys as text, sorted, for comparing registry states; empty
 // when the key does not exist. Every value is exact: text as it is stored (a NUL other than the
 // terminating one as \0), numbers, and any other type as its bytes. `view` is KEY_WOW64_32KEY or

@@ -56,10 +56,11 @@ class OutgoingSink final : public automation::EventSink {
   com::ComPtr<IDispatch> sink_;
 };
 
-// The event interfaces that the server side can raise.
+// The event interfaces that the server side can raise: the buttons' and Word's application's.
 const automation::EventInterface* knownEvents(REFIID riid) {
-  const auto& buttonEvents = host::commandBarButtonEvents();
-  if (IsEqualIID(riid, com::toGuid(buttonEvents.iid))) return &buttonEvents;
+  for (const automation::EventInterface* events :
+       {&host::commandBarButtonEvents(), &host::wordApplicationEvents()})
+    if (IsEqualIID(riid, com::toGuid(events->iid))) return events;
   return nullptr;
 }
 
@@ -67,7 +68,9 @@ const automation::EventInterface* knownEvents(REFIID riid) {
 
 ServerObject::ServerObject(automation::ObjectRef object)
     : object_(std::move(object)),
-      points_(*this, {com::toGuid(host::commandBarButtonEvents().iid)},
+      points_(*this,
+              {com::toGuid(host::commandBarButtonEvents().iid),
+               com::toGuid(host::wordApplicationEvents().iid)},
               [this](const IID& iid, IUnknown* sink) { return connect(iid, sink); }) {}
 
 com::ComPtr<IDispatch> ServerObject::wrap(const automation::ObjectRef& object) {

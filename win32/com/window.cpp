@@ -70,6 +70,29 @@ void messageBox(const std::u16string& prompt, int32_t buttons,
   MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
 }
 
+namespace {
+
+class SystemFaces final : public text::Faces {
+ public:
+  bool Tcvn3(text::Element element) const override {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
+    const LOGFONTW& font = element == text::Element::Message ? metrics.lfMessageFont
+                           : element == text::Element::Menu  ? metrics.lfMenuFont
+                                                             : metrics.lfCaptionFont;
+    return isTcvn3Face(
+        u16(std::wstring_view(font.lfFaceName, wcsnlen(font.lfFaceName, LF_FACESIZE))));
+  }
+};
+
+}  // namespace
+
+const text::Faces& systemFaces() {
+  static const SystemFaces instance;
+  return instance;
+}
+
 host::Dpi screenDpi(HWND hwnd) noexcept {
   host::Dpi dpi;
   if (const HDC dc = GetDC(hwnd)) {

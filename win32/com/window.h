@@ -13,6 +13,7 @@
 
 #include "automation/error.h"
 #include "host/units.h"
+#include "text/shown.h"
 
 namespace com {
 
@@ -85,6 +86,10 @@ std::optional<UINT> trackPopupMenu(HWND owner, std::initializer_list<std::u16str
 // The runtime's MsgBox, modal to the active window; without a title, the library's.
 void messageBox(const std::u16string& prompt, int32_t buttons,
                 const std::optional<std::u16string>& title, const wchar_t* libraryTitle);
+
+// The system's fonts for message boxes, menus and title bars (SPI_GETNONCLIENTMETRICS), read at
+// each question: the user may change them while Word runs.
+const text::Faces& systemFaces();
 
 // The resolution of the screen that a window (or, without one, the desktop) is on.
 host::Dpi screenDpi(HWND hwnd = nullptr) noexcept;

@@ -6,6 +6,7 @@
 #include "win32/automation/dispatch_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
+#include "win32/com/window.h"
 #include "win32/penvane/library.h"
 
 #include "host/office.h"
@@ -14,8 +15,24 @@
 namespace penvane::win {
 namespace {
 
-// The ribbon buttons' icons in penvane.rc, in the buttons' order.
+// The ribbon buttons' icons in penvane.rc, in the buttons' order, and the status pictures'.
 constexpr int kFirstRibbonIcon = 11;
+constexpr int kFirstStatusIcon = 21;
+
+// An icon of the library's own as an OLE picture that the ribbon owns.
+HRESULT iconPicture(int resource, IPictureDisp** image) noexcept {
+  const auto icon = static_cast<HICON>(LoadImageW(com::module::handle(), MAKEINTRESOURCEW(resource),
+                                                  IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+  if (!icon) return HRESULT_FROM_WIN32(GetLastError());
+  PICTDESC picture{};
+  picture.cbSizeofstruct = sizeof picture;
+  picture.picType = PICTYPE_ICON;
+  picture.icon.hicon = icon;
+  const HRESULT hr =
+      OleCreatePictureIndirect(&picture, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(image));
+  if (FAILED(hr)) DestroyIcon(icon);
+  return hr;
+}
 
 using winauto::DispatchObject;
 
@@ -28,8 +45,8 @@ HRESULT copyOut(const automation::ObjectRef& object, IDispatch** value) {
 }  // namespace
 
 ConnectObject::ConnectObject()
-    : core_(std::make_shared<penvane::Connect>(library().module, library().frmPath, library().files,
-                                               library().messages)) {}
+    : core_(std::make_shared<penvane::Connect>(library().module, library().frmPath,
+                                               library().platform)) {}
 
 // Every member runs at the ABI edge with the add-in kept alive: the host may release it in any
 // call the add-in makes into the host (a click that closes the host, a host that unloads the
@@ -169,18 +186,32 @@ HRESULT ConnectObject::Ribbon_LoadImage(BSTR imageId, IPictureDisp** image) noex
   return com::edge([&] {
     const auto index = penvane::ribbon::ImageIndex(com::fromBstr(imageId));
     if (!index) return E_INVALIDARG;
-    const int resource = kFirstRibbonIcon + static_cast<int>(*index);
-    const auto icon = static_cast<HICON>(LoadImageW(
-        com::module::handle(), MAKEINTRESOURCEW(resource), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-    if (!icon) return HRESULT_FROM_WIN32(GetLastError());
-    PICTDESC picture{};
-    picture.cbSizeofstruct = sizeof picture;
-    picture.picType = PICTYPE_ICON;
-    picture.icon.hicon = icon;
-    const HRESULT hr =
-        OleCreatePictureIndirect(&picture, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(image));
-    if (FAILED(hr)) DestroyIcon(icon);
-    return hr;
+    return iconPicture(kFirstRibbonIcon + static_cast<int>(*index), image);
+  });
+}
+
+HRESULT ConnectObject::Ribbon_OnLoad(IDispatch* ribbon) noexcept {
+  return guarded([&] {
+    core_->Ribbon_OnLoad(DispatchObject::wrap(ribbon));
+    return S_OK;
+  });
+}
+
+HRESULT ConnectObject::Ribbon_GetStatusLabel(IDispatch*, BSTR* label) noexcept {
+  if (!label) return E_POINTER;
+  *label = nullptr;
+  return guarded([&] {
+    *label = com::Bstr(penvane::ribbon::StatusLabel(core_->Ribbon_GetStatus())).detach();
+    return S_OK;
+  });
+}
+
+HRESULT ConnectObject::Ribbon_GetStatusImage(IDispatch*, IPictureDisp** image) noexcept {
+  if (!image) return E_POINTER;
+  *image = nullptr;
+  return guarded([&] {
+    const size_t index = penvane::ribbon::StatusImage(core_->Ribbon_GetStatus());
+    return iconPicture(kFirstStatusIcon + static_cast<int>(index), image);
   });
 }
 

@@ -60,6 +60,14 @@ class ConnectObject final
     return ribbonAction(u"Ribbon_InsertAndSign");
   }
   HRESULT STDMETHODCALLTYPE Ribbon_LoadImage(BSTR imageId, IPictureDisp** image) noexcept override;
+  HRESULT STDMETHODCALLTYPE Ribbon_OnLoad(IDispatch* ribbon) noexcept override;
+  HRESULT STDMETHODCALLTYPE Ribbon_GetStatusLabel(IDispatch* control,
+                                                  BSTR* label) noexcept override;
+  HRESULT STDMETHODCALLTYPE Ribbon_GetStatusImage(IDispatch* control,
+                                                  IPictureDisp** image) noexcept override;
+  HRESULT STDMETHODCALLTYPE Ribbon_Verify(IDispatch*) noexcept override {
+    return ribbonAction(u"Ribbon_Verify");
+  }
 
   // IRibbonExtensibility
   HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept override;

@@ -2,9 +2,14 @@
 // ports they use.
 #pragma once
 
+#include "win32/automation/date_text.h"
+#include "win32/com/window.h"
 #include "win32/penvane/path_form.h"
 #include "win32/penvane/platform.h"
+#include "win32/penvane/signature_window.h"
+#include "win32/penvane/status_timer.h"
 
+#include "penvane/connect.h"
 #include "penvane/frm_path.h"
 #include "penvane/module1.h"
 
@@ -16,8 +21,12 @@ struct Library {
   FileSearch files;
   FileDialog fileDialog;
   PathFormWindow formWindow;
-  Module1 module{settings, messages};
-  FrmPath frmPath{module, formWindow, fileDialog, messages};
+  StatusTimer statusTimer;
+  SignatureWindowImpl signatures;
+  winauto::LocaleDateText dates;
+  Module1 module{settings, messages, com::systemFaces()};
+  FrmPath frmPath{module, formWindow, fileDialog, messages, com::systemFaces()};
+  Platform platform{files, messages, statusTimer, signatures, com::systemFaces(), dates};
 };
 
 Library& library();

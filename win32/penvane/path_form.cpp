@@ -5,7 +5,7 @@
 #include "win32/com/window.h"
 
 #include "text/literals.h"
-#include "text/tcvn3.h"
+#include "text/shown.h"
 
 namespace penvane::win {
 namespace {
@@ -47,8 +47,9 @@ void PathFormWindow::Create(FrmPath& form) {
   RECT frame{0, 0, host::twipsToPixels(kFormWidth, dpi.x), host::twipsToPixels(kFormHeight, dpi.y)};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   AdjustWindowRectEx(&frame, style, FALSE, 0);
-  // The caption is TCVN3 text, one character per byte.
-  const std::wstring caption = com::wide(text::widenBytes(text::literals::kChoosePathTitle));
+  // The caption as the title bar's font reads it.
+  const std::wstring caption = com::wide(
+      text::shown(text::literals::kChoosePathTitle, text::Element::Caption, com::systemFaces()));
   window_ = CreateWindowExW(0, kFormClass, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                             com::module::handle(), this);

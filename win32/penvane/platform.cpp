@@ -5,9 +5,11 @@
 #include <commdlg.h>
 
 #include "win32/com/bstr.h"
+#include "win32/com/guid.h"
 #include "win32/com/window.h"
 
 #include "automation/error.h"
+#include "registration/keys.h"
 
 namespace penvane::win {
 namespace {
@@ -33,11 +35,13 @@ class FindHandle {
   HANDLE h_;
 };
 
+}  // namespace
+
 // Word's main window, to own the add-in's dialogs: Word's window when it is the active one, else
 // the topmost visible one of this process (the add-in runs inside Word). Word's document windows
 // are of the class "OpusApp" (one for each document from Word 2013 on). None of them: the active
 // window, as before.
-HWND wordWindow() {
+HWND wordWindow() noexcept {
   const auto isWord = [](HWND window) {
     wchar_t name[16] = {};
     DWORD process = 0;
@@ -50,8 +54,6 @@ HWND wordWindow() {
     if (IsWindowVisible(w) && isWord(w)) return w;
   return GetActiveWindow();
 }
-
-}  // namespace
 
 std::string toAnsi(std::u16string_view text) {
   if (text.empty()) return {};
@@ -153,6 +155,26 @@ std::u16string FileSearch::Dir(const std::u16string& path) {
       return com::u16(std::wstring_view(found.cFileName));
   } while (FindNextFileW(search.get(), &found));
   return {};
+}
+
+std::vector<std::u16string> FileSearch::PictureFolders() {
+  std::vector<std::u16string> folders;
+  wchar_t windows[MAX_PATH];
+  const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) folders.push_back(com::u16(std::wstring_view(windows, n)));
+  CLSID clsid{};
+  if (FAILED(CLSIDFromProgID(L"Sealbrook.SignData", &clsid))) return folders;
+  const std::wstring server =
+      L"CLSID\\" + com::wide(registration::guidText(com::fromGuid(clsid))) + L"\\InprocServer32";
+  wchar_t library[MAX_PATH] = {};
+  DWORD bytes = sizeof library;
+  if (RegGetValueW(HKEY_CLASSES_ROOT, server.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, library,
+                   &bytes) == ERROR_SUCCESS) {
+    const std::wstring path(library);
+    if (const auto slash = path.find_last_of(L'\\'); slash != std::wstring::npos)
+      folders.push_back(com::u16(path.substr(0, slash)));
+  }
+  return folders;
 }
 
 std::u16string FileDialog::ShowOpen(std::u16string_view filter, const std::u16string& title) {

@@ -2,7 +2,10 @@
 // functions, user32's message box, the directory search, and comdlg32's open-file dialog.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 #include "penvane/frm_path.h"
 #include "penvane/ports.h"
@@ -29,6 +32,9 @@ class MessageBoxes final : public penvane::MessageBoxes {
 class FileSearch final : public penvane::FileSearch {
  public:
   std::u16string Dir(const std::u16string& path) override;
+  // The Windows directory, then the folder of Sealbrook.SignData's library as this process's
+  // view of the registry has it.
+  std::vector<std::u16string> PictureFolders() override;
 };
 
 // GetOpenFileNameW, modal to Word's main window, so that it never opens behind Word.
@@ -36,6 +42,10 @@ class FileDialog final : public penvane::FileDialog {
  public:
   std::u16string ShowOpen(std::u16string_view filter, const std::u16string& title) override;
 };
+
+// Word's main window, to own the add-in's dialogs and windows: Word's window when it is the
+// active one, else the topmost visible one of this process; the active window when there is none.
+HWND wordWindow() noexcept;
 
 // Text in the system ANSI code page and back, length for length (embedded NULs included).
 std::string toAnsi(std::u16string_view text);

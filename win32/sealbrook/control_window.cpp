@@ -8,7 +8,7 @@
 #include "automation/error.h"
 #include "sealbrook/layout.h"
 #include "text/literals.h"
-#include "text/tcvn3.h"
+#include "text/shown.h"
 
 namespace sealbrook::win {
 namespace {
@@ -120,10 +120,12 @@ void ControlWindow::applyTimer(TimerId timer, uint32_t milliseconds) noexcept {
 }
 
 MenuChoice ControlWindow::PopupMenu() {
-  // The captions are TCVN3 text, one character per byte.
-  const auto chosen = com::trackPopupMenu(
-      surface_ ? surface_ : GetActiveWindow(),
-      {text::widenBytes(text::literals::kSign), text::widenBytes(text::literals::kVerify)});
+  // The captions as the menu's font reads them.
+  const text::Faces& faces = com::systemFaces();
+  const auto chosen =
+      com::trackPopupMenu(surface_ ? surface_ : GetActiveWindow(),
+                          {text::shown(text::literals::kSign, text::Element::Menu, faces),
+                           text::shown(text::literals::kVerify, text::Element::Menu, faces)});
   if (!chosen) throw automation::Error(automation::hr::kOutOfMemory);
   if (*chosen == 1) return MenuChoice::Sign;
   if (*chosen == 2) return MenuChoice::Verify;

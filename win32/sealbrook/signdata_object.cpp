@@ -28,7 +28,7 @@ const AnsiCodePage& codePage() {
 
 SignDataObject::SignDataObject()
     : window_(*this),
-      core_(runtime(), window_, *this, dates(), codePage()),
+      core_(runtime(), window_, *this, dates(), codePage(), com::systemFaces()),
       extent_{initialExtent().width, initialExtent().height} {
   window_.attach(core_);
 }

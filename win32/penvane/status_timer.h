@@ -1,0 +1,36 @@
+// The ribbon status's timer on Windows: a message-only window of Penvane.dll whose WM_TIMER runs
+// the tick, and to which a tick "soon" is posted. The window lives while the timer runs; while it
+// does, the library stays loaded.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "penvane/ports.h"
+
+namespace penvane::win {
+
+// The class of the timer's window, and the id of its WM_TIMER.
+inline constexpr wchar_t kStatusTimerClass[] = L"Penvane.Status";
+inline constexpr UINT_PTR kStatusTimerId = 1;
+
+class StatusTimer final : public penvane::Timer {
+ public:
+  StatusTimer() = default;
+  ~StatusTimer() override { Stop(); }
+  StatusTimer(const StatusTimer&) = delete;
+  StatusTimer& operator=(const StatusTimer&) = delete;
+
+  void Start(uint32_t milliseconds, std::function<void()> tick) override;
+  void Stop() noexcept override;
+  void TickSoon() override;
+
+  LRESULT onTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  HWND window_ = nullptr;
+  std::function<void()> tick_;
+};
+
+}  // namespace penvane::win
