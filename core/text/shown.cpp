@@ -26,7 +26,7 @@ std::u16string shown(std::string_view tcvn3, Element element, const Faces& faces
 }
 
 std::u16string shownUnicode(std::u16string_view text, Element element, const Faces& faces,
-                             const AnsiCodePage& codePage) {
+                            const AnsiCodePage& codePage) {
   return faces.Tcvn3(element) ? UnicodeToTCVN3(text, codePage) : std::u16string(text);
 }
 

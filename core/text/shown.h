@@ -35,6 +35,6 @@ std::u16string shown(std::string_view tcvn3, Element element, const Faces& faces
 // since its first version) as it shows in the element: brought into TCVN3 where the element's
 // font is a TCVN3 font, as it is, nothing lost, everywhere else.
 std::u16string shownUnicode(std::u16string_view text, Element element, const Faces& faces,
-                             const AnsiCodePage& codePage = AnsiCodePage::latin1());
+                            const AnsiCodePage& codePage = AnsiCodePage::latin1());
 
 }  // namespace text

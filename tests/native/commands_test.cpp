@@ -279,23 +279,6 @@ TEST_F(Commands, WhereWordRefusesTheBlockTheSignaturePictureGoesInAndTheCommands
   EXPECT_EQ(lib.messages.shown.size(), 1u);
 }
 
-// With ActiveX controls off and the signature picture nowhere, both insert commands say why, in
-// Word's words too, and nothing is inserted, signed or left in design mode.
-TEST_F(Commands, AnInsertionThatWordRefusesSaysWhyAndLeavesNothingBehind) {
-  word.setActiveXControls(false);
-  lib.module.bPathReady = true;
-  lib.module.sImagePath = kSignature;
-  insert();
-  insertAndSign();
-  EXPECT_THAT(lib.messages.shown,
-              ElementsAre(blocked(u"Command failed"), blocked(u"Command failed")));
-  EXPECT_TRUE(inserted.empty());
-  EXPECT_TRUE(document->inlineShapes.empty());
-  EXPECT_TRUE(document->signatures.empty());
-  EXPECT_FALSE(document->designMode);
-  EXPECT_EQ(word.outstandingReferences(), 1);  // oHostApp
-}
-
 // Each host call of insert-and-sign fails once, in turn: E_FAIL ends it in silence, any other
 // failure shows its description; Word's refusal to create the block says so, whatever its code;
 // nothing is left referenced.

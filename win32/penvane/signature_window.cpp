@@ -20,8 +20,8 @@ constexpr int kButtonHeight = 28;
 
 com::WindowClasses& classes() {
   static com::WindowClasses instance{
-      {kSignatureWindowClass,
-       &com::windowProc<SignatureWindowImpl, &SignatureWindowImpl::onWindow>, 0, COLOR_BTNFACE}};
+      {kSignatureWindowClass, &com::windowProc<SignatureWindowImpl, &SignatureWindowImpl::onWindow>,
+       0, COLOR_BTNFACE}};
   return instance;
 }
 
@@ -125,8 +125,8 @@ void SignatureWindowImpl::layout() {
   GetClientRect(window_, &client);
   const int buttonsTop = client.bottom - kMargin - kButtonHeight;
   MoveWindow(view_, kMargin, kMargin, client.right - 2 * kMargin, buttonsTop - 2 * kMargin, TRUE);
-  MoveWindow(close_, client.right - kMargin - kButtonWidth, buttonsTop, kButtonWidth,
-             kButtonHeight, TRUE);
+  MoveWindow(close_, client.right - kMargin - kButtonWidth, buttonsTop, kButtonWidth, kButtonHeight,
+             TRUE);
   MoveWindow(copy_, client.right - 2 * (kMargin + kButtonWidth), buttonsTop, kButtonWidth,
              kButtonHeight, TRUE);
 }
