@@ -24,10 +24,10 @@
 #include "wordhost/screenshot.h"
 #include "wordhost/timers.h"
 
+#include "base/unicode.h"
 #include "host/office.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "text/unicode.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "penvane/module1.h"
 #include "require.h"
 #include "text/literals.h"

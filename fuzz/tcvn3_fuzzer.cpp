@@ -9,7 +9,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <string>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "require.h"
 #include "text/tcvn3.h"
 

@@ -13,10 +13,10 @@
 #include <string>
 
 #include "automation/date_text.h"
-#include "automation/error.h"
 #include "automation/variant.h"
+#include "base/error.h"
+#include "base/unicode.h"
 #include "require.h"
-#include "text/unicode.h"
 
 namespace {
 

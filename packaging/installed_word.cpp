@@ -19,8 +19,8 @@
 #include "wordhost/running_word.h"
 #include "wordhost/timers.h"
 
+#include "base/unicode.h"
 #include "text/literals.h"
-#include "text/unicode.h"
 
 namespace {
 

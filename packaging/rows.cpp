@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/unicode.h"
 #include "packaging/wix_rows.h"
-#include "text/unicode.h"
 
 int main(int argc, char** argv) {
   const std::string usage = "usage: rows Penvane|Sealbrook x64|x86 machine|user FOLDER SOURCE\n";

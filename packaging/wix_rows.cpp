@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "base/unicode.h"
 #include "registration/libraries.h"
-#include "text/unicode.h"
 
 namespace packaging {
 namespace {

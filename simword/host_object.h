@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "automation/error.h"
 #include "automation/names.h"
 #include "automation/object.h"
+#include "base/error.h"
 #include "simword/state.h"
 
 namespace simword {

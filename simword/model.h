@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "automation/error.h"
 #include "automation/object.h"
+#include "base/error.h"
 
 namespace simword {
 

@@ -5,8 +5,8 @@
 #include "win32/automation/server_object.h"
 #include "wordhost/process.h"
 
-#include "automation/error.h"
 #include "automation/object.h"
+#include "base/error.h"
 
 namespace wordhost {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "win32/com/bstr.h"
 
-#include "text/unicode.h"
+#include "base/unicode.h"
 
 namespace wordhost {
 namespace {

@@ -10,7 +10,7 @@
 #include "win32/com/object.h"
 #include "win32/com/window.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace wordhost {
 namespace {
@@ -308,7 +308,8 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetContainer(IOleContainer** container) n
   *container = nullptr;
   if (!document_) return E_NOINTERFACE;
   return com::edge([&] {
-    auto made = DocumentContainer::make(winauto::ServerObject::wrap(word_->document(*document_)));
+    auto made = DocumentContainer::make(
+        winauto::ServerObject::wrap(word_->document(*document_), wordInterfaces()));
     if (!made) return E_OUTOFMEMORY;
     *container = made.detach();
     return S_OK;

@@ -3,7 +3,8 @@
 #include "win32/automation/server_object.h"
 #include "win32/com/registry.h"
 
-#include "automation/error.h"
+#include "base/error.h"
+#include "host/office.h"
 
 namespace wordhost {
 namespace {
@@ -19,6 +20,12 @@ ULONG referencesOn(IUnknown* object) {
 const CLSID kWordApplication = {
     0x000209FF, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
+const winauto::Interfaces& wordInterfaces() {
+  static const winauto::Interfaces instance{
+      host::typedInterfaces(), {&host::commandBarButtonEvents(), &host::wordApplicationEvents()}};
+  return instance;
+}
+
 RunningWord::RunningWord(simword::Profile profile) : word_(profile) {
   const std::u16string clsid = registration::guidText(com::fromGuid(kWordApplication));
   const std::vector<com::Key> keys = {
@@ -27,7 +34,7 @@ RunningWord::RunningWord(simword::Profile profile) : word_(profile) {
   };
   if (const HRESULT hr = com::registerKeys(keys, com::Scope::Machine); FAILED(hr))
     throw automation::Error(hr, u"cannot register Word.Application");
-  application_ = winauto::ServerObject::wrap(word_.application());
+  application_ = winauto::ServerObject::wrap(word_.application(), wordInterfaces());
   if (profile == simword::Profile::Word2003) registerActive();
 }
 

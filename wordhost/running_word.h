@@ -8,6 +8,7 @@
 
 #include <oaidl.h>
 
+#include "win32/automation/server_object.h"
 #include "win32/com/com_ptr.h"
 
 #include "simword/word.h"
@@ -16,6 +17,10 @@ namespace wordhost {
 
 // The class identifier of Word's application object.
 extern const CLSID kWordApplication;
+
+// What the simulated Word's objects answer through COM besides IDispatch: Office's typed
+// interfaces, the buttons' Click and Word's application events.
+const winauto::Interfaces& wordInterfaces();
 
 // Word 2003 registers its Application as it starts. Today's Word registers it only once its main
 // window first loses the focus (knowledge-base articles Q238975 and Q288902: until then GetObject

@@ -39,11 +39,11 @@
 #include "wordhost/process.h"
 #include "wordhost/running_word.h"
 
-#include "automation/error.h"
 #include "automation/object.h"
+#include "base/error.h"
+#include "base/unicode.h"
 #include "extensibility.h"
 #include "registration/libraries.h"
-#include "text/unicode.h"
 
 namespace {
 
@@ -283,8 +283,8 @@ struct Start {
 class StartUps {
  public:
   StartUps()
-      : application_(
-            winauto::ServerObject::wrap(TimedObject::wrap(running_.word().application(), host_))),
+      : application_(winauto::ServerObject::wrap(
+            TimedObject::wrap(running_.word().application(), host_), wordhost::wordInterfaces())),
         addInInst_(winauto::ServerObject::wrap(std::make_shared<AddInObject>())) {
     if (FAILED(CLSIDFromProgID(L"Penvane.Connect", &clsid_)))
       throw automation::Error(automation::hr::kClassNotRegistered);

@@ -24,9 +24,9 @@
 #include "wordhost/running_word.h"
 #include "wordhost/timers.h"
 
-#include "automation/error.h"
 #include "automation/object.h"
-#include "text/unicode.h"
+#include "base/error.h"
+#include "base/unicode.h"
 
 namespace {
 

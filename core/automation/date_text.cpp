@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "automation/error.h"
-#include "text/unicode.h"
+#include "base/error.h"
+#include "base/unicode.h"
 
 namespace automation {
 namespace {

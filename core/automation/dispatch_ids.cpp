@@ -1,7 +1,7 @@
 #include "automation/dispatch_ids.h"
 
-#include "automation/error.h"
 #include "automation/names.h"
+#include "base/error.h"
 
 namespace automation {
 

@@ -1,6 +1,6 @@
 #include "automation/object.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace automation {
 namespace {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <utility>
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace automation {
 

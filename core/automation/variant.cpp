@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "automation/date_text.h"
-#include "automation/error.h"
 #include "automation/names.h"
-#include "text/unicode.h"
+#include "base/error.h"
+#include "base/unicode.h"
 
 namespace automation {
 namespace {

@@ -18,6 +18,11 @@ const automation::EventInterface& wordApplicationEvents() {
   return events;
 }
 
+std::vector<Guid> typedInterfaces() {
+  return {kCommandBars,     kCommandBar,       kCommandBarControls, kCommandBarControl,
+          kCommandBarPopup, kCommandBarButton, kDocumentProperties, kDocumentProperty};
+}
+
 std::string_view interfaceName(const Guid& iid) {
   struct Named {
     const Guid* iid;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "automation/guid.h"
 #include "automation/object.h"
@@ -37,6 +38,8 @@ const automation::EventInterface& wordApplicationEvents();
 
 // The name of a typed interface above, for logs; empty when unknown.
 std::string_view interfaceName(const Guid& iid);
+// The typed interfaces above (not the event interfaces).
+std::vector<Guid> typedInterfaces();
 
 // MsoControlType, MsoButtonStyle, MsoDocProperties.
 inline constexpr int32_t kControlButton = 1;

@@ -1,6 +1,6 @@
 #include "host/signatures.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace host {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace host {
 

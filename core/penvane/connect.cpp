@@ -1,7 +1,7 @@
 #include "penvane/connect.h"
 
-#include "automation/error.h"
 #include "automation/regimes.h"
+#include "base/error.h"
 #include "host/office.h"
 #include "host/pictures.h"
 #include "host/word.h"

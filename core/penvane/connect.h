@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "automation/date_text.h"
-#include "automation/error.h"
 #include "automation/object.h"
+#include "base/error.h"
 #include "host/signatures.h"
 #include "penvane/event_field.h"
 #include "penvane/frm_path.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "text/unicode.h"
+#include "base/unicode.h"
 
 namespace registration {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "registration/keys.h"
 
 namespace registration {

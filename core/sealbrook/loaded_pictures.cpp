@@ -1,6 +1,6 @@
 #include "sealbrook/loaded_pictures.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace sealbrook {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "automation/error.h"
 #include "automation/regimes.h"
+#include "base/error.h"
 #include "host/office.h"
 #include "host/word.h"
 #include "text/literals.h"

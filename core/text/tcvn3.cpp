@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace text {
 namespace {

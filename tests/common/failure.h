@@ -2,7 +2,7 @@
 // 0 and the description "no failure" when the call succeeds.
 #pragma once
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace testing_support {
 

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "automation/date_text.h"
-#include "automation/error.h"
 #include "automation/guid.h"
 #include "automation/regimes.h"
 #include "automation/variant.h"
+#include "base/error.h"
 #include "tests/common/failure.h"
 
 namespace automation {

@@ -4,13 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "base/unicode.h"
 #include "penvane/connect.h"
 #include "penvane/ribbon.h"
 #include "penvane_fakes.h"
 #include "simword/word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "text/unicode.h"
 #include "text_fakes.h"
 
 namespace penvane {

@@ -10,7 +10,7 @@
 
 #include "automation/dispatch_ids.h"
 #include "automation/dispatch_order.h"
-#include "automation/error.h"
+#include "base/error.h"
 #include "tests/common/failure.h"
 
 namespace automation {

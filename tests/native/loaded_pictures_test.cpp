@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "sealbrook_fakes.h"
 #include "tests/common/failure.h"
 

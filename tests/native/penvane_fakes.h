@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "penvane/connect.h"
 #include "penvane/frm_path.h"
 #include "penvane/ports.h"

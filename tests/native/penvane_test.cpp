@@ -3,13 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "base/unicode.h"
 #include "host/office.h"
 #include "penvane/connect.h"
 #include "penvane_fakes.h"
 #include "simword/word.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "text/unicode.h"
 
 namespace penvane {
 namespace {

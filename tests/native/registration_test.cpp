@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "automation/names.h"
+#include "base/unicode.h"
 #include "registration/keys.h"
-#include "text/unicode.h"
 
 namespace registration {
 namespace {

@@ -11,7 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "text/unicode.h"
+#include "base/unicode.h"
 
 namespace registration {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "sealbrook/loaded_pictures.h"
 #include "sealbrook/signdata.h"
 #include "simword/word.h"

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "sealbrook/signdata.h"
 #include "sealbrook_fakes.h"
 #include "simword/word.h"

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "host/office.h"
 #include "host/word.h"
 #include "simword/word.h"

@@ -4,10 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "base/unicode.h"
 #include "sealbrook_fakes.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
-#include "text/unicode.h"
 #include "text_fakes.h"
 
 namespace sealbrook {

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "automation/error.h"
+#include "base/error.h"
+#include "base/unicode.h"
 #include "text/literals.h"
 #include "text/shown.h"
 #include "text/tcvn3.h"
-#include "text/unicode.h"
 
 namespace text {
 namespace {

@@ -19,7 +19,7 @@
 #include "wordhost/dialogs.h"
 #include "wordhost/running_word.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "host/office.h"
 #include "host/word.h"
 #include "probe.h"

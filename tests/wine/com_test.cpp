@@ -16,7 +16,7 @@
 #include "win32/com/registry.h"
 #include "wordhost/ole_container.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "probe.h"
 #include "wine_test.h"
 

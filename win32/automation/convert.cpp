@@ -9,7 +9,7 @@
 #include "win32/com/failure.h"
 
 #include "automation/dispatch_order.h"
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace winauto {
 
@@ -94,6 +94,10 @@ Variant fromVariant(const VARIANT& v) {
 }
 
 void toVariant(const Variant& value, VARIANT* out) {
+  toVariant(value, out, Interfaces::none());
+}
+
+void toVariant(const Variant& value, VARIANT* out, const Interfaces& interfaces) {
   VariantInit(out);
   switch (value.type()) {
     case VarType::Empty:
@@ -129,15 +133,20 @@ void toVariant(const Variant& value, VARIANT* out) {
     }
     case VarType::Object:
       V_VT(out) = VT_DISPATCH;
-      V_DISPATCH(out) = toDispatch(value.asObject()).detach();
+      V_DISPATCH(out) = toDispatch(value.asObject(), interfaces).detach();
       return;
   }
 }
 
 com::ComPtr<IDispatch> toDispatch(const automation::ObjectRef& object) {
+  return toDispatch(object, Interfaces::none());
+}
+
+com::ComPtr<IDispatch> toDispatch(const automation::ObjectRef& object,
+                                  const Interfaces& interfaces) {
   if (auto* proxy = dynamic_cast<DispatchObject*>(object.get()))
     return com::ComPtr<IDispatch>(proxy->dispatch());
-  if (object) return ServerObject::wrap(object);
+  if (object) return ServerObject::wrap(object, interfaces);
   return nullptr;
 }
 
@@ -182,6 +191,11 @@ void writeThrough(const Variant& value, const VARIANT& byRef) {
 
 OutgoingArguments::OutgoingArguments(const automation::Arguments& args,
                                      const std::vector<DISPID>& namedIds, bool propertyPut)
+    : OutgoingArguments(args, namedIds, propertyPut, Interfaces::none()) {}
+
+OutgoingArguments::OutgoingArguments(const automation::Arguments& args,
+                                     const std::vector<DISPID>& namedIds, bool propertyPut,
+                                     const Interfaces& interfaces)
     : slots_(args.size()), targets_(args.size()), booleans_(args.size()) {
   size_t nextNamed = 0;
   for (const automation::Slot& s : automation::outgoingSlots(args, propertyPut)) {
@@ -191,13 +205,13 @@ OutgoingArguments::OutgoingArguments(const automation::Arguments& args,
     const size_t i = s.argument;
     VARIANT* v = &slots_[s.slot];
     if (!args[i].byRef) {
-      toVariant(args[i].value, v);
+      toVariant(args[i].value, v, interfaces);
     } else if (args[i].value.type() == VarType::Bool) {
       booleans_[i] = args[i].value.asBool() ? VARIANT_TRUE : VARIANT_FALSE;
       V_VT(v) = VT_BYREF | VT_BOOL;
       V_BOOLREF(v) = &booleans_[i];
     } else {
-      toVariant(args[i].value, targets_[i].ptr());
+      toVariant(args[i].value, targets_[i].ptr(), interfaces);
       V_VT(v) = VT_BYREF | VT_VARIANT;
       V_VARIANTREF(v) = targets_[i].ptr();
     }

@@ -17,15 +17,20 @@
 
 namespace winauto {
 
+struct Interfaces;
+
 // A VARIANT as a core value; by-reference variants are read through. Objects become client
 // proxies (DispatchObject). A VARIANT that cannot be read (com::checkVariant) raises its error,
 // and types the core has no place for raise "Variable uses an Automation type not supported".
 automation::Variant fromVariant(const VARIANT& v);
 // A core value into an empty VARIANT. Objects that are proxies give back their IDispatch; any
-// other object is exposed through the server bridge.
+// other object is exposed through the server bridge, answering those interfaces.
+void toVariant(const automation::Variant& value, VARIANT* out, const Interfaces& interfaces);
 void toVariant(const automation::Variant& value, VARIANT* out);
 // An object as an IDispatch: a proxy gives back the one it wraps, any other object is exposed
 // through the server bridge. Nothing is null.
+com::ComPtr<IDispatch> toDispatch(const automation::ObjectRef& object,
+                                  const Interfaces& interfaces);
 com::ComPtr<IDispatch> toDispatch(const automation::ObjectRef& object);
 
 // Stores a value through a by-reference VARIANT, in the type it refers to.
@@ -38,6 +43,8 @@ class OutgoingArguments {
  public:
   // `namedIds` holds the dispatch ids of the named arguments, in the order they appear in args;
   // for a put, the last argument is the value.
+  OutgoingArguments(const automation::Arguments& args, const std::vector<DISPID>& namedIds,
+                    bool propertyPut, const Interfaces& interfaces);
   OutgoingArguments(const automation::Arguments& args, const std::vector<DISPID>& namedIds,
                     bool propertyPut);
   OutgoingArguments(const OutgoingArguments&) = delete;

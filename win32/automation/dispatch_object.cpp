@@ -9,8 +9,8 @@
 #include "win32/com/failure.h"
 #include "win32/com/guid.h"
 
-#include "automation/error.h"
 #include "automation/names.h"
+#include "base/error.h"
 
 namespace winauto {
 namespace {

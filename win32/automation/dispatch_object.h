@@ -14,8 +14,8 @@
 
 #include "win32/com/com_ptr.h"
 
-#include "automation/error.h"
 #include "automation/object.h"
+#include "base/error.h"
 
 namespace winauto {
 

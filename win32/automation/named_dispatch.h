@@ -21,7 +21,7 @@
 #include "win32/com/edge.h"
 #include "win32/com/object.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace winauto {
 

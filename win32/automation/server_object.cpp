@@ -1,5 +1,6 @@
 #include "win32/automation/server_object.h"
 
+#include <algorithm>
 #include <string>
 
 #include "win32/automation/convert.h"
@@ -8,8 +9,7 @@
 #include "win32/com/guid.h"
 
 #include "automation/dispatch_ids.h"
-#include "automation/error.h"
-#include "host/office.h"
+#include "base/error.h"
 
 namespace winauto {
 namespace {
@@ -36,13 +36,14 @@ automation::Invoke kindOf(WORD flags) {
 // The host's side of an event connection: raises the core's events on the client's sink.
 class OutgoingSink final : public automation::EventSink {
  public:
-  OutgoingSink(const automation::EventInterface& events, com::ComPtr<IDispatch> sink)
-      : events_(events), sink_(std::move(sink)) {}
+  OutgoingSink(const automation::EventInterface& events, com::ComPtr<IDispatch> sink,
+               const Interfaces& interfaces)
+      : events_(events), sink_(std::move(sink)), interfaces_(interfaces) {}
 
   void onEvent(std::string_view event, automation::Arguments& args) override {
     const automation::EventMember* member = events_.find(event);
     if (!member) throw Error(automation::hr::kMemberNotFound);
-    OutgoingArguments outgoing(args, {}, false);
+    OutgoingArguments outgoing(args, {}, false, interfaces_);
     EXCEPINFO info{};
     UINT argError = 0;
     const HRESULT hr = sink_->Invoke(member->dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
@@ -54,36 +55,42 @@ class OutgoingSink final : public automation::EventSink {
  private:
   const automation::EventInterface& events_;
   com::ComPtr<IDispatch> sink_;
+  const Interfaces& interfaces_;
 };
 
-// The event interfaces that the server side can raise: the buttons' and Word's application's.
-const automation::EventInterface* knownEvents(REFIID riid) {
-  for (const automation::EventInterface* events :
-       {&host::commandBarButtonEvents(), &host::wordApplicationEvents()})
-    if (IsEqualIID(riid, com::toGuid(events->iid))) return events;
-  return nullptr;
+std::vector<IID> eventIids(const Interfaces& interfaces) {
+  std::vector<IID> iids;
+  for (const automation::EventInterface* events : interfaces.events)
+    iids.push_back(com::toGuid(events->iid));
+  return iids;
 }
 
 }  // namespace
 
-ServerObject::ServerObject(automation::ObjectRef object)
+const Interfaces& Interfaces::none() {
+  static const Interfaces instance;
+  return instance;
+}
+
+ServerObject::ServerObject(automation::ObjectRef object, const Interfaces& interfaces)
     : object_(std::move(object)),
-      points_(*this,
-              {com::toGuid(host::commandBarButtonEvents().iid),
-               com::toGuid(host::wordApplicationEvents().iid)},
+      interfaces_(interfaces),
+      points_(*this, eventIids(interfaces),
               [this](const IID& iid, IUnknown* sink) { return connect(iid, sink); }) {}
 
-com::ComPtr<IDispatch> ServerObject::wrap(const automation::ObjectRef& object) {
-  auto server = make(object);
+com::ComPtr<IDispatch> ServerObject::wrap(const automation::ObjectRef& object,
+                                          const Interfaces& interfaces) {
+  auto server = make(object, interfaces);
   if (!server) throw std::bad_alloc();
   return com::ComPtr<IDispatch>(server.get());
 }
 
 void* ServerObject::queryMore(REFIID riid) noexcept {
-  // Only the Office interfaces that an object can claim; the platform's own queries
-  // (IMarshal, IDispatchEx, ...) never reach the object.
+  // Only the typed interfaces served; the platform's own queries (IMarshal, IDispatchEx, ...)
+  // never reach the object.
   const automation::Guid iid = com::fromGuid(riid);
-  if (host::interfaceName(iid).empty()) return nullptr;
+  if (std::find(interfaces_.typed.begin(), interfaces_.typed.end(), iid) == interfaces_.typed.end())
+    return nullptr;
   try {
     if (object_->supports(iid)) return static_cast<IDispatch*>(this);
   } catch (...) {
@@ -101,17 +108,20 @@ HRESULT ServerObject::invoke(DISPID id, LCID lcid, WORD flags, const DISPPARAMS&
   IncomingArguments incoming(params, &nameOf);
   const auto value = object_->invoke(member, kindOf(flags), incoming.args(), lcid);
   incoming.writeBack();
-  if (result) toVariant(value, result);
+  if (result) toVariant(value, result, interfaces_);
   return S_OK;
 }
 
 // A sink connected through the point for `iid`: the object raises those events on it. The sink
 // came as the event interface, a dispatch interface.
 automation::ConnectionPtr ServerObject::connect(const IID& iid, IUnknown* sink) {
-  const automation::EventInterface* events = knownEvents(iid);
+  const automation::EventInterface* events = nullptr;
+  for (const automation::EventInterface* e : interfaces_.events)
+    if (IsEqualIID(iid, com::toGuid(e->iid))) events = e;
   if (!events) throw Error(CONNECT_E_NOCONNECTION);
   com::ComPtr<IDispatch> dispatch(static_cast<IDispatch*>(sink));
-  return object_->connect(*events, std::make_shared<OutgoingSink>(*events, std::move(dispatch)));
+  return object_->connect(
+      *events, std::make_shared<OutgoingSink>(*events, std::move(dispatch), interfaces_));
 }
 
 }  // namespace winauto

@@ -11,7 +11,7 @@
 
 #include <oaidl.h>
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace com {
 

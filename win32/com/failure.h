@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace com {
 

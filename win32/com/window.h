@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "host/units.h"
 #include "text/shown.h"
 

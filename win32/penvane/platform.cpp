@@ -8,7 +8,7 @@
 #include "win32/com/guid.h"
 #include "win32/com/window.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "registration/keys.h"
 
 namespace penvane::win {

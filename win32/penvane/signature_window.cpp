@@ -9,7 +9,7 @@
 #include "win32/com/window.h"
 #include "win32/penvane/platform.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace penvane::win {
 namespace {

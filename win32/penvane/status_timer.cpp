@@ -3,7 +3,7 @@
 #include "win32/com/module.h"
 #include "win32/com/window.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 
 namespace penvane::win {
 namespace {

@@ -5,7 +5,7 @@
 #include "win32/com/module.h"
 #include "win32/sealbrook/platform.h"
 
-#include "automation/error.h"
+#include "base/error.h"
 #include "sealbrook/layout.h"
 #include "text/literals.h"
 #include "text/shown.h"

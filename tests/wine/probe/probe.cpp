@@ -11,10 +11,10 @@
 #include "win32/com/dispatch.h"
 #include "win32/com/registry.h"
 
-#include "automation/error.h"
 #include "automation/object.h"
+#include "base/error.h"
+#include "base/unicode.h"
 #include "host/office.h"
-#include "text/unicode.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "text/unicode.h"
+#include "base/unicode.h"
 
 namespace text {
 namespace {

@@ -1,8 +1,8 @@
-#include "automation/error.h"
+#include "base/error.h"
 
 #include <new>
 
-#include "text/unicode.h"
+#include "base/unicode.h"
 
 namespace automation {
 namespace {
