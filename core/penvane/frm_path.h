@@ -48,7 +48,6 @@ inline constexpr FormControl ImageSignControl{u"ImageSign", {}, {2550, 0, 450, 4
 inline constexpr std::u16string_view kMenuCaption = u"He thong";
 inline constexpr std::u16string_view kMenuKyCaption = u"Ky";
 inline constexpr std::u16string_view kMenuChenCaption = u"chen";
-enum class MenuItem : uint8_t { None, mnuKy, mnuchen };
 
 // The open-file dialog's filter: three description and pattern pairs; the first is selected when
 // the dialog opens. (".ifif", as the form has always listed it.)
@@ -57,33 +56,6 @@ inline constexpr std::u16string_view kImageFilter =
     u"*.jpe;*.png|All Files(*.*)|*.*|JPEG File Interchange Format(*.jpg;*.jpeg;*.ifif;*.jpe)|"
     u"*.jpg;*.jpeg;*.ifif;*.jpe";
 static_assert(kImageFilter.size() == 201);
-
-// --- Ports -------------------------------------------------------------------------------------
-
-// The form's window and controls on the platform. Create makes them hidden and routes their
-// events (button clicks, a close request) to the form; Show shows the window modeless, without
-// owner; Destroy takes everything down.
-class FormWindow {
- public:
-  virtual ~FormWindow() = default;
-  virtual void Create(FrmPath& form) = 0;
-  virtual void Show() = 0;
-  virtual void Destroy() = 0;
-  // mnuHethong as a popup menu at the mouse pointer, no flags, no default item; what was chosen.
-  virtual MenuItem PopupMenu() = 0;
-  // Runs `work` from the window's message queue once the host's message loop is back, after the
-  // call that posted it has returned; work posted to a window that goes first never runs.
-  virtual void Post(std::function<void()> work) = 0;
-};
-
-// The common-dialog control as an open-file dialog: modal, owned by the host's main window; sets
-// the filter and the title and nothing else. Returns the chosen file name, or empty text when the
-// user cancelled.
-class FileDialog {
- public:
-  virtual ~FileDialog() = default;
-  virtual std::u16string ShowOpen(std::u16string_view filter, const std::u16string& title) = 0;
-};
 
 // --- The form ----------------------------------------------------------------------------------
 

@@ -12,6 +12,36 @@
 
 namespace penvane {
 
+class FrmPath;
+
+// The items of the path form's popup menu mnuHethong: mnuKy "Ky" and mnuchen "chen".
+enum class MenuItem : uint8_t { None, mnuKy, mnuchen };
+
+// The form's window and controls on the platform. Create makes them hidden and routes their
+// events (button clicks, a close request) to the form; Show shows the window modeless, without
+// owner; Destroy takes everything down.
+class FormWindow {
+ public:
+  virtual ~FormWindow() = default;
+  virtual void Create(FrmPath& form) = 0;
+  virtual void Show() = 0;
+  virtual void Destroy() = 0;
+  // mnuHethong as a popup menu at the mouse pointer, no flags, no default item; what was chosen.
+  virtual MenuItem PopupMenu() = 0;
+  // Runs `work` from the window's message queue once the host's message loop is back, after the
+  // call that posted it has returned; work posted to a window that goes first never runs.
+  virtual void Post(std::function<void()> work) = 0;
+};
+
+// The common-dialog control as an open-file dialog: modal, owned by the host's main window; sets
+// the filter and the title and nothing else. Returns the chosen file name, or empty text when the
+// user cancelled.
+class FileDialog {
+ public:
+  virtual ~FileDialog() = default;
+  virtual std::u16string ShowOpen(std::u16string_view filter, const std::u16string& title) = 0;
+};
+
 // The runtime's modal MsgBox. The prompt and title are shown as given, one character per code
 // unit (TCVN3 text is U+0000 plus the byte); without a title the box shows the library's title.
 // The result is never used.
