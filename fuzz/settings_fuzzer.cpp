@@ -1,8 +1,9 @@
 // What the add-in does with the value of settings.ini (section Path, key ChildPath) and with the
-// system directory, whatever the file and the platform give: Module1's read at start-up, a save
-// of the path read or of a path the user chose (any UTF-16 text), and the read of the next
+// system directory, whatever the file and the platform give: the image path's read at start-up, a
+// save of the path read or of a path the user chose (any UTF-16 text), and the read of the next
 // start-up, over a settings store that keeps one file in memory as the platform's profile
-// functions do (ANSI text, the value cut to the buffer, unwritable characters refused).
+// functions do (bytes of ANSI text; here one character a byte, and what is above 0xFF has no
+// place in the code page).
 #include <cstddef>
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,7 +13,7 @@
 #include <vector>
 
 #include "base/error.h"
-#include "penvane/module1.h"
+#include "penvane/image_path.h"
 #include "require.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
@@ -34,24 +35,23 @@ class SettingsStore final : public penvane::SettingsStore {
       throw automation::Error(automation::hr::kFail);
     return *systemDirectory;
   }
-  std::u16string ReadValue(const std::u16string& file, const std::u16string& section,
-                           const std::u16string& key, const std::u16string& defaultValue,
-                           uint32_t capacity) override {
+  std::string ReadValue(const std::u16string& file, const std::u16string& section,
+                        const std::u16string& key, std::string_view defaultValue) override {
     require(section == u"Path" && key == u"ChildPath", "only Path/ChildPath is read");
     if (readsFail) throw automation::Error(automation::hr::kAccessDenied);
     const auto found = values.find(file);
-    const std::u16string& value = found == values.end() ? defaultValue : found->second;
-    return value.substr(0, capacity - 1);
+    return found == values.end() ? std::string(defaultValue) : *ToCodePage(found->second);
   }
-  std::u16string WriteValue(const std::u16string& file, const std::u16string& section,
-                            const std::u16string& key, const std::u16string& value) override {
+  void WriteValue(const std::u16string& file, const std::u16string& section,
+                  const std::u16string& key, std::string_view value) override {
     require(section == u"Path" && key == u"ChildPath", "only Path/ChildPath is written");
-    for (const char16_t c : value)
-      if (c > 0xFF) throw automation::Error(automation::hr::kInvalidArg);
     if (writesFail) throw automation::Error(automation::hr::kAccessDenied);
     ++writes;
-    values[file] = value;
-    return value;
+    values[file] = FromCodePage(value);
+  }
+  std::u16string FromCodePage(std::string_view bytes) override { return text::widenBytes(bytes); }
+  std::optional<std::string> ToCodePage(std::u16string_view text) override {
+    return text::narrowBytes(text);
   }
 };
 
@@ -93,37 +93,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     chosen.emplace();
     while (input.remaining_bytes() >= 2) *chosen += input.ConsumeIntegral<char16_t>();
   }
-  // The file where the module looks: in the system directory when the query gives one.
-  const bool directoryRead =
-      settings.systemDirectory && settings.systemDirectory->size() < penvane::Module1::kBufferSize;
+  // The file where the add-in looks: in the system directory when the query gives one.
+  const bool directoryRead = settings.systemDirectory &&
+                             settings.systemDirectory->size() < penvane::ImagePath::kBufferSize;
   const std::u16string file =
       (directoryRead ? penvane::Trim(*settings.systemDirectory) : u"") + u"\\settings.ini";
   if (fileThere) settings.values[file] = stored;
 
   // Start-up.
-  penvane::Module1 module(settings, messages);
-  module.ReadImagePath();
-  require(module.bPathReady, "the path is ready after the read, whatever failed");
-  require(!blankAtAnEnd(module.sSystemDir) && !blankAtAnEnd(module.sImagePath),
+  penvane::ImagePath imagePath(settings, messages);
+  imagePath.read();
+  require(imagePath.ready(), "the path is ready after the read, whatever failed");
+  require(!blankAtAnEnd(imagePath.systemDirectory()) && !blankAtAnEnd(imagePath.path()),
           "no blank at either end of what was read");
-  require(module.sImagePath.size() <= penvane::Module1::kBufferSize - 1,
+  require(imagePath.path().size() <= penvane::ImagePath::kBufferSize - 1,
           "the path read holds at most what the buffer does");
-  require(within(module.sImagePath, fileThere ? stored : u"No"),
+  require(within(imagePath.path(), fileThere ? stored : u"No"),
           "the path read is part of the stored value, or of the default");
   require(messages.shown.empty(), "the read tells the user nothing");
 
   // The set-up-path command.
-  if (chosen) module.sImagePath = *chosen;
-  const std::u16string path = module.sImagePath;
-  module.SaveImagePath();
+  if (chosen) imagePath.replace(*chosen);
+  const std::u16string path = imagePath.path();
+  imagePath.save();
   if (path.empty()) {
-    require(!module.bPathReady && settings.writes == 0, "an empty path is not saved");
+    require(!imagePath.ready() && settings.writes == 0, "an empty path is not saved");
     require(messages.shown.size() == 1 &&
                 messages.shown[0] == text::widenBytes(text::literals::kChoosePathFirst),
             "an empty path asks the user to choose one");
     return 0;
   }
-  require(module.bPathReady && module.sImagePath == path, "a save keeps the path");
+  require(imagePath.ready() && imagePath.path() == path, "a save keeps the path");
   if (settings.writes == 0) {
     require(messages.shown.size() == 1 &&
                 messages.shown[0] == text::widenBytes(text::literals::kCouldNotSavePath),
@@ -133,10 +133,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   require(messages.shown.empty(), "a saved path is not told");
 
   // The next start-up reads what was saved.
-  penvane::Module1 next(settings, messages);
-  next.ReadImagePath();
+  penvane::ImagePath next(settings, messages);
+  next.read();
   if (!settings.readsFail)
-    require(next.sImagePath == penvane::Trim(path.substr(0, penvane::Module1::kBufferSize - 1)),
+    require(next.path() == penvane::Trim(path.substr(0, penvane::ImagePath::kBufferSize - 1)),
             "the next start reads the saved path, cut to the buffer");
   return 0;
 }

@@ -33,6 +33,13 @@ bool InFormsDesign(const automation::ObjectRef& application) {
       get(getObject(application, "CommandBars", {u"Exit Design Mode"}), "Visible"));
 }
 
+automation::ObjectRef AddSignature(const automation::ObjectRef& application) {
+  automation::ObjectRef signature =
+      call(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Add").asObject();
+  call(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Commit");
+  return signature;
+}
+
 void ExitFormsDesign(const automation::ObjectRef& application) {
   if (InFormsDesign(application))
     call(getObject(application, "ActiveDocument"), "ToggleFormsDesign");

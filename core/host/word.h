@@ -13,6 +13,11 @@ namespace host {
 // regime.
 bool InFormsDesign(const automation::ObjectRef& application);
 
+// Word's own signing of the active document: a signature added (Word asks the user for the
+// certificate; a refusal fails with E_FAIL), then the document's signatures committed, each step
+// walking afresh from the application. The caller holds the signature until its command ends.
+automation::ObjectRef AddSignature(const automation::ObjectRef& application);
+
 // Leaves forms design mode: when the active document is in it, toggles forms design there.
 void ExitFormsDesign(const automation::ObjectRef& application);
 

@@ -1,5 +1,7 @@
 #include "penvane/connect.h"
 
+#include <algorithm>
+
 #include "automation/regimes.h"
 #include "base/error.h"
 #include "host/office.h"
@@ -43,24 +45,25 @@ struct MenuButton {
 };
 
 const MenuButton kButtons[] = {
-    {&Connect::MyButton, literals::kSetUpPathCaption, literals::kSetUpPathCaption,
+    {&Connect::setUpPathButton, literals::kSetUpPathCaption, literals::kSetUpPathCaption,
      literals::kTagSetUpPath},
-    {&Connect::MyButton1, literals::kInsertCaption, literals::kInsertCaption, literals::kTagInsert},
+    {&Connect::insertButton, literals::kInsertCaption, literals::kInsertCaption,
+     literals::kTagInsert},
     // The stored text "Ký", which equals the caption.
-    {&Connect::MyButton2, u"K\u00FD", literals::kSignCaption, literals::kSign},
-    {&Connect::MyButton3, literals::kInsertAndSignCaption, literals::kInsertAndSignCaption,
-     literals::kTagInsertAndSign},
+    {&Connect::signButton, u"K\u00FD", literals::kSignCaption, literals::kSign},
+    {&Connect::insertAndSignButton, literals::kInsertAndSignCaption,
+     literals::kInsertAndSignCaption, literals::kTagInsertAndSign},
 };
 
 }  // namespace
 
-Connect::Connect(Module1& module, FrmPath& frmPath, const Platform& platform)
-    : MyButton(host::commandBarButtonEvents(), clicks(&Connect::MyButton_Click)),
-      MyButton1(host::commandBarButtonEvents(), clicks(&Connect::MyButton1_Click)),
-      MyButton2(host::commandBarButtonEvents(), clicks(&Connect::MyButton2_Click)),
-      MyButton3(host::commandBarButtonEvents(), clicks(&Connect::MyButton3_Click)),
-      module_(module),
+Connect::Connect(FrmPath& frmPath, const Platform& platform)
+    : setUpPathButton(host::commandBarButtonEvents(), clicks(&Connect::SetUpPath)),
+      insertButton(host::commandBarButtonEvents(), clicks(&Connect::Insert)),
+      signButton(host::commandBarButtonEvents(), clicks(&Connect::Sign)),
+      insertAndSignButton(host::commandBarButtonEvents(), clicks(&Connect::InsertAndSign)),
       frmPath_(frmPath),
+      imagePath_(platform.settings, platform.messages, platform.faces),
       files_(platform.files),
       messages_(platform.messages),
       faces_(platform.faces),
@@ -74,40 +77,45 @@ Connect::~Connect() {
   if (ribbonUI_) statusTimer_.Stop();
 }
 
-EventField::Handler Connect::clicks(ClickHandler handler) {
-  return [this, handler](std::string_view event, automation::Arguments& args) {
-    if (event != "Click") return;
-    // Click(Ctrl As CommandBarButton, CancelDefault As Boolean)
-    const ObjectRef ctrl =
-        !args.empty() && args[0].value.isObject() ? args[0].value.asObject() : nullptr;
-    const bool before = args.size() > 1 && automation::toBool(args[1].value);
-    bool cancelDefault = before;
-    (this->*handler)(ctrl, cancelDefault);
-    if (args.size() > 1 && args[1].byRef && cancelDefault != before) args[1].value = cancelDefault;
+// Click(Ctrl As CommandBarButton, CancelDefault As Boolean): neither is read nor written.
+EventField::Handler Connect::clicks(Command command) {
+  return [this, command](std::string_view event, automation::Arguments&) {
+    if (event == "Click") (this->*command)();
   };
 }
 
-void Connect::IDTExtensibility2_OnConnection(const ObjectRef& Application, int32_t ConnectMode,
-                                             const ObjectRef& /*AddInInst: not kept*/,
-                                             Custom& custom) {
-  ResumeNext step;
-  step([&] { oHostApp = Application; });
-  // Loaded after the host started: nobody else will report that start-up is complete.
-  if (ConnectMode != ext_cm_Startup) step([&] { IDTExtensibility2_OnStartupComplete(custom); });
+// The path form tells this add-in, while it lives, of the file the user picks and of its menu's
+// insert and sign.
+FormOwner Connect::asFormOwner() {
+  const std::weak_ptr<Connect> self = weak_from_this();
+  return {self,
+          [self](const std::u16string& file) {
+            if (const auto addin = self.lock()) addin->imagePath_.replace(file);
+          },
+          [self] {
+            if (const auto addin = self.lock()) addin->InsertAndSign();
+          }};
 }
 
-void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
+void Connect::OnConnection(const ObjectRef& application, int32_t connectMode) {
+  ResumeNext step;
+  step([&] { hostApp = application; });
+  // Loaded after the host started: nobody else will report that start-up is complete.
+  if (connectMode != ext_cm_Startup) step([&] { OnStartupComplete(); });
+}
+
+void Connect::OnStartupComplete() {
   ResumeNext step;
   ObjectRef commandBars;
   ObjectRef menuBar;
   ObjectRef popup;
 
   // 1. The command-bar collection, from the application or else from its explorer window.
-  step([&] { commandBars = as(getObject(oHostApp, "CommandBars"), host::kCommandBars); });
+  step([&] { commandBars = as(getObject(hostApp, "CommandBars"), host::kCommandBars); });
   if (!commandBars)
     step([&] {
       commandBars =
-          as(getObject(getObject(oHostApp, "ActiveExplorer"), "CommandBars"), host::kCommandBars);
+          as(getObject(getObject(hostApp, "ActiveExplorer"), "CommandBars"), host::kCommandBars);
     });
 
   // 2. The main menu bar.
@@ -146,53 +154,51 @@ void Connect::IDTExtensibility2_OnStartupComplete(Custom&) {
     step([&] { put(field.get(), "Visible", true); });
   }
 
-  // 5. The settings. 6. The path form: referencing its image control loads it. Its dialog asks
+  // 5. The image path from the settings. 6. The path form: referencing its image control loads it.
+  // Its dialog asks
   //    the user only where a user sees Word: a Word that a program started and keeps hidden
   //    reports UserControl false (Word reports true whenever it is visible), and must not wait
   //    on a dialog that nobody sees. What cannot be read counts as nobody.
-  step([&] { module_.ReadImagePath(); });
+  step([&] { imagePath_.read(); });
   if (!vImage_) {
     bool userSees = false;
-    step([&] { userSees = automation::toBool(get(oHostApp, "UserControl")); });
-    step([&] { vImage_ = frmPath_.ImageSign(weak_from_this(), userSees); });
+    step([&] { userSees = automation::toBool(get(hostApp, "UserControl")); });
+    step([&] { vImage_ = frmPath_.ImageSign(asFormOwner(), userSees); });
   }
   // 7. The local references to the bars and the popup go with this scope.
 }
 
-void Connect::IDTExtensibility2_OnAddInsUpdate(Custom&) {}
-
-void Connect::IDTExtensibility2_OnBeginShutdown(Custom&) {
+void Connect::OnBeginShutdown() {
   ResumeNext step;
   for (const auto& b : kButtons) {
     EventField& field = this->*b.field;
     step([&] { call(field.get(), "Delete"); });
     field.clear();
   }
-  module_.sImagePath.clear();
-  module_.bPathReady = false;
+  imagePath_.forget();
 }
 
-void Connect::IDTExtensibility2_OnDisconnection(int32_t RemoveMode, Custom& custom) {
+void Connect::OnDisconnection(int32_t removeMode) {
   ResumeNext step;
   // Unloaded by the user: the host will not call begin-shutdown itself.
-  if (RemoveMode != ext_dm_HostShutdown) step([&] { IDTExtensibility2_OnBeginShutdown(custom); });
+  if (removeMode != ext_dm_HostShutdown) step([&] { OnBeginShutdown(); });
   // The ribbon's status stops following Word.
   if (ribbonUI_) statusTimer_.Stop();
   wordEvents_.clear();
   ribbonUI_.reset();
-  oHostApp.reset();
+  hostApp.reset();
 }
 
 // --- The document commands ----------------------------------------------------------------------
 
 // The host's name, its default property, exactly.
 bool Connect::HostIsWord() const {
-  return automation::toText(get(oHostApp, "")) == kHostName;
+  return automation::toText(get(hostApp, "")) == kHostName;
 }
 
 // The application, made visible; the commands' later steps walk from it.
 ObjectRef Connect::ShowHost() const {
-  ObjectRef application = getObject(oHostApp, "Application");
+  ObjectRef application = getObject(hostApp, "Application");
   put(application, "Visible", true);
   return application;
 }
@@ -256,15 +262,6 @@ void Connect::BlockRefused(const automation::Error& error) const {
                    kExclamation, shown(literals::kNotice, Element::Caption));
 }
 
-// Word's own signing, then the signature stored in the document. The caller holds the signature
-// object until its command ends.
-ObjectRef Connect::Sign(const ObjectRef& application) {
-  ObjectRef signature =
-      call(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Add").asObject();
-  call(getObject(getObject(application, "ActiveDocument"), "Signatures"), "Commit");
-  return signature;
-}
-
 std::u16string Connect::shown(std::string_view tcvn3, text::Element element) const {
   return text::shown(tcvn3, element, faces_);
 }
@@ -274,17 +271,17 @@ void Connect::notice(std::string_view tcvn3, int32_t buttons) const {
                    shown(literals::kNotice, Element::Caption));
 }
 
-// Insert: trusts bPathReady; without it, only tells the user that no file was chosen.
-void Connect::MyButton1_Click(const ObjectRef&, bool&) {
+// Insert: trusts a ready path; without one, only tells the user that no file was chosen.
+void Connect::Insert() {
   bool refused = false;
   automation::trap(
       [&] {
         if (!HostIsWord()) return;
-        if (module_.bPathReady) {
+        if (imagePath_.ready()) {
           InsertBlock(ShowHost(), refused);
           return;
         }
-        if (!FileExists(module_.sImagePath)) notice(literals::kNoFileChosen, kExclamation);
+        if (!FileExists(imagePath_.path())) notice(literals::kNoFileChosen, kExclamation);
       },
       [&](const automation::Error& e) {
         if (refused)
@@ -296,12 +293,12 @@ void Connect::MyButton1_Click(const ObjectRef&, bool&) {
 }
 
 // Sign: no image path needed. The user's refusal (E_FAIL) is passed over in silence.
-void Connect::MyButton2_Click(const ObjectRef&, bool&) {
+void Connect::Sign() {
   automation::trap(
       [&] {
         if (!HostIsWord()) return;
         const ObjectRef application = ShowHost();
-        const ObjectRef signature = Sign(application);
+        const ObjectRef signature = host::AddSignature(application);
         host::ExitFormsDesign(application);
       },
       [&](const automation::Error& e) {
@@ -312,18 +309,18 @@ void Connect::MyButton2_Click(const ObjectRef&, bool&) {
 
 // Insert and sign. A block inserted before a failed signing stays in the document; where Word
 // would not create the block nor the picture in its place, the command ends before it signs.
-void Connect::MyButton3_Click(const ObjectRef&, bool&) {
+void Connect::InsertAndSign() {
   bool refused = false;
   automation::trap(
       [&] {
         if (!HostIsWord()) return;
         const ObjectRef application = ShowHost();
-        if (!FileExists(module_.sImagePath)) {
+        if (!FileExists(imagePath_.path())) {
           notice(literals::kFileNotFound, kExclamation);
           return;
         }
         InsertBlock(application, refused);
-        const ObjectRef signature = Sign(application);
+        const ObjectRef signature = host::AddSignature(application);
         host::ExitFormsDesign(application);
       },
       [&](const automation::Error& e) {
@@ -339,10 +336,10 @@ void Connect::MyButton3_Click(const ObjectRef&, bool&) {
 
 // A ribbon loaded again (another window of Word's) takes the place of the one before; the events
 // are followed once.
-void Connect::Ribbon_OnLoad(const ObjectRef& ribbon) {
+void Connect::RibbonLoaded(const ObjectRef& ribbon) {
   ribbonUI_ = ribbon;
   ResumeNext step;
-  if (!wordEvents_) step([&] { wordEvents_.set(oHostApp); });
+  if (!wordEvents_) step([&] { wordEvents_.set(hostApp); });
   step([&] {
     statusTimer_.Start(ribbon::kStatusPeriod, [weak = weak_from_this()] {
       if (const auto self = weak.lock()) self->RefreshStatus();
@@ -353,11 +350,11 @@ void Connect::Ribbon_OnLoad(const ObjectRef& ribbon) {
 // What cannot be read is never shown as valid: it cannot be told.
 host::Status Connect::ReadStatus() const {
   host::Status status = host::Status::Unknown;
-  automation::trap([&] { status = host::ReadStatus(oHostApp); }, [](const automation::Error&) {});
+  automation::trap([&] { status = host::ReadStatus(hostApp); }, [](const automation::Error&) {});
   return status;
 }
 
-host::Status Connect::Ribbon_GetStatus() {
+host::Status Connect::ShownStatus() {
   if (!shownStatus_) shownStatus_ = ReadStatus();
   return *shownStatus_;
 }
@@ -392,7 +389,7 @@ SignatureList Connect::ReadSignatures() const {
                      std::u16string(lit::kCopy),
                      std::u16string(lit::kClose),
                      {}};
-  host::ForEachSignature(oHostApp, [&](int16_t index, const host::SignatureRead& read) {
+  host::ForEachSignature(hostApp, [&](int16_t index, const host::SignatureRead& read) {
     std::u16string expires;
     std::u16string signedOn;
     automation::appendText(expires, read.expireDate, dates_);
@@ -411,7 +408,7 @@ SignatureList Connect::ReadSignatures() const {
   return list;
 }
 
-void Connect::Ribbon_Verify(const ObjectRef&, bool&) {
+void Connect::Verify() {
   automation::trap([&] { signatures_.Show(ReadSignatures()); },
                    [&](const automation::Error& e) {
                      messages_.MsgBox(e.description(), kCritical, std::nullopt);
@@ -419,23 +416,23 @@ void Connect::Ribbon_Verify(const ObjectRef&, bool&) {
 }
 
 bool Connect::RibbonAction(std::u16string_view onAction) {
-  for (const ribbon::Button& b : ribbon::Buttons()) {
-    if (b.onAction != onAction) continue;
-    bool cancelDefault = false;
-    (this->*b.command)(nullptr, cancelDefault);
-    return true;
-  }
-  return false;
+  const auto& buttons = ribbon::Buttons();
+  const auto* const button =
+      std::find_if(buttons.begin(), buttons.end(),
+                   [&](const ribbon::Button& b) { return b.onAction == onAction; });
+  if (button == buttons.end()) return false;
+  (this->*button->command)();
+  return true;
 }
 
 // --- The set-up-path command -------------------------------------------------------------------
 
 // Shows the path form (loading it runs its file dialog), unloads it at once, then saves the path.
 // No trap: a failure of the form ends the command unsaved, at the platform's edge.
-void Connect::MyButton_Click(const ObjectRef&, bool&) {
-  frmPath_.Show(weak_from_this());
+void Connect::SetUpPath() {
+  frmPath_.Show(asFormOwner());
   frmPath_.Unload();
-  module_.SaveImagePath();
+  imagePath_.save();
 }
 
 }  // namespace penvane

@@ -1,68 +1,66 @@
 #include "penvane/frm_path.h"
 
 #include "automation/regimes.h"
-#include "penvane/connect.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
 
 namespace penvane {
 
-std::shared_ptr<const ImageControl> FrmPath::ImageSign(std::weak_ptr<Connect> loader,
-                                                       bool askUser) {
+std::shared_ptr<const ImageControl> FrmPath::ImageSign(FormOwner owner, bool askUser) {
   if (state_ == State::NotLoaded)
-    Load(std::move(loader), askUser ? Dialog::Later : Dialog::Never);
+    Load(std::move(owner), askUser ? Dialog::Later : Dialog::Never);
   else
-    adopt(std::move(loader));
+    adopt(std::move(owner));
   return imageSign_;
 }
 
-void FrmPath::Show(std::weak_ptr<Connect> loader) {
+void FrmPath::Show(FormOwner owner) {
   if (state_ == State::NotLoaded) {
-    Load(std::move(loader), Dialog::Now);
+    Load(std::move(owner), Dialog::Now);
   } else {
-    adopt(std::move(loader));
+    adopt(std::move(owner));
     if (dialogPending_) ChooseImage();
   }
   window_.Show();
   state_ = State::Shown;
 }
 
-void FrmPath::Load(std::weak_ptr<Connect> loader, Dialog dialog) {
+void FrmPath::Load(FormOwner owner, Dialog dialog) {
   window_.Create(*this);
   state_ = State::Loaded;
-  owner_ = std::move(loader);
+  owner_ = std::move(owner);
   dialogTime_ = dialog;
   ++loads_;
-  Form_Load();
+  LoadStep();
 }
 
-// A form still loaded when its add-in was let go (the library stays, the add-in is connected
-// again) belongs to the add-in that references it next.
-void FrmPath::adopt(std::weak_ptr<Connect> loader) {
-  if (owner_.expired()) owner_ = std::move(loader);
+// A form still loaded when its owner was let go (the library stays, the add-in is connected
+// again) belongs to the owner that references it next.
+void FrmPath::adopt(FormOwner owner) {
+  if (owner_.alive.expired()) owner_ = std::move(owner);
 }
 
 void FrmPath::Unload() {
-  unload(vbFormCode);
+  unload(UnloadMode::Code);
 }
 
-void FrmPath::CloseRequested() {
-  unload(vbFormControlMenu);
+void FrmPath::Close() {
+  unload(UnloadMode::ControlMenu);
 }
 
-// A form that is unloading already (Form_QueryUnload unloads it again) is left to finish.
-void FrmPath::unload(int16_t mode) {
+// A form that is unloading already (QueryUnload unloads it again) is left to finish.
+void FrmPath::unload(UnloadMode mode) {
   if (state_ == State::NotLoaded || unloading_) return;
   unloading_ = true;
-  int16_t cancel = 0;
+  bool cancel = false;
   try {
-    Form_QueryUnload(cancel, mode);
+    QueryUnload(cancel, mode);
   } catch (...) {
     unloading_ = false;
     throw;
   }
   unloading_ = false;
-  if (cancel != 0) return;
+  if (cancel) return;
   dialogPending_ = false;
   window_.Destroy();
   state_ = State::NotLoaded;
@@ -71,7 +69,7 @@ void FrmPath::unload(int16_t mode) {
 // The load step: the open-file dialog for the signature image, now, once the host's loop is back
 // (a failure then is passed over, as the start-up that loaded the form passes over its steps'),
 // or not at all.
-void FrmPath::Form_Load() {
+void FrmPath::LoadStep() {
   switch (dialogTime_) {
     case Dialog::Now:
       ChooseImage();
@@ -89,46 +87,41 @@ void FrmPath::Form_Load() {
   }
 }
 
-// A file picked replaces the path in memory; a cancelled dialog leaves the path as it was.
+// A file picked goes to the owner, in place of its path; a cancelled dialog changes nothing.
 void FrmPath::ChooseImage() {
   dialogPending_ = false;
   const std::u16string fileName = fileDialog_.ShowOpen(
       kImageFilter, text::shown(text::literals::kChoosePathTitle, text::Element::Caption, faces_));
-  if (!fileName.empty()) module_.sImagePath = fileName;
+  if (!fileName.empty() && !owner_.alive.expired() && owner_.picked) owner_.picked(fileName);
 }
 
 // A close request is never refused.
-void FrmPath::Form_QueryUnload(int16_t& /*Cancel*/, int16_t /*UnloadMode*/) {
+void FrmPath::QueryUnload(bool& /*cancel*/, UnloadMode /*mode*/) {
   Unload();
 }
 
-void FrmPath::Command1_Click() {
+void FrmPath::Ok() {
   messages_.MsgBox(u"OK", 0, std::nullopt);
 }
 
-void FrmPath::Command2_Click() {
+void FrmPath::Cancel() {
   Unload();
 }
 
-void FrmPath::Command3_Click() {
+void FrmPath::OpenMenu() {
   switch (window_.PopupMenu()) {
-    case MenuItem::mnuKy:
-      mnuKy_Click();
-      break;
-    case MenuItem::mnuchen:
-      mnuchen_Click();
-      break;
+    case MenuItem::Sign:  // does nothing
     case MenuItem::None:
+      break;
+    case MenuItem::InsertAndSign:
+      InsertAndSign();
       break;
   }
 }
 
-// The add-in that loaded the form, while it lives; nothing once it is gone.
-void FrmPath::mnuchen_Click() {
-  if (const auto owner = owner_.lock()) {
-    bool cancelDefault = false;
-    owner->MyButton3_Click(nullptr, cancelDefault);
-  }
+// The owner's command, while it lives; nothing once it is gone.
+void FrmPath::InsertAndSign() {
+  if (!owner_.alive.expired() && owner_.insertAndSign) owner_.insertAndSign();
 }
 
 }  // namespace penvane

@@ -11,14 +11,10 @@
 #include <string_view>
 
 #include "host/units.h"
-#include "penvane/module1.h"
 #include "penvane/ports.h"
 #include "text/shown.h"
 
 namespace penvane {
-
-class Connect;
-class FrmPath;
 
 // --- Design ----------------------------------------------------------------------------------
 
@@ -64,61 +60,64 @@ struct ImageControl {
   const FormControl& design;
 };
 
+// Whoever loaded the form: told of the file the user picks and of the menu's "insert and sign",
+// while `alive` has not expired. The form holds it without keeping the owner alive.
+struct FormOwner {
+  std::weak_ptr<const void> alive;
+  std::function<void(const std::u16string& file)> picked;
+  std::function<void()> insertAndSign;
+};
+
 class FrmPath {
  public:
   enum class State : uint8_t { NotLoaded, Loaded, Shown };  // Loaded: loaded and hidden
 
-  FrmPath(Module1& module, FormWindow& window, FileDialog& dialog, MessageBoxes& messages,
+  FrmPath(FormWindow& window, FileDialog& dialog, MessageBoxes& messages,
           const text::Faces& faces = text::Faces::tcvn3())
-      : module_(module), window_(window), fileDialog_(dialog), messages_(messages), faces_(faces) {}
+      : window_(window), fileDialog_(dialog), messages_(messages), faces_(faces) {}
   ~FrmPath() = default;
   FrmPath(const FrmPath&) = delete;
   FrmPath& operator=(const FrmPath&) = delete;
 
   State state() const noexcept { return state_; }
 
-  // Referencing the image control loads the form, hidden, when it is not loaded. The form keeps
-  // the add-in that loaded it for its menu, without keeping it alive; once that add-in is gone,
-  // the next one to reference or show the form takes its place.
+  // Referencing the image control loads the form, hidden, when it is not loaded. Once the owner
+  // that loaded it is gone, the next one to reference or show the form takes its place.
   //
   // The load step's open-file dialog does not hold up the caller (the host's start-up, whose
   // time today's Office counts against the add-in): it comes once the host's message loop is
-  // back. With `askUser` false (nobody sees the host) it does not come at all, and the path
-  // stays as it is. Until the dialog has come, the path in memory is the one read from the
-  // settings; a show of the form brings a dialog that is still to come at once, so that the
-  // set-up-path command saves what the user picks there.
-  std::shared_ptr<const ImageControl> ImageSign(std::weak_ptr<Connect> loader, bool askUser = true);
+  // back. With `askUser` false (nobody sees the host) it does not come at all. Until the dialog
+  // has come, the owner's path is the one it read from the settings; a show of the form brings a
+  // dialog that is still to come at once, so that the set-up-path command saves what the user
+  // picks there.
+  std::shared_ptr<const ImageControl> ImageSign(FormOwner owner, bool askUser = true);
   // Shows the form modeless; a form that is not loaded is loaded first, its dialog coming at once.
-  void Show(std::weak_ptr<Connect> loader);
-  // Unloads the form (asking Form_QueryUnload first); nothing when it is not loaded.
+  void Show(FormOwner owner);
+  // Unloads the form (asking QueryUnload first); nothing when it is not loaded.
   void Unload();
-
-  // Events of the form and its controls. None traps errors: a failure goes to the caller, and
-  // from the window to the platform.
-  void Form_Load();
   // Whether the load step's dialog is still to come.
   bool dialogPending() const noexcept { return dialogPending_; }
-  void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode);
-  void Command1_Click();
-  void Command2_Click();
-  void Command3_Click();
-  void mnuKy_Click() {}
-  void mnuchen_Click();
-  // The user closes the window (its close box or the system menu).
-  void CloseRequested();
 
-  // UnloadMode values of Form_QueryUnload.
-  static constexpr int16_t vbFormControlMenu = 0;
-  static constexpr int16_t vbFormCode = 1;
+  // What the user does on the form. None traps errors: a failure goes to the caller, and from the
+  // window to the platform.
+  void Ok();        // Command1: says OK
+  void Cancel();    // Command2: unloads the form
+  void OpenMenu();  // Command3: the popup menu
+  void Close();     // the close box or the system menu: unloads the form
+
+  // Why the form unloads, as QueryUnload is told.
+  enum class UnloadMode : uint8_t { ControlMenu, Code };
 
  private:
   enum class Dialog : uint8_t { Now, Later, Never };  // when the load step asks for the image
-  void Load(std::weak_ptr<Connect> loader, Dialog dialog);
-  void adopt(std::weak_ptr<Connect> loader);
-  void unload(int16_t mode);
+  void Load(FormOwner owner, Dialog dialog);
+  void LoadStep();
+  void QueryUnload(bool& cancel, UnloadMode mode);
+  void adopt(FormOwner owner);
+  void unload(UnloadMode mode);
   void ChooseImage();
+  void InsertAndSign();
 
-  Module1& module_;
   FormWindow& window_;
   FileDialog& fileDialog_;
   MessageBoxes& messages_;
@@ -128,7 +127,7 @@ class FrmPath {
   Dialog dialogTime_ = Dialog::Now;  // of the current load
   bool dialogPending_ = false;
   uint64_t loads_ = 0;  // loads so far: a dialog posted for an earlier load does not come
-  std::weak_ptr<Connect> owner_;
+  FormOwner owner_;
   const std::shared_ptr<const ImageControl> imageSign_ =
       std::make_shared<const ImageControl>(ImageControl{ImageSignControl});
 };

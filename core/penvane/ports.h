@@ -8,14 +8,16 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace penvane {
 
 class FrmPath;
 
-// The items of the path form's popup menu mnuHethong: mnuKy "Ky" and mnuchen "chen".
-enum class MenuItem : uint8_t { None, mnuKy, mnuchen };
+// The items of the path form's popup menu mnuHethong: mnuKy "Ky" (sign, which does nothing) and
+// mnuchen "chen" (insert and sign).
+enum class MenuItem : uint8_t { None, Sign, InsertAndSign };
 
 // The form's window and controls on the platform. Create makes them hidden and routes their
 // events (button clicks, a close request) to the form; Show shows the window modeless, without
@@ -52,24 +54,25 @@ class MessageBoxes {
                       const std::optional<std::u16string>& title) = 0;
 };
 
-// The settings file: private-profile (INI) text in the system ANSI code page. The adapter does
-// the code-page conversion; texts here are UTF-16.
+// The settings file: private-profile (INI) text, whose bytes are in the system's ANSI code page.
+// The store reads and writes the bytes and converts between the code page and UTF-16; what the
+// add-in makes of them (how much of a value it takes, what it will not write) is the add-in's.
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
   // The Windows system directory; fails when it does not fit `capacity` characters with its NUL.
   virtual std::u16string SystemDirectory(uint32_t capacity) = 0;
-  // The value of `key` in `section` of `file`, or `defaultValue` when the file, the section or
-  // the key is missing, cut to what `capacity` bytes of ANSI text hold with the terminating NUL.
-  // Fails when the file is there but cannot be read.
-  virtual std::u16string ReadValue(const std::u16string& file, const std::u16string& section,
-                                   const std::u16string& key, const std::u16string& defaultValue,
-                                   uint32_t capacity) = 0;
-  // Stores the value and returns it as it now reads in the file (converted to the ANSI code page
-  // and back). Fails, having written nothing, when the value has characters that the code page
-  // cannot hold (the file would name another path), and when the file cannot be written.
-  virtual std::u16string WriteValue(const std::u16string& file, const std::u16string& section,
-                                    const std::u16string& key, const std::u16string& value) = 0;
+  // The whole value of `key` in `section` of `file`, or `defaultValue` when the file, the section
+  // or the key is missing. Fails when the file is there but cannot be read.
+  virtual std::string ReadValue(const std::u16string& file, const std::u16string& section,
+                                const std::u16string& key, std::string_view defaultValue) = 0;
+  // Stores the value. Fails when the file cannot be written.
+  virtual void WriteValue(const std::u16string& file, const std::u16string& section,
+                          const std::u16string& key, std::string_view value) = 0;
+  // Text in the code page, and back: nothing when a character has no place in the page (written,
+  // it would read back as another character).
+  virtual std::u16string FromCodePage(std::string_view bytes) = 0;
+  virtual std::optional<std::string> ToCodePage(std::u16string_view text) = 0;
 };
 
 // The directory search of the runtime's Dir: the name of the first ordinary file (no folder, no

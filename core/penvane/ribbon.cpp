@@ -13,23 +13,23 @@ const std::array<Button, 5> kButtons = {{
      literals::kSetUpPathCaption,
      u"Ch\u1ECDn t\u1EC7p h\u00ECnh ch\u1EEF k\u00FD v\u00E0 ghi nh\u1EDB \u0111\u01B0\u1EDDng "
      u"d\u1EABn \u0111\u1EBFn t\u1EC7p.",
-     u"ZP", &Connect::MyButton_Click},
+     u"ZP", &Connect::SetUpPath},
     {u"PenvaneInsert", literals::kInsertCaption, u"Ribbon_Insert", u"PenvaneInsert",
      literals::kInsertCaption,
      u"Ch\u00E8n kh\u1ED1i ch\u1EEF k\u00FD v\u00E0o v\u0103n b\u1EA3n t\u1EA1i v\u1ECB tr\u00ED "
      u"con tr\u1ECF.",
-     u"ZC", &Connect::MyButton1_Click},
+     u"ZC", &Connect::Insert},
     {u"PenvaneSign", literals::kSignCaption, u"Ribbon_Sign", u"PenvaneSign", literals::kSignCaption,
      u"K\u00FD s\u1ED1 v\u0103n b\u1EA3n b\u1EB1ng d\u1ECBch v\u1EE5 k\u00FD c\u1EE7a Word.", u"ZK",
-     &Connect::MyButton2_Click},
+     &Connect::Sign},
     {u"PenvaneInsertAndSign", literals::kInsertAndSignCaption, u"Ribbon_InsertAndSign",
      u"PenvaneInsertAndSign", literals::kInsertAndSignCaption,
      u"Ch\u00E8n kh\u1ED1i ch\u1EEF k\u00FD t\u1EA1i v\u1ECB tr\u00ED con tr\u1ECF r\u1ED3i "
      u"k\u00FD "
      u"s\u1ED1 v\u0103n b\u1EA3n.",
-     u"ZV", &Connect::MyButton3_Click},
+     u"ZV", &Connect::InsertAndSign},
     {u"PenvaneVerify", literals::kVerifyCaption, u"Ribbon_Verify", u"PenvaneVerify",
-     literals::kVerifyCaption, literals::kVerifyTip, u"ZT", &Connect::Ribbon_Verify},
+     literals::kVerifyCaption, literals::kVerifyTip, u"ZT", &Connect::Verify},
 }};
 
 // Text as an XML attribute value.

@@ -41,7 +41,7 @@ struct Button {
   std::u16string_view screentip;  // Vietnamese, as the caption
   std::u16string_view supertip;   // Vietnamese: what the command does
   std::u16string_view keytip;
-  void (Connect::*command)(const automation::ObjectRef& Ctrl, bool& CancelDefault);
+  void (Connect::*command)();
 };
 
 // The buttons: the menu's four, in the menu's order, then verify.

@@ -125,9 +125,7 @@ void SignData::mnuSign_Click() {
         setPicture1(LoadPicture(kValidPicture));
 
         signing = true;
-        const ObjectRef signature =
-            call(getObject(getObject(app, "ActiveDocument"), "Signatures"), "Add").asObject();
-        call(getObject(getObject(app, "ActiveDocument"), "Signatures"), "Commit");
+        const ObjectRef signature = host::AddSignature(app);
         signing = false;
 
         host::ExitFormsDesign(app);

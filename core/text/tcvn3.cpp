@@ -158,6 +158,16 @@ std::u16string widenBytes(std::string_view bytes) {
   return out;
 }
 
+std::optional<std::string> narrowBytes(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char16_t c : text) {
+    if (c > 0xFF) return std::nullopt;
+    out += static_cast<char>(c);
+  }
+  return out;
+}
+
 const AnsiCodePage& AnsiCodePage::latin1() {
   static const Latin1 instance;
   return instance;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,8 @@ namespace text {
 
 // The TCVN3 bytes as UTF-16 text, one code unit per byte (U+0000 plus the byte).
 std::u16string widenBytes(std::string_view bytes);
+// Back to bytes: nothing when a code unit is above U+00FF.
+std::optional<std::string> narrowBytes(std::u16string_view text);
 
 // Port: the platform's ANSI code page, as the runtime turns a single byte into a character.
 class AnsiCodePage {

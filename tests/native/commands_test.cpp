@@ -38,18 +38,13 @@ class Commands : public testing::Test {
     });
     document = &word.open(u"Report");
     lib.files.ordinary = {kSignature};
-    addin->oHostApp = word.application();
+    addin->hostApp = word.application();
   }
 
   // The commands as the buttons' clicks run them.
-  void insert() { click(&Connect::MyButton1_Click); }
-  void sign() { click(&Connect::MyButton2_Click); }
-  void insertAndSign() { click(&Connect::MyButton3_Click); }
-  void click(void (Connect::*command)(const automation::ObjectRef&, bool&)) {
-    bool cancelDefault = false;
-    ((*addin).*command)(nullptr, cancelDefault);
-    EXPECT_FALSE(cancelDefault);
-  }
+  void insert() { addin->Insert(); }
+  void sign() { addin->Sign(); }
+  void insertAndSign() { addin->InsertAndSign(); }
 
   fakes::Shown notice(std::string_view tcvn3, int32_t buttons) const {
     return {text::widenBytes(tcvn3), buttons, text::widenBytes(literals::kNotice)};
@@ -63,7 +58,7 @@ class Commands : public testing::Test {
   simword::Document* document;
   std::vector<std::u16string> inserted;
   fakes::Library lib;
-  std::shared_ptr<Connect> addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.platform);
+  std::shared_ptr<Connect> addin = std::make_shared<Connect>(lib.frmPath, lib.platform);
 };
 
 const std::vector<std::string> kShowHost = {"Application._Default", "Application.Application",
@@ -87,8 +82,7 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
 }
 
 TEST_F(Commands, InsertWithAReadyPathShowsWordAndInsertsTheBlockEvenWithoutAFile) {
-  lib.module.bPathReady = true;
-  lib.module.sImagePath = u"No";  // a start-up without settings file
+  addin->imagePath().read();  // a start-up without settings file: "No"
   insert();
   EXPECT_THAT(word.log().lines(), ElementsAreArray(joined({kShowHost, kInsertBlock})));
   EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
@@ -100,13 +94,12 @@ TEST_F(Commands, InsertWithAReadyPathShowsWordAndInsertsTheBlockEvenWithoutAFile
 }
 
 TEST_F(Commands, InsertWithoutAReadyPathOnlyTellsWhenNoFileWasChosen) {
-  lib.module.bPathReady = false;
-  insert();  // the empty path names no file
+  insert();  // not ready, and the empty path names no file
   EXPECT_THAT(lib.messages.shown, ElementsAre(notice(literals::kNoFileChosen, 48)));
   EXPECT_THAT(word.log().lines(), ElementsAre("Application._Default"));
 
   lib.messages.shown.clear();
-  lib.module.sImagePath = kSignature;  // a file that exists: nothing at all
+  addin->imagePath().replace(kSignature);  // a file that exists: nothing at all
   insert();
   EXPECT_TRUE(lib.messages.shown.empty());
   EXPECT_FALSE(word.visible());
@@ -114,8 +107,8 @@ TEST_F(Commands, InsertWithoutAReadyPathOnlyTellsWhenNoFileWasChosen) {
 }
 
 TEST_F(Commands, NoCommandDoesAnythingInAHostNotNamedExactlyMicrosoftWord) {
-  lib.module.bPathReady = true;
-  lib.module.sImagePath = kSignature;
+  addin->imagePath().read();
+  addin->imagePath().replace(kSignature);
   for (const char16_t* name : {u"Microsoft Word 2003", u"microsoft word", u"Microsoft Excel"}) {
     word.setName(name);
     word.log().clear();
@@ -131,7 +124,7 @@ TEST_F(Commands, NoCommandDoesAnythingInAHostNotNamedExactlyMicrosoftWord) {
 }
 
 TEST_F(Commands, InsertOnASignedDocumentOrWithoutADocument) {
-  lib.module.bPathReady = true;
+  addin->imagePath().read();
   signedBefore();
   insert();
   EXPECT_TRUE(inserted.empty());
@@ -169,8 +162,7 @@ TEST_F(Commands, SignPassesOverARefusalAndReportsEveryOtherFailure) {
 }
 
 TEST_F(Commands, InsertAndSignInsertsSignsAndLeavesDesignMode) {
-  lib.module.sImagePath = kSignature;
-  lib.module.bPathReady = false;  // not looked at
+  addin->imagePath().replace(kSignature);  // not ready: not looked at
   insertAndSign();
   EXPECT_THAT(word.log().lines(),
               ElementsAreArray(joined({kShowHost, kInsertBlock, kSign, kExitDesignMode})));
@@ -183,7 +175,7 @@ TEST_F(Commands, InsertAndSignInsertsSignsAndLeavesDesignMode) {
 }
 
 TEST_F(Commands, InsertAndSignOnASignedDocumentSignsAgainWithoutASecondBlock) {
-  lib.module.sImagePath = kSignature;
+  addin->imagePath().replace(kSignature);
   signedBefore();
   insertAndSign();
   EXPECT_TRUE(inserted.empty());
@@ -192,7 +184,7 @@ TEST_F(Commands, InsertAndSignOnASignedDocumentSignsAgainWithoutASecondBlock) {
 
 TEST_F(Commands, InsertAndSignWithoutTheFileShowsWordThenStops) {
   for (const char16_t* path : {u"No", u"", u"C:\\Sig\\missing.gif", u"C:\\Sig"}) {
-    lib.module.sImagePath = path;
+    addin->imagePath().replace(path);
     lib.messages.shown.clear();
     word.log().clear();
     insertAndSign();
@@ -205,14 +197,14 @@ TEST_F(Commands, InsertAndSignWithoutTheFileShowsWordThenStops) {
 }
 
 TEST_F(Commands, AWildcardThatMatchesAFilePassesTheExistenceTest) {
-  lib.module.sImagePath = u"C:\\Sig\\*.gif";
+  addin->imagePath().replace(u"C:\\Sig\\*.gif");
   insertAndSign();
   EXPECT_TRUE(lib.messages.shown.empty());
   EXPECT_EQ(document->signatures.size(), 1u);
 }
 
 TEST_F(Commands, InsertAndSignKeepsTheBlockWhenSigningFails) {
-  lib.module.sImagePath = kSignature;
+  addin->imagePath().replace(kSignature);
   word.signing().willCancel();  // E_FAIL: silent
   insertAndSign();
   EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
@@ -234,15 +226,15 @@ TEST_F(Commands, InsertAndSignKeepsTheBlockWhenSigningFails) {
 TEST_F(Commands, NoticesShowUnicodeWhereTheFontsAreNotTcvn3) {
   text::fakes::Faces faces;
   faces.tcvn3 = {text::Element::Caption};
-  const Platform unicode{lib.files, lib.messages, lib.statusTimer, lib.signatures, faces};
-  auto addin = std::make_shared<Connect>(lib.module, lib.frmPath, unicode);
-  addin->oHostApp = word.application();
-  bool cancelDefault = false;
-  lib.module.sImagePath = u"C:\\nowhere.gif";
-  addin->MyButton3_Click(nullptr, cancelDefault);
+  const Platform unicode{lib.settings,    lib.files,      lib.messages,
+                         lib.statusTimer, lib.signatures, faces};
+  auto addin = std::make_shared<Connect>(lib.frmPath, unicode);
+  addin->hostApp = word.application();
+  addin->imagePath().replace(u"C:\\nowhere.gif");
+  addin->InsertAndSign();
   word.setActiveXControls(false);
-  lib.module.sImagePath = kSignature;
-  addin->MyButton3_Click(nullptr, cancelDefault);
+  addin->imagePath().replace(kSignature);
+  addin->InsertAndSign();
   const std::u16string title = text::widenBytes(literals::kNotice);
   EXPECT_THAT(
       lib.messages.shown,
@@ -258,7 +250,7 @@ TEST_F(Commands, WhereWordRefusesTheBlockTheSignaturePictureGoesInAndTheCommands
   word.setActiveXControls(false);
   lib.files.folders = {u"D:\\WINNT", u"C:\\Sealbrook"};
   lib.files.ordinary = {kSignature, u"D:\\WINNT\\ck copy.gif", u"C:\\Sealbrook\\ck copy.gif"};
-  lib.module.sImagePath = kSignature;
+  addin->imagePath().replace(kSignature);
   insertAndSign();
   ASSERT_EQ(document->inlineShapes.size(), 1u);
   EXPECT_EQ(document->inlineShapes[0].pictureFile, u"D:\\WINNT\\ck copy.gif");
@@ -268,7 +260,7 @@ TEST_F(Commands, WhereWordRefusesTheBlockTheSignaturePictureGoesInAndTheCommands
                   text::UnicodeToTCVN3(literals::kPictureInstead) + u"\r\nCommand failed", 64,
                   text::widenBytes(literals::kNotice)}));
   auto& other = word.open(u"Other");
-  lib.module.bPathReady = true;
+  addin->imagePath().read();
   insert();
   EXPECT_EQ(other.inlineShapes.size(), 1u);
   insert();  // not signed yet: a second picture
@@ -290,12 +282,11 @@ TEST(CommandFaults, EachHostCallOfInsertAndSignCanFail) {
     });
     word.open().designMode = true;
     lib.files.ordinary = {kSignature};
-    lib.module.sImagePath = kSignature;
-    auto addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.platform);
-    addin->oHostApp = word.application();
+    auto addin = std::make_shared<Connect>(lib.frmPath, lib.platform);
+    addin->imagePath().replace(kSignature);
+    addin->hostApp = word.application();
     if (failing) word.failCall(failing, hresult, u"planted");
-    bool cancelDefault = false;
-    EXPECT_NO_THROW(addin->MyButton3_Click(nullptr, cancelDefault));
+    EXPECT_NO_THROW(addin->InsertAndSign());
   };
   uint64_t calls = 0;
   {
@@ -326,11 +317,8 @@ TEST(CommandFaults, EachHostCallOfInsertAndSignCanFail) {
 
 class PathForm : public Commands {
  protected:
-  void startUp() {
-    Custom custom;
-    addin->IDTExtensibility2_OnConnection(word.application(), 0, nullptr, custom);
-  }
-  void setUpPath() { click(&Connect::MyButton_Click); }
+  void startUp() { addin->OnConnection(word.application(), 0); }
+  void setUpPath() { addin->SetUpPath(); }
   std::u16string stored() {
     return lib.settings.files[u"C:\\WINDOWS\\system32\\settings.ini"][u"Path/ChildPath"];
   }
@@ -346,8 +334,8 @@ TEST_F(PathForm, StartUpLoadsTheFormHiddenAndItsDialogReplacesThePathInMemoryOnl
   ASSERT_EQ(lib.fileDialog.shown.size(), 1u);
   EXPECT_EQ(lib.fileDialog.shown[0].first, kImageFilter);
   EXPECT_EQ(lib.fileDialog.shown[0].second, text::widenBytes(literals::kChoosePathTitle));
-  EXPECT_EQ(lib.module.sImagePath, u"C:\\Pictures\\me.jpg");
-  EXPECT_TRUE(lib.module.bPathReady);
+  EXPECT_EQ(addin->imagePath().path(), u"C:\\Pictures\\me.jpg");
+  EXPECT_TRUE(addin->imagePath().ready());
   EXPECT_TRUE(lib.settings.files.empty());
   EXPECT_NE(addin->vImage(), nullptr);
 
@@ -368,7 +356,7 @@ TEST_F(PathForm, StartUpLoadsTheFormHiddenAndItsDialogReplacesThePathInMemoryOnl
 
 TEST_F(PathForm, ACancelledStartUpDialogKeepsTheSettingsPathAndSavesIt) {
   startUp();  // no settings file: "No"
-  EXPECT_EQ(lib.module.sImagePath, u"No");
+  EXPECT_EQ(addin->imagePath().path(), u"No");
   setUpPath();
   EXPECT_EQ(stored(), u"No");
 }
@@ -378,53 +366,53 @@ TEST_F(PathForm, AnEmptyPathIsNotSaved) {
   startUp();
   setUpPath();
   EXPECT_THAT(lib.messages.shown, ElementsAre(notice(literals::kChoosePathFirst, 48)));
-  EXPECT_FALSE(lib.module.bPathReady);
+  EXPECT_FALSE(addin->imagePath().ready());
   EXPECT_EQ(stored(), u"");
 }
 
 TEST_F(PathForm, TheFormsButtonsAndClosing) {
   startUp();
-  lib.frmPath.Command1_Click();
+  lib.frmPath.Ok();
   EXPECT_THAT(lib.messages.shown, ElementsAre(fakes::Shown{u"OK", 0, std::nullopt}));
   EXPECT_EQ(lib.frmPath.state(), State::Loaded);
-  lib.frmPath.Command2_Click();
+  lib.frmPath.Cancel();
   EXPECT_EQ(lib.frmPath.state(), State::NotLoaded);
-  lib.frmPath.Command2_Click();  // not loaded: nothing to unload
+  lib.frmPath.Cancel();  // not loaded: nothing to unload
   EXPECT_THAT(windowCalls(), ElementsAre("Create", "Destroy"));
 
   // Shown again: loading runs the dialog again; the close box unloads.
   setUpPath();
   EXPECT_EQ(lib.fileDialog.shown.size(), 2u);
-  lib.frmPath.Show(addin);
-  lib.frmPath.CloseRequested();
+  lib.frmPath.Show({addin, {}, {}});
+  lib.frmPath.Close();
   EXPECT_EQ(lib.frmPath.state(), State::NotLoaded);
   EXPECT_EQ(lib.fileDialog.shown.size(), 3u);
 }
 
 TEST_F(PathForm, TheMenusChenRunsInsertAndSignOfTheAddinThatLoadedTheForm) {
   startUp();
-  lib.module.sImagePath = kSignature;
-  lib.formWindow.choices = {MenuItem::mnuKy, MenuItem::None, MenuItem::mnuchen};
-  lib.frmPath.Command3_Click();
-  lib.frmPath.Command3_Click();
+  addin->imagePath().replace(kSignature);
+  lib.formWindow.choices = {MenuItem::Sign, MenuItem::None, MenuItem::InsertAndSign};
+  lib.frmPath.OpenMenu();
+  lib.frmPath.OpenMenu();
   EXPECT_TRUE(document->signatures.empty());
-  lib.frmPath.Command3_Click();
+  lib.frmPath.OpenMenu();
   EXPECT_EQ(document->signatures.size(), 1u);
   EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
 
   // Once that add-in is gone, the menu does nothing.
   addin.reset();
-  lib.formWindow.choices = {MenuItem::mnuchen};
-  lib.frmPath.Command3_Click();
+  lib.formWindow.choices = {MenuItem::InsertAndSign};
+  lib.frmPath.OpenMenu();
   EXPECT_EQ(document->signatures.size(), 1u);
   EXPECT_EQ(std::count(windowCalls().begin(), windowCalls().end(), "PopupMenu"), 4);
 
   // The add-in connected again finds the form still loaded, and the menu runs its command.
-  addin = std::make_shared<Connect>(lib.module, lib.frmPath, lib.platform);
+  addin = std::make_shared<Connect>(lib.frmPath, lib.platform);
   startUp();
-  lib.module.sImagePath = kSignature;
-  lib.formWindow.choices = {MenuItem::mnuchen};
-  lib.frmPath.Command3_Click();
+  addin->imagePath().replace(kSignature);
+  lib.formWindow.choices = {MenuItem::InsertAndSign};
+  lib.frmPath.OpenMenu();
   EXPECT_EQ(document->signatures.size(), 2u);
 }
 
@@ -438,7 +426,7 @@ TEST_F(PathForm, TheStartUpDialogComesAfterStartUpAndASetUpBeforeItBringsItAtOnc
   startUp();
   EXPECT_TRUE(lib.fileDialog.shown.empty());
   EXPECT_TRUE(lib.frmPath.dialogPending());
-  EXPECT_TRUE(lib.module.bPathReady);
+  EXPECT_TRUE(addin->imagePath().ready());
   insertAndSign();  // with the path from the settings
   EXPECT_EQ(document->signatures.size(), 1u);
 
@@ -450,8 +438,8 @@ TEST_F(PathForm, TheStartUpDialogComesAfterStartUpAndASetUpBeforeItBringsItAtOnc
   EXPECT_EQ(lib.fileDialog.shown.size(), 1u);
 
   lib.formWindow.holdPosts = true;
-  lib.frmPath.ImageSign(addin);
-  lib.frmPath.Command2_Click();
+  lib.frmPath.ImageSign({addin, {}, {}});
+  lib.frmPath.Cancel();
   lib.formWindow.runPosted();
   EXPECT_EQ(lib.fileDialog.shown.size(), 1u);
 }
@@ -463,14 +451,14 @@ TEST_F(PathForm, AWordThatNobodySeesGetsNoDialog) {
   EXPECT_EQ(lib.frmPath.state(), State::Loaded);
   EXPECT_FALSE(lib.frmPath.dialogPending());
   EXPECT_TRUE(lib.fileDialog.shown.empty());
-  EXPECT_EQ(lib.module.sImagePath, u"No");
-  EXPECT_TRUE(lib.module.bPathReady);
+  EXPECT_EQ(addin->imagePath().path(), u"No");
+  EXPECT_TRUE(addin->imagePath().ready());
 }
 
 TEST_F(PathForm, AFormThatFailsEndsTheSetUpUnsavedButNotStartUp) {
   lib.fileDialog.fails = true;
   startUp();
-  EXPECT_TRUE(lib.module.bPathReady);
+  EXPECT_TRUE(addin->imagePath().ready());
   EXPECT_EQ(word.menuBar().find(literals::kPopupCaption)->controls.size(), 4u);
 
   lib.frmPath.Unload();
@@ -508,25 +496,25 @@ class RibbonUI final : public automation::Object {
 // valid. Nothing is written: the host sees reads only.
 TEST_F(Commands, TheRibbonsStatusFollowsTheActiveDocumentAndChangesOnlyWhenItChanged) {
   auto ui = std::make_shared<RibbonUI>();
-  addin->Ribbon_OnLoad(ui);
+  addin->RibbonLoaded(ui);
   EXPECT_THAT(lib.statusTimer.calls, ElementsAre("Start 5000"));
   EXPECT_EQ(word.connectedSinks(), 1u);  // Word's application events
-  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::NotSigned);
+  EXPECT_EQ(addin->ShownStatus(), host::Status::NotSigned);
   lib.statusTimer.tick();
   EXPECT_TRUE(ui->invalidated.empty());
 
   signedBefore();
   lib.statusTimer.tick();
-  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::Valid);
+  EXPECT_EQ(addin->ShownStatus(), host::Status::Valid);
   document->edit(u"changed after signing");
   lib.statusTimer.tick();
   lib.statusTimer.tick();
-  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::Invalid);
+  EXPECT_EQ(addin->ShownStatus(), host::Status::Invalid);
   word.open(u"Other");  // DocumentOpen, DocumentChange
-  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::NotSigned);
+  EXPECT_EQ(addin->ShownStatus(), host::Status::NotSigned);
   word.failMember("Signatures.Count", kFail);
   word.activate(document);  // WindowActivate, DocumentChange
-  EXPECT_EQ(addin->Ribbon_GetStatus(), host::Status::Unknown);
+  EXPECT_EQ(addin->ShownStatus(), host::Status::Unknown);
   EXPECT_THAT(ui->invalidated, testing::Each(ribbon::kStatusId));
   EXPECT_EQ(ui->invalidated.size(), 4u);
   for (const auto& r : word.log().records())
@@ -536,8 +524,7 @@ TEST_F(Commands, TheRibbonsStatusFollowsTheActiveDocumentAndChangesOnlyWhenItCha
   word.clearFaults();
   sign();
   EXPECT_EQ(lib.statusTimer.calls.back(), "TickSoon");
-  Custom custom;
-  addin->IDTExtensibility2_OnDisconnection(ext_dm_HostShutdown, custom);
+  addin->OnDisconnection(ext_dm_HostShutdown);
   EXPECT_EQ(lib.statusTimer.calls.back(), "Stop");
   EXPECT_EQ(word.connectedSinks(), 0u);
 }
@@ -596,7 +583,7 @@ TEST(Ribbon, OnlyAWordDocumentsRibbonGetsTheGroupWithTheMenusFourCommands) {
 }
 
 TEST_F(Commands, EachRibbonButtonRunsTheCommandOfTheMenuButtonOfItsCaption) {
-  lib.module.sImagePath = kSignature;
+  addin->imagePath().replace(kSignature);
   EXPECT_TRUE(addin->RibbonAction(u"Ribbon_InsertAndSign"));
   EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
   EXPECT_EQ(document->signatures.size(), 1u);

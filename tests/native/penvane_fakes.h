@@ -14,6 +14,7 @@
 #include "penvane/connect.h"
 #include "penvane/frm_path.h"
 #include "penvane/ports.h"
+#include "text/tcvn3.h"
 
 namespace penvane::fakes {
 
@@ -31,22 +32,22 @@ class SettingsStore final : public penvane::SettingsStore {
       throw automation::Error(automation::hr::kFail, u"no system directory");
     return systemDirectory;
   }
-  std::u16string ReadValue(const std::u16string& file, const std::u16string& section,
-                           const std::u16string& key, const std::u16string& defaultValue,
-                           uint32_t capacity) override {
+  std::string ReadValue(const std::u16string& file, const std::u16string& section,
+                        const std::u16string& key, std::string_view defaultValue) override {
     if (readsFail) throw automation::Error(automation::hr::kAccessDenied, u"locked");
-    std::u16string value = defaultValue;
     if (auto f = files.find(file); f != files.end())
-      if (auto v = f->second.find(section + u"/" + key); v != f->second.end()) value = v->second;
-    return value.substr(0, capacity - 1);
+      if (auto v = f->second.find(section + u"/" + key); v != f->second.end())
+        return *ToCodePage(v->second);
+    return std::string(defaultValue);
   }
-  std::u16string WriteValue(const std::u16string& file, const std::u16string& section,
-                            const std::u16string& key, const std::u16string& value) override {
-    for (const char16_t c : value)
-      if (c > 0xFF) throw automation::Error(automation::hr::kInvalidArg, u"not in the code page");
+  void WriteValue(const std::u16string& file, const std::u16string& section,
+                  const std::u16string& key, std::string_view value) override {
     if (writesFail) throw automation::Error(automation::hr::kAccessDenied, u"cannot write");
-    files[file][section + u"/" + key] = value;
-    return value;
+    files[file][section + u"/" + key] = FromCodePage(value);
+  }
+  std::u16string FromCodePage(std::string_view bytes) override { return text::widenBytes(bytes); }
+  std::optional<std::string> ToCodePage(std::u16string_view text) override {
+    return text::narrowBytes(text);
   }
 };
 
@@ -176,7 +177,7 @@ class SignatureWindow final : public penvane::SignatureWindow {
   void Show(const SignatureList& list) override { shown.push_back(list); }
 };
 
-// The add-in's module, its path form and their ports, as one loaded library holds them.
+// The path form and the ports, as one loaded library holds them.
 struct Library {
   SettingsStore settings;
   MessageBoxes messages;
@@ -185,9 +186,8 @@ struct Library {
   FileDialog fileDialog;
   Timer statusTimer;
   SignatureWindow signatures;
-  Module1 module{settings, messages};
-  FrmPath frmPath{module, formWindow, fileDialog, messages};
-  Platform platform{files, messages, statusTimer, signatures};
+  FrmPath frmPath{formWindow, fileDialog, messages};
+  Platform platform{settings, files, messages, statusTimer, signatures};
 };
 
 }  // namespace penvane::fakes

@@ -26,41 +26,23 @@ std::string tag(std::string_view tcvn3) {
   return text::toUtf8(text::widenBytes(tcvn3));
 }
 
-// Connect with its four click handlers observed.
+// Connect with its four commands observed.
 class ObservedConnect final : public Connect {
  public:
   using Connect::Connect;
   std::vector<std::string> clicks;
-  void MyButton_Click(const automation::ObjectRef& c, bool&) override { note("MyButton", c); }
-  void MyButton1_Click(const automation::ObjectRef& c, bool&) override { note("MyButton1", c); }
-  void MyButton2_Click(const automation::ObjectRef& c, bool&) override { note("MyButton2", c); }
-  void MyButton3_Click(const automation::ObjectRef& c, bool&) override { note("MyButton3", c); }
-
- private:
-  void note(const char* name, const automation::ObjectRef& ctrl) {
-    clicks.push_back(std::string(name) +
-                     (ctrl && ctrl->supports(host::kCommandBarButton) ? "" : "?"));
-  }
+  void SetUpPath() override { clicks.emplace_back("SetUpPath"); }
+  void Insert() override { clicks.emplace_back("Insert"); }
+  void Sign() override { clicks.emplace_back("Sign"); }
+  void InsertAndSign() override { clicks.emplace_back("InsertAndSign"); }
 };
 
 class AddinStartup : public testing::Test {
  protected:
-  void connect(int32_t mode) {
-    Custom custom;
-    addin->IDTExtensibility2_OnConnection(word.application(), mode, nullptr, custom);
-  }
-  void startupComplete() {
-    Custom custom;
-    addin->IDTExtensibility2_OnStartupComplete(custom);
-  }
-  void beginShutdown() {
-    Custom custom;
-    addin->IDTExtensibility2_OnBeginShutdown(custom);
-  }
-  void disconnect(int32_t mode) {
-    Custom custom;
-    addin->IDTExtensibility2_OnDisconnection(mode, custom);
-  }
+  void connect(int32_t mode) { addin->OnConnection(word.application(), mode); }
+  void startupComplete() { addin->OnStartupComplete(); }
+  void beginShutdown() { addin->OnBeginShutdown(); }
+  void disconnect(int32_t mode) { addin->OnDisconnection(mode); }
   // Host start-up with the add-in listed: connection (mode 1), then start-up completion.
   void hostStarts() {
     connect(1);
@@ -82,7 +64,7 @@ class AddinStartup : public testing::Test {
   }
 
   std::shared_ptr<ObservedConnect> newAddin() {
-    return std::make_shared<ObservedConnect>(lib.module, lib.frmPath, lib.platform);
+    return std::make_shared<ObservedConnect>(lib.frmPath, lib.platform);
   }
   // Loads of the path form: each one creates its window.
   size_t formLoads() const {
@@ -92,8 +74,8 @@ class AddinStartup : public testing::Test {
 
   simword::Word word;
   fakes::Library lib;
-  Module1& module = lib.module;
   std::shared_ptr<ObservedConnect> addin = newAddin();
+  ImagePath& imagePath = addin->imagePath();
 };
 
 std::vector<std::string> buttonCreation(std::u16string_view key, std::u16string_view caption,
@@ -149,7 +131,7 @@ TEST_F(AddinStartup, OnAnEmptyMenuBarStartupMakesTheStatedCallsInOrder) {
     EXPECT_FALSE(b->temporary);
   }
   EXPECT_EQ(popup()->controls[2]->tag, text::widenBytes(literals::kSign));
-  EXPECT_TRUE(module.bPathReady);
+  EXPECT_TRUE(imagePath.ready());
   EXPECT_EQ(formLoads(), 1u);
 }
 
@@ -157,7 +139,7 @@ TEST_F(AddinStartup, LoadedByTheUserTheMenuIsBuiltDuringConnection) {
   connect(0);
   EXPECT_EQ(popup()->controls.size(), 4u);
   EXPECT_EQ(word.connectedSinks(), 4u);
-  EXPECT_TRUE(module.bPathReady);
+  EXPECT_TRUE(imagePath.ready());
 }
 
 TEST_F(AddinStartup, WithoutApplicationCommandBarsTheExplorersBarsAreUsed) {
@@ -200,7 +182,7 @@ TEST_F(AddinStartup, ButtonsAlreadyThereAreBoundUnchangedAndTheirClicksArrive) {
     EXPECT_EQ(b->tag, u"left by an earlier run");
     EXPECT_EQ(word.click(b).delivered, 1u);
   }
-  EXPECT_THAT(addin->clicks, ElementsAre("MyButton", "MyButton1", "MyButton2", "MyButton3"));
+  EXPECT_THAT(addin->clicks, ElementsAre("SetUpPath", "Insert", "Sign", "InsertAndSign"));
 }
 
 TEST_F(AddinStartup, AControlCaptionedLikeAButtonButNotAButtonGetsANewButtonBeside) {
@@ -213,7 +195,7 @@ TEST_F(AddinStartup, AControlCaptionedLikeAButtonButNotAButtonGetsANewButtonBesi
   EXPECT_EQ(menu->controls[3]->caption, literals::kSignCaption);
   EXPECT_TRUE(menu->controls[3]->isButton());
   word.click(menu->controls[3]);
-  EXPECT_THAT(addin->clicks, ElementsAre("MyButton2"));
+  EXPECT_THAT(addin->clicks, ElementsAre("Sign"));
 }
 
 TEST_F(AddinStartup, APlainButtonUnderThePopupCaptionLeavesTheAddinWithoutButtons) {
@@ -223,7 +205,7 @@ TEST_F(AddinStartup, APlainButtonUnderThePopupCaptionLeavesTheAddinWithoutButton
   EXPECT_EQ(word.menuBar().controls.size(), 1u);
   EXPECT_EQ(word.connectedSinks(), 0u);
   EXPECT_EQ(word.click(plain).delivered, 0u);
-  EXPECT_TRUE(module.bPathReady);  // the settings are still read
+  EXPECT_TRUE(imagePath.ready());  // the settings are still read
   EXPECT_EQ(formLoads(), 1u);      // and the path form still loaded
 }
 
@@ -245,23 +227,26 @@ TEST_F(AddinStartup, AcrossHostRunsThePopupStaysAndIsRefilled) {
 
 TEST_F(AddinStartup, HostExitDeletesTheButtonsOnceAndReleasesEverything) {
   hostStarts();
-  module.sImagePath = u"C:\\sig.gif";
+  imagePath.replace(u"C:\\sig.gif");
   hostExits();
   EXPECT_EQ(count("CommandBarButton.Delete()"), 4u);
   EXPECT_TRUE(popup()->controls.empty());
-  EXPECT_EQ(module.sImagePath, u"");
-  EXPECT_FALSE(module.bPathReady);
-  EXPECT_EQ(addin->oHostApp, nullptr);
+  EXPECT_EQ(imagePath.path(), u"");
+  EXPECT_FALSE(imagePath.ready());
+  EXPECT_EQ(addin->hostApp, nullptr);
   EXPECT_EQ(word.outstandingReferences(), 0);
   EXPECT_EQ(word.connectedSinks(), 0u);
 }
 
 TEST_F(AddinStartup, UserUnloadDeletesClearsAndReleasesInDisconnection) {
   connect(0);
+  imagePath.replace(u"C:\\sig.gif");
   disconnect(1);
   EXPECT_EQ(count("CommandBarButton.Delete()"), 4u);
   EXPECT_TRUE(popup()->controls.empty());
-  EXPECT_FALSE(module.bPathReady);
+  EXPECT_EQ(imagePath.path(), u"");
+  EXPECT_FALSE(imagePath.ready());
+  EXPECT_EQ(addin->hostApp, nullptr);
   EXPECT_EQ(word.outstandingReferences(), 0);
 }
 
@@ -270,8 +255,7 @@ TEST_F(AddinStartup, ThePathFormIsLoadedOnceAndAddinsUpdateChangesNothing) {
   startupComplete();
   EXPECT_EQ(formLoads(), 1u);
   const auto before = word.log().next();
-  Custom custom;
-  addin->IDTExtensibility2_OnAddInsUpdate(custom);
+  addin->OnAddInsUpdate();
   EXPECT_EQ(word.log().next(), before);
   EXPECT_EQ(popup()->controls.size(), 4u);
 }
@@ -280,7 +264,7 @@ TEST_F(AddinStartup, AFailingPathFormDoesNotStopStartup) {
   lib.formWindow.createFails = true;
   hostStarts();
   EXPECT_EQ(popup()->controls.size(), 4u);
-  EXPECT_TRUE(module.bPathReady);
+  EXPECT_TRUE(imagePath.ready());
   EXPECT_EQ(addin->vImage(), nullptr);
 }
 
@@ -290,17 +274,15 @@ TEST(AddinStartupFaults, EachHostCallOfStartupCanFailAndTheRestStillRuns) {
   struct Run {
     simword::Word word;
     fakes::Library lib;
-    std::shared_ptr<Connect> addin =
-        std::make_shared<Connect>(lib.module, lib.frmPath, lib.platform);
-    Custom custom;
+    std::shared_ptr<Connect> addin = std::make_shared<Connect>(lib.frmPath, lib.platform);
 
     void startUp() {
-      addin->IDTExtensibility2_OnConnection(word.application(), 1, nullptr, custom);
-      addin->IDTExtensibility2_OnStartupComplete(custom);
+      addin->OnConnection(word.application(), 1);
+      addin->OnStartupComplete();
     }
     void exit() {
-      addin->IDTExtensibility2_OnBeginShutdown(custom);
-      addin->IDTExtensibility2_OnDisconnection(0, custom);
+      addin->OnBeginShutdown();
+      addin->OnDisconnection(0);
       addin.reset();
     }
   };
@@ -317,7 +299,7 @@ TEST(AddinStartupFaults, EachHostCallOfStartupCanFailAndTheRestStillRuns) {
     run.word.failCall(n, kFail, u"planted");
     run.startUp();
     EXPECT_EQ(run.word.log().records().at(n - 1).result, kFail);
-    EXPECT_TRUE(run.lib.module.bPathReady);
+    EXPECT_TRUE(run.addin->imagePath().ready());
     // Whether a user sees Word: what cannot be read counts as nobody, and no dialog comes.
     const bool userControlRead = run.word.log().records().at(n - 1).member != "UserControl";
     EXPECT_EQ(run.lib.fileDialog.shown.size(), userControlRead ? 1u : 0u);
@@ -338,14 +320,14 @@ TEST(AddinStartupFaults, EachHostCallOfStartupCanFailAndTheRestStillRuns) {
 
 TEST_F(AddinStartup, AButtonThatCannotBeAddedLeavesTheOthersIntact) {
   // On an empty menu start-up makes 9 calls for the popup, then 11 per button, the button's
-  // Add being the 4th of its block (as the first test pins down): fail the Add of MyButton2.
+  // Add being the 4th of its block (as the first test pins down): fail the Add of the sign button.
   word.failCall(9 + 2 * 11 + 4, kFail);
   hostStarts();
   EXPECT_EQ(word.log().records().at(9 + 2 * 11 + 3).str(),
             "CommandBarControls.Add(1%) !0x80004005");
   EXPECT_THAT(popupCaptions(), ElementsAre(literals::kSetUpPathCaption, literals::kInsertCaption,
                                            literals::kInsertAndSignCaption));
-  EXPECT_EQ(addin->MyButton2.get(), nullptr);
+  EXPECT_EQ(addin->signButton.get(), nullptr);
   EXPECT_EQ(word.connectedSinks(), 3u);
   hostExits();
   EXPECT_EQ(count("CommandBarButton.Delete()"), 3u);
@@ -363,14 +345,14 @@ TEST_F(AddinStartup, AFailedPropertyPutLeavesThatPropertyAndTheLaterPutsAreMade)
 
 TEST_F(AddinStartup, EveryDeleteOfBeginShutdownIsIndependent) {
   hostStarts();
-  module.sImagePath = u"x";
+  imagePath.replace(u"x");
   word.failMember("Delete", kFail);
   beginShutdown();
   EXPECT_EQ(popup()->controls.size(), 4u);  // nothing deleted
   EXPECT_EQ(count("CommandBarButton.Delete() !0x80004005"), 4u);
-  EXPECT_EQ(addin->MyButton.get(), nullptr);
-  EXPECT_EQ(module.sImagePath, u"");
-  EXPECT_FALSE(module.bPathReady);
+  EXPECT_EQ(addin->setUpPathButton.get(), nullptr);
+  EXPECT_EQ(imagePath.path(), u"");
+  EXPECT_FALSE(imagePath.ready());
   EXPECT_EQ(word.connectedSinks(), 0u);
 }
 

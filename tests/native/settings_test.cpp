@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "penvane/module1.h"
+#include "penvane/image_path.h"
 #include "penvane_fakes.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
@@ -24,75 +24,75 @@ class Settings : public testing::Test {
 
   fakes::SettingsStore settings;
   fakes::MessageBoxes messages;
-  Module1 module{settings, messages};
+  ImagePath path{settings, messages};
 };
 
 TEST_F(Settings, WithoutASettingsFileThePathIsNoAndSavingItCreatesTheFile) {
-  module.ReadImagePath();
-  EXPECT_EQ(module.sSystemDir, u"C:\\WINDOWS\\system32");
-  EXPECT_EQ(module.sImagePath, u"No");
-  EXPECT_TRUE(module.bPathReady);
-  module.SaveImagePath();
+  path.read();
+  EXPECT_EQ(path.systemDirectory(), u"C:\\WINDOWS\\system32");
+  EXPECT_EQ(path.path(), u"No");
+  EXPECT_TRUE(path.ready());
+  path.save();
   EXPECT_EQ(stored(), u"No");
   EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Settings, TheStoredValueIsTrimmedAndCutTo199Characters) {
   stored() = u"   C:\\My Pictures\\sig.gif  ";
-  module.ReadImagePath();
-  EXPECT_EQ(module.sImagePath, u"C:\\My Pictures\\sig.gif");
+  path.read();
+  EXPECT_EQ(path.path(), u"C:\\My Pictures\\sig.gif");
 
   stored() = std::u16string(250, u'x');
-  module.ReadImagePath();
-  EXPECT_EQ(module.sImagePath, std::u16string(199, u'x'));
+  path.read();
+  EXPECT_EQ(path.path(), std::u16string(199, u'x'));
 }
 
 TEST_F(Settings, AnEmptyValueIsReadyAtStartButNotSaved) {
   stored() = u"";
-  module.ReadImagePath();
-  EXPECT_EQ(module.sImagePath, u"");
-  EXPECT_TRUE(module.bPathReady);
+  path.read();
+  EXPECT_EQ(path.path(), u"");
+  EXPECT_TRUE(path.ready());
 
   settings.files.clear();
-  module.SaveImagePath();
+  path.save();
   EXPECT_THAT(messages.shown, ElementsAre(notice(literals::kChoosePathFirst)));
-  EXPECT_FALSE(module.bPathReady);
+  EXPECT_FALSE(path.ready());
   EXPECT_TRUE(settings.files.empty());
 }
 
 // Written in the code page, "ữ" would become "?" and the file would name another path: the user
 // is told, nothing is written, and the path stays as chosen for this session.
 TEST_F(Settings, APathOutsideTheCodePageIsNotWrittenAndTheUserIsTold) {
-  module.ReadImagePath();
-  module.sImagePath = u"C:\\Ch\u1EEF k\u00FD.gif";
-  module.SaveImagePath();
+  path.read();
+  path.replace(u"C:\\Ch\u1EEF k\u00FD.gif");
+  path.save();
   EXPECT_THAT(messages.shown, ElementsAre(notice(literals::kCouldNotSavePath)));
   EXPECT_TRUE(settings.files.empty());
-  EXPECT_EQ(module.sImagePath, u"C:\\Ch\u1EEF k\u00FD.gif");
-  EXPECT_TRUE(module.bPathReady);
+  EXPECT_EQ(path.path(), u"C:\\Ch\u1EEF k\u00FD.gif");
+  EXPECT_TRUE(path.ready());
 
   messages.shown.clear();
-  module.sImagePath = u"C:\\Ch\u00FB k\u00FD.gif";  // within the code page
-  module.SaveImagePath();
+  path.replace(u"C:\\Ch\u00FB k\u00FD.gif");  // within the code page
+  path.save();
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(stored(), u"C:\\Ch\u00FB k\u00FD.gif");
 }
 
 TEST_F(Settings, AFailedReadLeavesThePathAsItWas) {
-  module.sImagePath = u"D:\\chosen.png";
+  path.replace(u"D:\\chosen.png");
   settings.readsFail = true;
-  module.ReadImagePath();
-  EXPECT_EQ(module.sImagePath, u"D:\\chosen.png");
-  EXPECT_TRUE(module.bPathReady);
+  path.read();
+  EXPECT_EQ(path.path(), u"D:\\chosen.png");
+  EXPECT_TRUE(path.ready());
 }
 
 TEST_F(Settings, ASaveTouchesNothingButTheOneKey) {
   auto& f = settings.files[file];
   f[u"Path/Other"] = u"keep";
   f[u"Colours/ChildPath"] = u"keep too";
-  module.ReadImagePath();
-  module.sImagePath = u"D:\\sig.png";
-  module.SaveImagePath();
+  path.read();
+  path.replace(u"D:\\sig.png");
+  path.save();
   EXPECT_EQ(f.size(), 3u);
   EXPECT_EQ(f[u"Path/Other"], u"keep");
   EXPECT_EQ(f[u"Colours/ChildPath"], u"keep too");
@@ -100,28 +100,29 @@ TEST_F(Settings, ASaveTouchesNothingButTheOneKey) {
 }
 
 TEST_F(Settings, AFailedWriteIsToldToTheUserAndTheNewPathStaysInMemory) {
-  module.ReadImagePath();
+  path.read();
   settings.writesFail = true;
-  module.sImagePath = u"D:\\sig.png";
-  module.bPathReady = false;
-  module.SaveImagePath();
+  path.forget();
+  path.replace(u"D:\\sig.png");
+  path.save();
   EXPECT_THAT(messages.shown, ElementsAre(notice(literals::kCouldNotSavePath)));
-  EXPECT_EQ(module.sImagePath, u"D:\\sig.png");
-  EXPECT_TRUE(module.bPathReady);
+  EXPECT_EQ(path.path(), u"D:\\sig.png");
+  EXPECT_TRUE(path.ready());
 }
 
 TEST_F(Settings, AFailedSystemDirectoryQueryKeepsTheEarlierDirectory) {
-  module.sSystemDir = u"C:\\Earlier";
+  settings.systemDirectory = u"C:\\Earlier";
+  path.read();
   settings.systemDirectoryFails = true;
-  module.ReadImagePath();
-  EXPECT_EQ(module.sSystemDir, u"C:\\Earlier");
-  EXPECT_EQ(module.sImagePath, u"No");
-  EXPECT_TRUE(module.bPathReady);
+  path.read();
+  EXPECT_EQ(path.systemDirectory(), u"C:\\Earlier");
+  EXPECT_EQ(path.path(), u"No");
+  EXPECT_TRUE(path.ready());
 
   settings.systemDirectoryFails = false;
   settings.systemDirectory = std::u16string(200, u'd');  // does not fit the buffer
-  module.ReadImagePath();
-  EXPECT_EQ(module.sSystemDir, u"C:\\Earlier");
+  path.read();
+  EXPECT_EQ(path.systemDirectory(), u"C:\\Earlier");
 }
 
 }  // namespace

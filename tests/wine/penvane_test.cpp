@@ -13,7 +13,7 @@
 #include "wordhost/running_word.h"
 
 #include "host/office.h"
-#include "penvane/module1.h"
+#include "penvane/image_path.h"
 #include "registration/libraries.h"
 #include "text/literals.h"
 #include "text/tcvn3.h"
@@ -203,30 +203,32 @@ class PenvaneSettings : public testing::Test {
   std::wstring file_;
   penvane::win::SettingsStore settings_;
   penvane::win::MessageBoxes messages_;
-  penvane::Module1 module_{settings_, messages_};
+  penvane::ImagePath path_{settings_, messages_};
   wordhost::DialogDriver dialogs_;
 };
 
 TEST_F(PenvaneSettings, TheFileIsReadWithItsDefaultTrimmingAndLengthLimit) {
-  module_.ReadImagePath();
-  EXPECT_EQ(com::wide(module_.sSystemDir) + L"\\settings.ini", file_);
-  EXPECT_EQ(module_.sImagePath, u"No");
-  EXPECT_TRUE(module_.bPathReady);
+  path_.read();
+  EXPECT_EQ(com::wide(path_.systemDirectory()) + L"\\settings.ini", file_);
+  EXPECT_EQ(path_.path(), u"No");
+  EXPECT_TRUE(path_.ready());
 
   write("[Path]\r\nChildPath=   C:\\Sig\\my sig.gif   \r\n");
-  module_.ReadImagePath();
-  EXPECT_EQ(module_.sImagePath, u"C:\\Sig\\my sig.gif");
+  path_.read();
+  EXPECT_EQ(path_.path(), u"C:\\Sig\\my sig.gif");
 
-  write("[Path]\r\nChildPath=" + std::string(250, 'x') + "\r\n");
-  module_.ReadImagePath();
-  EXPECT_EQ(module_.sImagePath, std::u16string(199, u'x'));
+  // The store gives the whole value, however long; the add-in takes what its buffer holds.
+  write("[Path]\r\nChildPath=" + std::string(700, 'x') + "\r\n");
+  EXPECT_EQ(settings_.ReadValue(com::u16(file_), u"Path", u"ChildPath", "No").size(), 700u);
+  path_.read();
+  EXPECT_EQ(path_.path(), std::u16string(199, u'x'));
 }
 
 TEST_F(PenvaneSettings, ThePathIsWrittenAndAFailedWriteIsShownToTheUser) {
   write("[Other]\r\nKey=1\r\n");
-  module_.ReadImagePath();
-  module_.sImagePath = u"C:\\Sig\\ch\u00FB k\u00FD.gif";
-  module_.SaveImagePath();
+  path_.read();
+  path_.replace(u"C:\\Sig\\ch\u00FB k\u00FD.gif");
+  path_.save();
   EXPECT_THAT(read(), HasSubstr("ChildPath=C:\\Sig\\ch\xFB k\xFD.gif"));
   EXPECT_THAT(read(), HasSubstr("[Other]"));
   EXPECT_TRUE(dialogs_.messages().empty());
@@ -237,25 +239,24 @@ TEST_F(PenvaneSettings, ThePathIsWrittenAndAFailedWriteIsShownToTheUser) {
   const HANDLE held = CreateFileW(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  module_.sImagePath = u"D:\\other.png";
-  module_.SaveImagePath();
+  path_.replace(u"D:\\other.png");
+  path_.save();
   CloseHandle(held);
   ASSERT_EQ(dialogs_.messages().size(), 1u);
   EXPECT_EQ(dialogs_.messages()[0].title, com::wide(text::widenBytes(literals::kNotice)));
   EXPECT_EQ(dialogs_.messages()[0].text, com::wide(text::widenBytes(literals::kCouldNotSavePath)));
   EXPECT_EQ(dialogs_.messages()[0].icon, wordhost::Icon::Exclamation);
-  EXPECT_EQ(module_.sImagePath, u"D:\\other.png");
-  EXPECT_TRUE(module_.bPathReady);
+  EXPECT_EQ(path_.path(), u"D:\\other.png");
+  EXPECT_TRUE(path_.ready());
   EXPECT_THAT(read(), testing::Not(HasSubstr("other.png")));
 }
 
 TEST_F(PenvaneSettings, NothingToSaveShowsTheMessageAndWritesNothing) {
-  module_.sImagePath.clear();
-  module_.SaveImagePath();
+  path_.save();
   ASSERT_EQ(dialogs_.messages().size(), 1u);
   EXPECT_EQ(dialogs_.messages()[0].text, com::wide(text::widenBytes(literals::kChoosePathFirst)));
   EXPECT_EQ(GetFileAttributesW(file_.c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_FALSE(module_.bPathReady);
+  EXPECT_FALSE(path_.ready());
 }
 
 // The runtime's Dir on the platform: the first ordinary file that the path matches.

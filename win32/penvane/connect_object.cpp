@@ -45,8 +45,7 @@ HRESULT copyOut(const automation::ObjectRef& object, IDispatch** value) {
 }  // namespace
 
 ConnectObject::ConnectObject()
-    : core_(std::make_shared<penvane::Connect>(library().module, library().frmPath,
-                                               library().platform)) {}
+    : core_(std::make_shared<penvane::Connect>(library().frmPath, library().platform)) {}
 
 // Every member runs at the ABI edge with the add-in kept alive: the host may release it in any
 // call the add-in makes into the host (a click that closes the host, a host that unloads the
@@ -70,95 +69,84 @@ HRESULT ConnectObject::setField(EventField& field, IDispatch* value) noexcept {
 }
 
 HRESULT ConnectObject::get_oHostApp(IDispatch** value) noexcept {
-  return guarded([&] { return copyOut(core_->oHostApp, value); });
+  return guarded([&] { return copyOut(core_->hostApp, value); });
 }
 HRESULT ConnectObject::putref_oHostApp(IDispatch* value) noexcept {
   return guarded([&] {
-    core_->oHostApp = DispatchObject::wrap(value);
+    core_->hostApp = DispatchObject::wrap(value);
     return S_OK;
   });
 }
 HRESULT ConnectObject::get_MyButton1(IDispatch** v) noexcept {
-  return getField(core_->MyButton1, v);
+  return getField(core_->insertButton, v);
 }
 HRESULT ConnectObject::putref_MyButton1(IDispatch* v) noexcept {
-  return setField(core_->MyButton1, v);
+  return setField(core_->insertButton, v);
 }
 HRESULT ConnectObject::get_MyButton2(IDispatch** v) noexcept {
-  return getField(core_->MyButton2, v);
+  return getField(core_->signButton, v);
 }
 HRESULT ConnectObject::putref_MyButton2(IDispatch* v) noexcept {
-  return setField(core_->MyButton2, v);
+  return setField(core_->signButton, v);
 }
 HRESULT ConnectObject::get_MyButton3(IDispatch** v) noexcept {
-  return getField(core_->MyButton3, v);
+  return getField(core_->insertAndSignButton, v);
 }
 HRESULT ConnectObject::putref_MyButton3(IDispatch* v) noexcept {
-  return setField(core_->MyButton3, v);
+  return setField(core_->insertAndSignButton, v);
 }
 HRESULT ConnectObject::get_MyButton(IDispatch** v) noexcept {
-  return getField(core_->MyButton, v);
+  return getField(core_->setUpPathButton, v);
 }
 HRESULT ConnectObject::putref_MyButton(IDispatch* v) noexcept {
-  return setField(core_->MyButton, v);
+  return setField(core_->setUpPathButton, v);
 }
 
-// The add-in callbacks: the "custom" array is never read.
-template <class Callback>
-HRESULT ConnectObject::callback(Callback&& body) noexcept {
-  return guarded([&] {
-    penvane::Custom custom;
-    body(*core_, custom);
-    return S_OK;
-  });
-}
-
+// The add-in callbacks: the "custom" array is never read, nor the add-in's own object.
 HRESULT ConnectObject::IDTExtensibility2_OnConnection(IDispatch* Application,
-                                                      ext_ConnectMode ConnectMode,
-                                                      IDispatch* AddInInst, SAFEARRAY**) noexcept {
-  return callback([&](penvane::Connect& addin, penvane::Custom& custom) {
-    addin.IDTExtensibility2_OnConnection(DispatchObject::wrap(Application), ConnectMode,
-                                         DispatchObject::wrap(AddInInst), custom);
+                                                      ext_ConnectMode ConnectMode, IDispatch*,
+                                                      SAFEARRAY**) noexcept {
+  return guarded([&] {
+    core_->OnConnection(DispatchObject::wrap(Application), ConnectMode);
+    return S_OK;
   });
 }
 HRESULT ConnectObject::IDTExtensibility2_OnStartupComplete(SAFEARRAY**) noexcept {
-  return callback(
-      [](auto& addin, auto& custom) { addin.IDTExtensibility2_OnStartupComplete(custom); });
+  return command(&penvane::Connect::OnStartupComplete);
 }
 HRESULT ConnectObject::IDTExtensibility2_OnDisconnection(ext_DisconnectMode RemoveMode,
                                                          SAFEARRAY**) noexcept {
-  return callback([&](auto& addin, auto& custom) {
-    addin.IDTExtensibility2_OnDisconnection(RemoveMode, custom);
-  });
-}
-HRESULT ConnectObject::IDTExtensibility2_OnBeginShutdown(SAFEARRAY**) noexcept {
-  return callback(
-      [](auto& addin, auto& custom) { addin.IDTExtensibility2_OnBeginShutdown(custom); });
-}
-HRESULT ConnectObject::IDTExtensibility2_OnAddInsUpdate(SAFEARRAY**) noexcept {
-  return callback(
-      [](auto& addin, auto& custom) { addin.IDTExtensibility2_OnAddInsUpdate(custom); });
-}
-
-HRESULT ConnectObject::click(Click handler, IDispatch* ctrl, VARIANT_BOOL* cancelDefault) noexcept {
   return guarded([&] {
-    bool cancel = cancelDefault && *cancelDefault != VARIANT_FALSE;
-    ((*core_).*handler)(DispatchObject::wrap(ctrl), cancel);
-    if (cancelDefault) *cancelDefault = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+    core_->OnDisconnection(RemoveMode);
     return S_OK;
   });
 }
-HRESULT ConnectObject::MyButton_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
-  return click(&penvane::Connect::MyButton_Click, c, d);
+HRESULT ConnectObject::IDTExtensibility2_OnBeginShutdown(SAFEARRAY**) noexcept {
+  return command(&penvane::Connect::OnBeginShutdown);
 }
-HRESULT ConnectObject::MyButton1_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
-  return click(&penvane::Connect::MyButton1_Click, c, d);
+HRESULT ConnectObject::IDTExtensibility2_OnAddInsUpdate(SAFEARRAY**) noexcept {
+  return command(&penvane::Connect::OnAddInsUpdate);
 }
-HRESULT ConnectObject::MyButton2_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
-  return click(&penvane::Connect::MyButton2_Click, c, d);
+
+HRESULT ConnectObject::command(Command command) noexcept {
+  return guarded([&] {
+    ((*core_).*command)();
+    return S_OK;
+  });
 }
-HRESULT ConnectObject::MyButton3_Click(IDispatch* c, VARIANT_BOOL* d) noexcept {
-  return click(&penvane::Connect::MyButton3_Click, c, d);
+
+// The menu buttons' clicks: Ctrl and CancelDefault are neither read nor written.
+HRESULT ConnectObject::MyButton_Click(IDispatch*, VARIANT_BOOL*) noexcept {
+  return command(&penvane::Connect::SetUpPath);
+}
+HRESULT ConnectObject::MyButton1_Click(IDispatch*, VARIANT_BOOL*) noexcept {
+  return command(&penvane::Connect::Insert);
+}
+HRESULT ConnectObject::MyButton2_Click(IDispatch*, VARIANT_BOOL*) noexcept {
+  return command(&penvane::Connect::Sign);
+}
+HRESULT ConnectObject::MyButton3_Click(IDispatch*, VARIANT_BOOL*) noexcept {
+  return command(&penvane::Connect::InsertAndSign);
 }
 
 // --- The ribbon ---------------------------------------------------------------------------------
@@ -192,7 +180,7 @@ HRESULT ConnectObject::Ribbon_LoadImage(BSTR imageId, IPictureDisp** image) noex
 
 HRESULT ConnectObject::Ribbon_OnLoad(IDispatch* ribbon) noexcept {
   return guarded([&] {
-    core_->Ribbon_OnLoad(DispatchObject::wrap(ribbon));
+    core_->RibbonLoaded(DispatchObject::wrap(ribbon));
     return S_OK;
   });
 }
@@ -201,7 +189,7 @@ HRESULT ConnectObject::Ribbon_GetStatusLabel(IDispatch*, BSTR* label) noexcept {
   if (!label) return E_POINTER;
   *label = nullptr;
   return guarded([&] {
-    *label = com::Bstr(penvane::ribbon::StatusLabel(core_->Ribbon_GetStatus())).detach();
+    *label = com::Bstr(penvane::ribbon::StatusLabel(core_->ShownStatus())).detach();
     return S_OK;
   });
 }
@@ -210,7 +198,7 @@ HRESULT ConnectObject::Ribbon_GetStatusImage(IDispatch*, IPictureDisp** image) n
   if (!image) return E_POINTER;
   *image = nullptr;
   return guarded([&] {
-    const size_t index = penvane::ribbon::StatusImage(core_->Ribbon_GetStatus());
+    const size_t index = penvane::ribbon::StatusImage(core_->ShownStatus());
     return iconPicture(kFirstStatusIcon + static_cast<int>(index), image);
   });
 }

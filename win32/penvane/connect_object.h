@@ -93,17 +93,15 @@ class ConnectObject final
   }
 
  private:
-  using Click = void (penvane::Connect::*)(const automation::ObjectRef&, bool&);
-  HRESULT click(Click handler, IDispatch* ctrl, VARIANT_BOOL* cancelDefault) noexcept;
+  using Command = void (penvane::Connect::*)();
+  HRESULT command(Command command) noexcept;
   HRESULT getField(EventField& field, IDispatch** value) noexcept;
   HRESULT setField(EventField& field, IDispatch* value) noexcept;
-  template <class Callback>
-  HRESULT callback(Callback&& body) noexcept;
   template <class Body>
   HRESULT guarded(Body&& body) noexcept;
   HRESULT ribbonAction(std::u16string_view onAction) noexcept;
 
-  // Shared with the path form, which keeps a weak reference to the add-in that loaded it.
+  // Shared with the path form, which holds the add-in that loaded it without keeping it alive.
   std::shared_ptr<penvane::Connect> core_;
 };
 

@@ -1,5 +1,4 @@
-// What the loaded library holds once: the module's image-path state, the path form, and the
-// ports they use.
+// What the loaded library holds once: the path form, and the ports that it and the add-in use.
 #pragma once
 
 #include "win32/automation/date_text.h"
@@ -11,7 +10,6 @@
 
 #include "penvane/connect.h"
 #include "penvane/frm_path.h"
-#include "penvane/module1.h"
 
 namespace penvane::win {
 
@@ -24,9 +22,8 @@ struct Library {
   StatusTimer statusTimer;
   SignatureWindowImpl signatures;
   winauto::LocaleDateText dates;
-  Module1 module{settings, messages, com::systemFaces()};
-  FrmPath frmPath{module, formWindow, fileDialog, messages, com::systemFaces()};
-  Platform platform{files, messages, statusTimer, signatures, com::systemFaces(), dates};
+  FrmPath frmPath{formWindow, fileDialog, messages, com::systemFaces()};
+  Platform platform{settings, files, messages, statusTimer, signatures, com::systemFaces(), dates};
 };
 
 Library& library();

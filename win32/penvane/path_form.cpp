@@ -20,9 +20,9 @@ struct Button {
   int id;
   void (FrmPath::*click)();
 };
-const Button kButtons[] = {{Command1, 101, &FrmPath::Command1_Click},
-                           {Command2, 102, &FrmPath::Command2_Click},
-                           {Command3, 103, &FrmPath::Command3_Click}};
+const Button kButtons[] = {{Command1, 101, &FrmPath::Ok},
+                           {Command2, 102, &FrmPath::Cancel},
+                           {Command3, 103, &FrmPath::OpenMenu}};
 
 com::WindowClasses& classes() {
   static com::WindowClasses instance{
@@ -109,8 +109,8 @@ void PathFormWindow::Post(std::function<void()> work) {
 MenuItem PathFormWindow::PopupMenu() {
   const auto chosen = com::trackPopupMenu(window_, {kMenuKyCaption, kMenuChenCaption});
   if (!chosen) lastError(u"The menu could not be created.");
-  if (*chosen == 1) return MenuItem::mnuKy;
-  if (*chosen == 2) return MenuItem::mnuchen;
+  if (*chosen == 1) return MenuItem::Sign;
+  if (*chosen == 2) return MenuItem::InsertAndSign;
   return MenuItem::None;
 }
 
@@ -151,7 +151,7 @@ LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       // A close request goes to the form, which unloads (and so destroys) the window.
       if (form_) {
         FrmPath& form = *form_;
-        com::guarded(L"Penvane", [&] { form.CloseRequested(); });
+        com::guarded(L"Penvane", [&] { form.Close(); });
       }
       return 0;
   }

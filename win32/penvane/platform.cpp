@@ -103,37 +103,47 @@ std::u16string SettingsStore::SystemDirectory(uint32_t capacity) {
   return fromAnsi(buffer);
 }
 
-std::u16string SettingsStore::ReadValue(const std::u16string& file, const std::u16string& section,
-                                        const std::u16string& key,
-                                        const std::u16string& defaultValue, uint32_t capacity) {
-  std::string buffer(capacity, '\0');
-  SetLastError(ERROR_SUCCESS);
-  const DWORD n = GetPrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(),
-                                           toAnsi(defaultValue).c_str(), buffer.data(), capacity,
-                                           toAnsi(file).c_str());
-  // A missing file gives the default; a file that is there but cannot be opened is a failure,
-  // not the default.
-  switch (const DWORD error = GetLastError()) {
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_ACCESS_DENIED:
-      fail(error, u"The settings file could not be read.");
-    default:
-      break;
+// The whole value: a buffer that the value fills (the functions cut what does not fit) is made
+// larger until the value fits.
+std::string SettingsStore::ReadValue(const std::u16string& file, const std::u16string& section,
+                                     const std::u16string& key, std::string_view defaultValue) {
+  const std::string sectionName = toAnsi(section), keyName = toAnsi(key), path = toAnsi(file);
+  const std::string fallback(defaultValue);
+  for (DWORD size = 256;; size *= 2) {
+    std::string buffer(size, '\0');
+    SetLastError(ERROR_SUCCESS);
+    const DWORD n = GetPrivateProfileStringA(sectionName.c_str(), keyName.c_str(), fallback.c_str(),
+                                             buffer.data(), size, path.c_str());
+    // A missing file gives the default; a file that is there but cannot be opened is a failure,
+    // not the default.
+    switch (const DWORD error = GetLastError()) {
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+      case ERROR_ACCESS_DENIED:
+        fail(error, u"The settings file could not be read.");
+      default:
+        break;
+    }
+    if (n + 1 < size || size >= (1u << 20)) {
+      buffer.resize(n < size ? n : size - 1);
+      return buffer;
+    }
   }
-  buffer.resize(n < capacity ? n : capacity - 1);
-  return fromAnsi(buffer);
 }
 
-std::u16string SettingsStore::WriteValue(const std::u16string& file, const std::u16string& section,
-                                         const std::u16string& key, const std::u16string& value) {
-  const std::optional<std::string> ansi = toAnsiExactly(value);
-  if (!ansi)
-    throw Error(E_INVALIDARG, u"The path has characters that the settings file cannot hold.");
-  if (!WritePrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(), ansi->c_str(),
-                                  toAnsi(file).c_str()))
+void SettingsStore::WriteValue(const std::u16string& file, const std::u16string& section,
+                               const std::u16string& key, std::string_view value) {
+  if (!WritePrivateProfileStringA(toAnsi(section).c_str(), toAnsi(key).c_str(),
+                                  std::string(value).c_str(), toAnsi(file).c_str()))
     fail(GetLastError(), u"The settings file could not be written.");
-  return fromAnsi(*ansi);
+}
+
+std::u16string SettingsStore::FromCodePage(std::string_view bytes) {
+  return fromAnsi(bytes);
+}
+
+std::optional<std::string> SettingsStore::ToCodePage(std::u16string_view text) {
+  return toAnsiExactly(text);
 }
 
 void MessageBoxes::MsgBox(const std::u16string& prompt, int32_t buttons,

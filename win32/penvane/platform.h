@@ -15,11 +15,12 @@ namespace penvane::win {
 class SettingsStore final : public penvane::SettingsStore {
  public:
   std::u16string SystemDirectory(uint32_t capacity) override;
-  std::u16string ReadValue(const std::u16string& file, const std::u16string& section,
-                           const std::u16string& key, const std::u16string& defaultValue,
-                           uint32_t capacity) override;
-  std::u16string WriteValue(const std::u16string& file, const std::u16string& section,
-                            const std::u16string& key, const std::u16string& value) override;
+  std::string ReadValue(const std::u16string& file, const std::u16string& section,
+                        const std::u16string& key, std::string_view defaultValue) override;
+  void WriteValue(const std::u16string& file, const std::u16string& section,
+                  const std::u16string& key, std::string_view value) override;
+  std::u16string FromCodePage(std::string_view bytes) override;
+  std::optional<std::string> ToCodePage(std::u16string_view text) override;
 };
 
 // Modal to the host's active window; without a title, the library's title "Penvane".
