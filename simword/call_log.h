@@ -59,12 +59,14 @@ class CallLog {
 };
 
 // A planted failure: the call with that number, or every call of a member ("Add", or
-// "CommandBarControls.Add"), fails with the HRESULT and description.
+// "CommandBarControls.Add"), fails with the HRESULT and description; or, given an answer, returns
+// that answer instead of what Word would.
 struct Fault {
   std::optional<uint64_t> callNumber;
   std::string member;
   automation::HResult hresult = automation::hr::kFail;
   std::u16string description;
+  std::optional<automation::Variant> answer;
 };
 
 class FaultPlan {

@@ -63,10 +63,14 @@ HostObject::~HostObject() {
   --state_->outstanding;
 }
 
-uint64_t HostObject::record(CallRecord r) {
+uint64_t HostObject::record(CallRecord r, std::optional<automation::Variant>* answer) {
   r.object = kind();
   auto& added = state_->log.add(std::move(r));
   if (const Fault* f = state_->faults.match(added)) {
+    if (f->answer && answer) {
+      *answer = f->answer;
+      return added.number;
+    }
     added.result = f->hresult;
     throw Error(f->hresult, f->description);
   }
@@ -82,9 +86,11 @@ automation::Variant HostObject::invoke(std::string_view member, Invoke kind, Arg
   r.locale = locale;
   for (const auto& a : args)
     r.args.push_back({a.name, a.value.type(), a.value.describe(), a.byRef});
-  const uint64_t number = record(std::move(r));
+  std::optional<automation::Variant> answer;
+  const uint64_t number = record(std::move(r), &answer);
   try {
     checkAlive();
+    if (answer) return *answer;
     return dispatch(member, kind, args, locale);
   } catch (const Error& e) {
     state_->log.setResult(number, e.hresult());

@@ -71,7 +71,8 @@ class HostObject : public automation::Object {
   virtual bool knows(std::string_view member) const = 0;
 
  private:
-  uint64_t record(CallRecord r);  // logs and applies faults; returns the call's number
+  // Logs and applies faults; returns the call's number, and in `answer` a planted answer.
+  uint64_t record(CallRecord r, std::optional<automation::Variant>* answer = nullptr);
   StatePtr state_;
 };
 

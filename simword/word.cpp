@@ -223,11 +223,17 @@ CallLog& Word::log() {
 }
 
 void Word::failCall(uint64_t number, automation::HResult hresult, std::u16string description) {
-  state_->faults.add({number, {}, hresult, std::move(description)});
+  state_->faults.add({number, {}, hresult, std::move(description), std::nullopt});
 }
 
 void Word::failMember(std::string member, automation::HResult hresult, std::u16string description) {
-  state_->faults.add({std::nullopt, std::move(member), hresult, std::move(description)});
+  state_->faults.add(
+      {std::nullopt, std::move(member), hresult, std::move(description), std::nullopt});
+}
+
+void Word::answerMember(std::string member, automation::Variant answer) {
+  state_->faults.add(
+      {std::nullopt, std::move(member), automation::hr::kFail, {}, std::move(answer)});
 }
 
 void Word::clearFaults() {

@@ -100,6 +100,8 @@ class Word {
   void failCall(uint64_t number, automation::HResult hresult, std::u16string description = {});
   // Every call of the member fails: "Add", or "CommandBarControls.Add".
   void failMember(std::string member, automation::HResult hresult, std::u16string description = {});
+  // Every call of the member answers this value, whatever Word would answer.
+  void answerMember(std::string member, automation::Variant answer);
   void clearFaults();
   // Host object references alive now.
   int64_t outstandingReferences() const;

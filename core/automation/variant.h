@@ -10,6 +10,8 @@
 #include <type_traits>
 #include <variant>
 
+#include "base/error.h"
+
 namespace automation {
 
 class Object;
@@ -92,6 +94,15 @@ bool toBool(const Variant& v);
 // To a 16-bit integer: doubles round half to even; beyond -32768..32767 raises overflow (6);
 // Null raises "Invalid use of Null" (94).
 int16_t toI2(const Variant& v);
+// "For i = 1 To n" over a 16-bit counter: `body(i)` for i from 1 to n. After the 32767th the
+// counter cannot step on, and the loop fails there with overflow (6).
+template <class Body>
+void forEach16(int16_t n, Body&& body) {
+  for (int32_t i = 1; i <= n; ++i) {
+    body(static_cast<int16_t>(i));
+    if (i == 32767) throw Error(hr::kOverflow);
+  }
+}
 // To a 32-bit integer, with the same rules and range -2147483648..2147483647.
 int32_t toI4(const Variant& v);
 // "v = True" as a condition: the value is the Boolean True or a number equal to it (-1); Null is

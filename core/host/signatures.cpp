@@ -19,8 +19,7 @@ void ForEachSignature(const ObjectRef& application,
                       const std::function<void(int16_t index, const SignatureRead& read)>& each) {
   if (!automation::isGreaterThanZero(get(signaturesOf(application), "Count"))) return;
   const int16_t n = automation::toI2(get(signaturesOf(application), "Count"));
-  for (int32_t i = 1; i <= n; ++i) {
-    const auto index = static_cast<int16_t>(i);
+  automation::forEach16(n, [&](int16_t index) {
     const auto value = [&](std::string_view member) {
       return get(getObject(signaturesOf(application), "Item", {index}), member);
     };
@@ -31,8 +30,7 @@ void ForEachSignature(const ObjectRef& application,
     read.expireDate = value("ExpireDate");
     read.signDate = value("SignDate");
     each(index, read);
-    if (i == 32767) throw automation::Error(automation::hr::kOverflow);
-  }
+  });
 }
 
 Status ReadStatus(const ObjectRef& application) {

@@ -183,8 +183,7 @@ void SignData::Verify() {
   const ObjectRef app = Application();
   if (!automation::isGreaterThanZero(get(signaturesOf(app), "Count"))) return;
   const int16_t n = automation::toI2(get(signaturesOf(app), "Count"));
-  for (int32_t i = 1; i <= n; ++i) {
-    const auto index = static_cast<int16_t>(i);
+  automation::forEach16(n, [&](int16_t index) {
     const bool valid = automation::toBool(get(signature(app, index), "IsValid"));
     // The labels and the host's names as the box's font reads them: TCVN3 in a TCVN3 font, the
     // names as Word gives them in any other.
@@ -207,9 +206,7 @@ void SignData::Verify() {
     runtime_.MsgBox(text, valid ? kInformation : kCritical,
                     text::shown(valid ? literals::kValidTitle : literals::kInvalidTitle,
                                 Element::Caption, faces_));
-    // The 16-bit counter cannot step past the last of 32767 signatures.
-    if (i == 32767) throw automation::Error(automation::hr::kOverflow);
-  }
+  });
 }
 
 // A picture file by its fixed path. Where that file is missing (Windows not on drive C, or the

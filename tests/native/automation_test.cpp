@@ -51,10 +51,31 @@ TEST(VariantConversion, ConditionsTreatNullAsNotTrueAndNotGreater) {
   EXPECT_TRUE(isGreaterThanZero(int32_t{1}));
   EXPECT_FALSE(isGreaterThanZero(true));  // True is -1
 
+  EXPECT_TRUE(equalsZero(Variant()));  // Empty is 0
+  EXPECT_FALSE(equalsZero(Variant::null()));
+  EXPECT_TRUE(equalsZero(0.0));
+  EXPECT_FALSE(equalsZero(int16_t{2}));
+
   EXPECT_TRUE(equalsTrue(true));
   EXPECT_TRUE(equalsTrue(int32_t{-1}));
   EXPECT_FALSE(equalsTrue(int32_t{1}));
   EXPECT_FALSE(equalsTrue(Variant::null()));
+}
+
+// A 16-bit counter runs 1 to n, and cannot step past its 32767th round.
+TEST(VariantConversion, TheSixteenBitLoopCountsToNAndOverflowsAfterTheLastItCanCount) {
+  std::vector<int16_t> seen;
+  forEach16(3, [&](int16_t i) { seen.push_back(i); });
+  EXPECT_EQ(seen, (std::vector<int16_t>{1, 2, 3}));
+  forEach16(0, [&](int16_t) { seen.clear(); });
+  forEach16(-4, [&](int16_t) { seen.clear(); });
+  EXPECT_EQ(seen.size(), 3u);
+  int32_t rounds = 0;
+  int16_t last = 0;
+  EXPECT_EQ(failureOf([&] { forEach16(32767, [&](int16_t i) { ++rounds, last = i; }); }),
+            hr::kOverflow);
+  EXPECT_EQ(rounds, 32767);
+  EXPECT_EQ(last, 32767);
 }
 
 TEST(VariantConversion, TextOfNumbersHasNoLeadingBlanksOrZeros) {

@@ -161,6 +161,20 @@ TEST_F(Commands, SignPassesOverARefusalAndReportsEveryOtherFailure) {
   EXPECT_EQ(document->signatures.size(), 1u);
 }
 
+// The gate reads the count as the runtime compares it with 0: Empty is none, and a Null count
+// says nothing, so no block goes in.
+TEST_F(Commands, InsertReadsAnEmptyCountAsNoneAndANullCountAsNotNone) {
+  addin->imagePath().read();
+  word.answerMember("Signatures.Count", automation::Variant::null());
+  insert();
+  EXPECT_TRUE(inserted.empty());
+  word.clearFaults();
+  word.answerMember("Signatures.Count", automation::Variant());
+  insert();
+  EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
+  EXPECT_TRUE(lib.messages.shown.empty());
+}
+
 TEST_F(Commands, InsertAndSignInsertsSignsAndLeavesDesignMode) {
   addin->imagePath().replace(kSignature);  // not ready: not looked at
   insertAndSign();
@@ -332,7 +346,11 @@ TEST_F(PathForm, StartUpLoadsTheFormHiddenAndItsDialogReplacesThePathInMemoryOnl
   EXPECT_EQ(lib.frmPath.state(), State::Loaded);
   EXPECT_THAT(windowCalls(), ElementsAre("Create"));
   ASSERT_EQ(lib.fileDialog.shown.size(), 1u);
-  EXPECT_EQ(lib.fileDialog.shown[0].first, kImageFilter);
+  // The filter as users have always seen it, written out here so that a change to it shows.
+  EXPECT_EQ(lib.fileDialog.shown[0].first,
+            u"All Picture(*.emf;*.wmf;*.jpg;*.jpeg;*.ifif;*.jpe;*.png)|*.emf;*.wmf;*.jpg;*.jpeg;"
+            u"*.ifif;*.jpe;*.png|All Files(*.*)|*.*|JPEG File Interchange Format(*.jpg;*.jpeg;"
+            u"*.ifif;*.jpe)|*.jpg;*.jpeg;*.ifif;*.jpe");
   EXPECT_EQ(lib.fileDialog.shown[0].second, text::widenBytes(literals::kChoosePathTitle));
   EXPECT_EQ(addin->imagePath().path(), u"C:\\Pictures\\me.jpg");
   EXPECT_TRUE(addin->imagePath().ready());
@@ -400,12 +418,25 @@ TEST_F(PathForm, TheMenusChenRunsInsertAndSignOfTheAddinThatLoadedTheForm) {
   EXPECT_EQ(document->signatures.size(), 1u);
   EXPECT_THAT(inserted, ElementsAre(u"Sealbrook.SignData"));
 
+  // Another add-in that references the form while this one lives does not take it over: the
+  // menu still runs this one's command (the other's path names no file).
+  auto other = std::make_shared<Connect>(lib.frmPath, lib.platform);
+  other->OnConnection(word.application(), 0);
+  other->imagePath().replace(u"C:\\nowhere.gif");
+  lib.formWindow.choices = {MenuItem::InsertAndSign};
+  lib.frmPath.OpenMenu();
+  EXPECT_EQ(document->signatures.size(), 2u);
+  EXPECT_TRUE(lib.messages.shown.empty());
+  other->OnDisconnection(1);
+  other.reset();
+  document->signatures.resize(1);
+
   // Once that add-in is gone, the menu does nothing.
   addin.reset();
   lib.formWindow.choices = {MenuItem::InsertAndSign};
   lib.frmPath.OpenMenu();
   EXPECT_EQ(document->signatures.size(), 1u);
-  EXPECT_EQ(std::count(windowCalls().begin(), windowCalls().end(), "PopupMenu"), 4);
+  EXPECT_EQ(std::count(windowCalls().begin(), windowCalls().end(), "PopupMenu"), 5);
 
   // The add-in connected again finds the form still loaded, and the menu runs its command.
   addin = std::make_shared<Connect>(lib.frmPath, lib.platform);

@@ -9,6 +9,7 @@
 #include "automation/names.h"
 #include "base/unicode.h"
 #include "registration/keys.h"
+#include "registration/libraries.h"
 
 namespace registration {
 namespace {
@@ -17,10 +18,6 @@ using automation::Guid;
 using testing::ElementsAre;
 
 constexpr Guid kLibid = Guid::parse("{50E56C7A-B8A2-4534-B258-F0D288084B3C}");
-constexpr Guid kClsid = Guid::parse("{5F0BDCD6-D53B-4598-B5C8-074E7574C6AB}");
-constexpr Guid kIid = Guid::parse("{DEA3D560-A645-43D5-BDF6-A07383F18A83}");
-constexpr Guid kEvents = Guid::parse("{9BA10D34-A1E9-4E35-A79B-7D9107CA7493}");
-constexpr Guid kCategory = Guid::parse("{7DD95802-9882-11CF-9FA9-00AA006C42C4}");
 
 // A row as one line: "+" ours, "~" common; values; the key it is shared with, "(other)" when
 // that key is looked for in the other architecture's view.
@@ -41,14 +38,9 @@ std::vector<std::string> lines(const Library& library) {
   return out;
 }
 
+// The control's library as the product describes it, registered from a folder of the test's.
 Library control(Architecture architecture) {
-  Library library({kLibid, 100, 0, u"Sealbrook", 2, 0}, u"C:\\Controls\\Sealbrook.ocx",
-                  architecture);
-  library.addClass({kClsid, u"Sealbrook.SignData", u"Sealbrook.SignData"})
-      .addControl(kClsid, {131473, 1, {kCategory}})
-      .addInterface(kIid, u"_SignData")
-      .addInterface(kEvents, u"__SignData", InterfaceKind::Dispatch);
-  return library;
+  return sealbrookLibrary(u"C:\\Controls\\Sealbrook.ocx", architecture);
 }
 
 TEST(Registration, AControlLibraryWritesItsTypeLibraryClassControlAndInterfacesInOrder) {

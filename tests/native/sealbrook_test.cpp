@@ -1,5 +1,8 @@
 // The signing control against the simulated Word: its popup, the design-mode exit, and the sign
 // command step by step, with every failure.
+#include <algorithm>
+#include <map>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -59,11 +62,36 @@ class Control : public testing::Test {
   SignData control{runtime, surface, site};
 };
 
+// A fresh control on a signed document in design mode, its timers run by a clock the test owns
+// as the platform runs them (each at its interval as it stands when the tick comes): after 1 s it
+// leaves design mode, once; it shows nothing until the first status look at 5 s.
 TEST_F(Control, StartsEmptyWithBothTimersRunning) {
-  EXPECT_EQ(control.Picture1(), nullptr);
-  EXPECT_EQ(control.Image1(), nullptr);
-  EXPECT_EQ(control.Timer1Interval(), 5000u);
-  EXPECT_EQ(control.Timer2Interval(), 1000u);
+  document->designMode = true;
+  document->signatures.push_back(simword::SigningService::defaultSignature());
+  std::map<TimerId, uint32_t> due = {{TimerId::Timer1, control.Timer1Interval()},
+                                     {TimerId::Timer2, control.Timer2Interval()}};
+  int timer2Runs = 0;
+  for (uint32_t now = 1000; now <= 10000; now += 1000) {
+    for (auto& [timer, at] : due) {
+      if (at == 0 || now < at) continue;
+      if (timer == TimerId::Timer2) ++timer2Runs;
+      control.Tick(timer);
+      const uint32_t interval =
+          timer == TimerId::Timer1 ? control.Timer1Interval() : control.Timer2Interval();
+      at = interval ? now + interval : 0;
+    }
+    if (now == 1000) {
+      EXPECT_FALSE(document->designMode);
+    }
+    if (now < 5000) {
+      EXPECT_EQ(control.Picture1(), nullptr);
+      EXPECT_EQ(control.Image1(), nullptr);
+    }
+  }
+  EXPECT_EQ(timer2Runs, 1);
+  EXPECT_EQ(fileOf(control.Image1()), kSignaturePicture);
+  EXPECT_EQ(fileOf(control.Picture1()), kValidPicture);
+  EXPECT_EQ(std::count(runtime.calls.begin(), runtime.calls.end(), "Timer1.Interval=5000"), 2);
 }
 
 TEST_F(Control, TheSignatureClickAndTheSurfaceDoubleClickOpenThePopup) {
