@@ -15,6 +15,7 @@
 #include <string>
 
 #include "win32/com/bstr.h"
+#include "win32/penvane/window_names.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
@@ -274,7 +275,7 @@ int demo() {
   expect(popup() && popup()->controls.size() == 4, "the popup holds its four buttons");
   showRibbon(host.ribbon(L"Penvane.Connect"));
   container.showRibbon(&host);
-  const HWND form = FindWindowW(L"Penvane.frmPath", nullptr);
+  const HWND form = FindWindowW(penvane::win::kFormClass, nullptr);
   expect(form && !IsWindowVisible(form), "the path form is loaded and hidden");
 
   say("== The user opens a document");
@@ -369,7 +370,7 @@ int demo() {
 
   say("== The user presses \"" + utf8(text::literals::kVerifyCaption) + "\" on the ribbon");
   press(L"PenvaneVerify");
-  if (const HWND list = FindWindowW(L"Penvane.Signatures", nullptr)) {
+  if (const HWND list = FindWindowW(penvane::win::kSignatureWindowClass, nullptr)) {
     expect(GetWindow(list, GW_OWNER) == docWindow, "one window lists the signatures, over Word's");
     SetWindowPos(list, nullptr, 60, 330, 720, 200, SWP_NOZORDER);
     wordhost::settle(docWindow);
@@ -386,7 +387,8 @@ int demo() {
   showSignatures(doc);
   wordhost::fireTimers(1);
   say("  (the block's status refresh, Timer1, comes: the first signature is not valid)");
-  for (const HWND timer : wordhost::windowsOfThisProcess(HWND_MESSAGE, L"Penvane.Status"))
+  for (const HWND timer :
+       wordhost::windowsOfThisProcess(HWND_MESSAGE, penvane::win::kStatusTimerClass))
     SendMessageW(timer, WM_TIMER, 1, 0);
   say("  (the ribbon's look at the active document, every 5 s while Word is idle, comes)");
   expectStatus(text::literals::kStatusInvalid);

@@ -131,7 +131,7 @@ HRESULT AddinHost::connect(const std::wstring& progId, ext_ConnectMode mode) {
   hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IDTExtensibility2),
                         addin.putVoid());
   if (FAILED(hr)) return hr;
-  const auto addInInst = winauto::ServerObject::wrap(std::make_shared<ComAddIn>(progId));
+  const auto addInInst = automation::win::ServerObject::wrap(std::make_shared<ComAddIn>(progId));
   Custom custom;
   hr = addin->OnConnection(application_, mode, addInInst.get(), custom.get());
   if (hasRibbon_) ribbons_[progId] = std::make_unique<Ribbon>(addin.get());

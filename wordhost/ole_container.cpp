@@ -8,7 +8,7 @@
 #include "win32/com/bstr.h"
 #include "win32/com/edge.h"
 #include "win32/com/object.h"
-#include "win32/com/window.h"
+#include "win32/ui/window.h"
 
 #include "base/error.h"
 
@@ -247,7 +247,7 @@ LRESULT OleContainer::onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         for (const auto& [document, window] : windows_)
           if (window.hwnd == hwnd) word_.activate(document);
       } else if (running_) {
-        com::guarded(L"OpusApp", [&] { running_->focusLeft(); });
+        ui::guarded([&] { running_->focusLeft(); });
       }
       break;
     case WM_INITMENU:
@@ -266,8 +266,8 @@ LRESULT OleContainer::onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_PAINT:
       for (auto& [document, window] : windows_)
         if (window.hwnd == hwnd) {
-          com::paint(hwnd,
-                     [&, document = document](HDC dc) { paintDocument(window, document, dc); });
+          ui::paint(hwnd,
+                    [&, document = document](HDC dc) { paintDocument(window, document, dc); });
           return 0;
         }
       break;
@@ -309,7 +309,7 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetContainer(IOleContainer** container) n
   if (!document_) return E_NOINTERFACE;
   return com::edge([&] {
     auto made = DocumentContainer::make(
-        winauto::ServerObject::wrap(word_->document(*document_), wordInterfaces()));
+        automation::win::ServerObject::wrap(word_->document(*document_), wordInterfaces()));
     if (!made) return E_OUTOFMEMORY;
     *container = made.detach();
     return S_OK;
@@ -460,7 +460,7 @@ OleContainer::OleContainer(RunningWord& running) : OleContainer(running.word()) 
 OleContainer::OleContainer(simword::Word& word) : word_(word) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &com::windowProc<OleContainer, &OleContainer::onDocument>;
+  wc.lpfnWndProc = &ui::windowProc<OleContainer, &OleContainer::onDocument>;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
   wc.lpszClassName = kDocumentClass;

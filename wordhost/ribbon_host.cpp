@@ -83,10 +83,9 @@ std::wstring text(BSTR b) {
 std::wstring attribute(IXMLDOMElement* element, const wchar_t* name) {
   com::ScopedVariant value;
   if (element->getAttribute(const_cast<BSTR>(com::Bstr(std::wstring_view(name)).get()),
-                            value.put()) != S_OK ||
-      V_VT(&value.get()) != VT_BSTR)
+                            value.receive()) != S_OK)
     return {};
-  return text(V_BSTR(&value.get()));
+  return std::wstring(value.text());
 }
 
 // The element children of a node, in order.
@@ -105,7 +104,7 @@ std::vector<com::ComPtr<IXMLDOMElement>> children(IXMLDOMNode* node) {
 }
 
 // The control that the ribbon passes to a callback: its id, its tag, and the window it is in.
-class RibbonControl final : public winauto::NamedDispatchOn<RibbonControl, IRibbonControl> {
+class RibbonControl final : public automation::win::NamedDispatchOn<RibbonControl, IRibbonControl> {
  public:
   using Bases = com::Bases<IDispatch>;
   explicit RibbonControl(std::wstring id) : id_(std::move(id)) {}
@@ -129,19 +128,22 @@ class RibbonControl final : public winauto::NamedDispatchOn<RibbonControl, IRibb
   HRESULT invoke(DISPID id, LCID, WORD flags, const DISPPARAMS&, VARIANT* result) noexcept {
     if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
     if (!result) return E_POINTER;
+    com::ScopedVariant value;
     switch (id) {
       case 1:
-        V_VT(result) = VT_BSTR;
-        return get_Id(&V_BSTR(result));
+        if (!value.setText(id_)) return E_OUTOFMEMORY;
+        break;
       case 2:
-        V_VT(result) = VT_DISPATCH;
-        return get_Context(&V_DISPATCH(result));
+        value.setObject(nullptr);  // Word's context is its window; this Word gives none
+        break;
       case 3:
-        V_VT(result) = VT_BSTR;
-        return get_Tag(&V_BSTR(result));
+        if (!value.setText({})) return E_OUTOFMEMORY;
+        break;
       default:
         return DISP_E_MEMBERNOTFOUND;
     }
+    *result = value.release();
+    return S_OK;
   }
 
  private:
@@ -155,7 +157,7 @@ class RibbonControl final : public winauto::NamedDispatchOn<RibbonControl, IRibb
 
 // IRibbonUI as the ribbon hands it to the customUI's onLoad callback: what the add-in invalidates
 // goes to the ribbon while it lives.
-class RibbonUI final : public winauto::NamedDispatch<RibbonUI> {
+class RibbonUI final : public automation::win::NamedDispatch<RibbonUI> {
  public:
   explicit RibbonUI(Ribbon* ribbon) noexcept : ribbon_(ribbon) {}
   void detach() noexcept { ribbon_ = nullptr; }
@@ -223,8 +225,7 @@ Ribbon::Ribbon(IUnknown* addin) {
   }
   ribbonUI_ = com::ComPtr<IUnknown>(static_cast<IDispatch*>(ui.get()));
   com::ScopedVariant argument;
-  V_VT(argument.ptr()) = VT_DISPATCH;
-  V_DISPATCH(argument.ptr()) = static_cast<IDispatch*>(ui.detach());
+  argument.setObject(ui.get());
   DISPPARAMS params{argument.ptr(), nullptr, 1, 0};
   dispatch_->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                     nullptr, nullptr);
@@ -259,12 +260,11 @@ com::ScopedVariant Ribbon::callWithControl(const std::wstring& callbackName,
   auto control = RibbonControl::make(id);
   if (member == DISPID_UNKNOWN || !control) return result;
   com::ScopedVariant argument;
-  V_VT(argument.ptr()) = VT_DISPATCH;
-  V_DISPATCH(argument.ptr()) = static_cast<IDispatch*>(control.detach());
+  argument.setObject(control.get());
   DISPPARAMS params{argument.ptr(), nullptr, 1, 0};
   if (FAILED(dispatch_->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                               result.put(), nullptr, nullptr)))
-    result.put();
+                               result.receive(), nullptr, nullptr)))
+    result.reset();
   return result;
 }
 
@@ -272,15 +272,14 @@ com::ScopedVariant Ribbon::callWithControl(const std::wstring& callbackName,
 void Ribbon::ask(Button& button) {
   if (!button.getLabel.empty()) {
     const com::ScopedVariant label = callWithControl(button.getLabel, button.id);
-    button.label = V_VT(&label.get()) == VT_BSTR ? text(V_BSTR(&label.get())) : std::wstring();
+    button.label = label.text();
     if (button.label.empty()) problem(L"getLabel gave no label for " + button.id);
   }
   if (!button.getImage.empty()) {
     const com::ScopedVariant image = callWithControl(button.getImage, button.id);
     button.loaded.reset();
-    const VARTYPE vt = V_VT(&image.get());
-    if ((vt == VT_DISPATCH || vt == VT_UNKNOWN) && V_UNKNOWN(&image.get()))
-      V_UNKNOWN(&image.get())->QueryInterface(IID_IPicture, button.loaded.putVoid());
+    if (IUnknown* picture = image.object())
+      picture->QueryInterface(IID_IPicture, button.loaded.putVoid());
     button.picture = pixelSize(button.loaded.get());
     if (!button.picture.cx || !button.picture.cy)
       problem(L"getImage gave no picture for " + button.id);
@@ -307,17 +306,15 @@ DISPID Ribbon::callback(const std::wstring& name) {
 com::ComPtr<IPicture> Ribbon::loadImage(const std::wstring& image) {
   const DISPID id = callback(loadImage_);
   com::ScopedVariant argument, result;
-  V_VT(argument.ptr()) = VT_BSTR;
-  V_BSTR(argument.ptr()) = com::Bstr(std::wstring_view(image)).detach();
+  if (!argument.setText(image)) return {};
   DISPPARAMS params{argument.ptr(), nullptr, 1, 0};
   if (id == DISPID_UNKNOWN ||
       FAILED(dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                               result.ptr(), nullptr, nullptr)))
+                               result.receive(), nullptr, nullptr)) ||
+      !result.object())
     return {};
-  const VARTYPE vt = V_VT(&result.get());
-  if ((vt != VT_DISPATCH && vt != VT_UNKNOWN) || !V_UNKNOWN(&result.get())) return {};
   com::ComPtr<IPicture> picture;
-  V_UNKNOWN(&result.get())->QueryInterface(IID_IPicture, picture.putVoid());
+  result.object()->QueryInterface(IID_IPicture, picture.putVoid());
   return picture;
 }
 
@@ -473,8 +470,7 @@ HRESULT Ribbon::press(const std::wstring& id) {
   auto control = RibbonControl::make(id);
   if (!control) return E_OUTOFMEMORY;
   com::ScopedVariant argument;
-  V_VT(argument.ptr()) = VT_DISPATCH;
-  V_DISPATCH(argument.ptr()) = static_cast<IDispatch*>(control.detach());
+  argument.setObject(control.get());
   DISPPARAMS params{argument.ptr(), nullptr, 1, 0};
   EXCEPINFO error{};
   const HRESULT hr = dispatch_->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,

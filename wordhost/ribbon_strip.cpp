@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "win32/com/window.h"
+#include "win32/ui/window.h"
 
 namespace wordhost {
 namespace {
@@ -68,7 +68,7 @@ void drawPicture(HDC dc, IPicture* picture, int left, int top) {
 RibbonStrip::RibbonStrip(const AddinHost& host, HWND document) : host_(host) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &com::windowProc<RibbonStrip, &RibbonStrip::onStrip>;
+  wc.lpfnWndProc = &ui::windowProc<RibbonStrip, &RibbonStrip::onStrip>;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = kStripClass;
@@ -208,7 +208,7 @@ void RibbonStrip::drawButton(const DRAWITEMSTRUCT& item) const {
 LRESULT RibbonStrip::onStrip(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT:
-      com::paint(hwnd, [&](HDC dc) { paint(dc); });
+      ui::paint(hwnd, [&](HDC dc) { paint(dc); });
       return 0;
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers it all

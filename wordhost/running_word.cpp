@@ -20,8 +20,8 @@ ULONG referencesOn(IUnknown* object) {
 const CLSID kWordApplication = {
     0x000209FF, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-const winauto::Interfaces& wordInterfaces() {
-  static const winauto::Interfaces instance{
+const automation::win::Interfaces& wordInterfaces() {
+  static const automation::win::Interfaces instance{
       host::typedInterfaces(), {&host::commandBarButtonEvents(), &host::wordApplicationEvents()}};
   return instance;
 }
@@ -34,7 +34,7 @@ RunningWord::RunningWord(simword::Profile profile) : word_(profile) {
   };
   if (const HRESULT hr = com::registerKeys(keys, com::Scope::Machine); FAILED(hr))
     throw automation::Error(hr, u"cannot register Word.Application");
-  application_ = winauto::ServerObject::wrap(word_.application(), wordInterfaces());
+  application_ = automation::win::ServerObject::wrap(word_.application(), wordInterfaces());
   if (profile == simword::Profile::Word2003) registerActive();
 }
 

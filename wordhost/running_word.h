@@ -20,7 +20,7 @@ extern const CLSID kWordApplication;
 
 // What the simulated Word's objects answer through COM besides IDispatch: Office's typed
 // interfaces, the buttons' Click and Word's application events.
-const winauto::Interfaces& wordInterfaces();
+const automation::win::Interfaces& wordInterfaces();
 
 // Word 2003 registers its Application as it starts. Today's Word registers it only once its main
 // window first loses the focus (knowledge-base articles Q238975 and Q288902: until then GetObject

@@ -4,15 +4,14 @@
 
 #include <vector>
 
+#include "win32/sealbrook/window_names.h"
 #include "wordhost/process.h"
 
 namespace wordhost {
 namespace {
 
-const wchar_t kTimersClass[] = L"Sealbrook.SignData.Timers";
-
 std::vector<HWND> timerWindows() {
-  return windowsOfThisProcess(HWND_MESSAGE, kTimersClass);
+  return windowsOfThisProcess(HWND_MESSAGE, sealbrook::win::kTimersClass);
 }
 
 }  // namespace
@@ -26,7 +25,8 @@ void fireTimers(int timer) {
 
 void holdTimers() {
   for (const HWND w : timerWindows())
-    for (const UINT_PTR timer : {1, 2}) KillTimer(w, timer);
+    for (const UINT_PTR timer : {sealbrook::win::kTimer1Id, sealbrook::win::kTimer2Id})
+      KillTimer(w, timer);
 }
 
 }  // namespace wordhost

@@ -35,6 +35,7 @@
 #include "win32/automation/server_object.h"
 #include "win32/com/com_ptr.h"
 #include "win32/com/guid.h"
+#include "win32/penvane/window_names.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/process.h"
 #include "wordhost/running_word.h"
@@ -283,9 +284,9 @@ struct Start {
 class StartUps {
  public:
   StartUps()
-      : application_(winauto::ServerObject::wrap(
+      : application_(automation::win::ServerObject::wrap(
             TimedObject::wrap(running_.word().application(), host_), wordhost::wordInterfaces())),
-        addInInst_(winauto::ServerObject::wrap(std::make_shared<AddInObject>())) {
+        addInInst_(automation::win::ServerObject::wrap(std::make_shared<AddInObject>())) {
     if (FAILED(CLSIDFromProgID(L"Penvane.Connect", &clsid_)))
       throw automation::Error(automation::hr::kClassNotRegistered);
   }
@@ -333,7 +334,7 @@ class StartUps {
 // The path form's hidden window, which the add-in keeps loaded between start-ups; closing it
 // unloads the form, so that the next start-up loads it again and shows its open-file dialog.
 void unloadPathForm() {
-  if (const HWND form = FindWindowW(L"Penvane.frmPath", nullptr))
+  if (const HWND form = FindWindowW(penvane::win::kFormClass, nullptr))
     SendMessageW(form, WM_CLOSE, 0, 0);
 }
 

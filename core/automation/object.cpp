@@ -5,9 +5,16 @@
 namespace automation {
 namespace {
 
-Object& target(const ObjectRef& object) {
-  if (!object) throw Error(hr::kObjectNotSet);
-  return *object;
+// The host's failure is raised, for whoever reads the diagnosis, at the line that called it.
+Variant invokeAt(const Location& at, const ObjectRef& object, std::string_view member, Invoke kind,
+                 Arguments& args, Locale locale) {
+  if (!object) throw Error(hr::kObjectNotSet, {}, {}, at);
+  try {
+    return object->invoke(member, kind, args, locale);
+  } catch (Error& e) {
+    e.raisedAt(at);
+    throw;
+  }
 }
 
 }  // namespace
@@ -24,28 +31,31 @@ const EventMember* EventInterface::find(int32_t dispid) const {
   return nullptr;
 }
 
-Variant get(const ObjectRef& object, std::string_view member, Arguments args, Locale locale) {
-  return target(object).invoke(member, Invoke::Get, args, locale);
+Variant get(const ObjectRef& object, std::string_view member, Arguments args, Locale locale,
+            Location at) {
+  return invokeAt(at, object, member, Invoke::Get, args, locale);
 }
 
 void put(const ObjectRef& object, std::string_view member, Variant value, Arguments index,
-         Locale locale) {
+         Locale locale, Location at) {
   index.emplace_back(std::move(value));
-  target(object).invoke(member, Invoke::Put, index, locale);
+  invokeAt(at, object, member, Invoke::Put, index, locale);
 }
 
-void putRef(const ObjectRef& object, std::string_view member, ObjectRef value, Locale locale) {
+void putRef(const ObjectRef& object, std::string_view member, ObjectRef value, Locale locale,
+            Location at) {
   Arguments args{Argument(Variant(std::move(value)))};
-  target(object).invoke(member, Invoke::PutRef, args, locale);
+  invokeAt(at, object, member, Invoke::PutRef, args, locale);
 }
 
-Variant call(const ObjectRef& object, std::string_view member, Arguments args, Locale locale) {
-  return target(object).invoke(member, Invoke::Call, args, locale);
+Variant call(const ObjectRef& object, std::string_view member, Arguments args, Locale locale,
+             Location at) {
+  return invokeAt(at, object, member, Invoke::Call, args, locale);
 }
 
-ObjectRef getObject(const ObjectRef& object, std::string_view member, Arguments args,
-                    Locale locale) {
-  return get(object, member, std::move(args), locale).asObject();
+ObjectRef getObject(const ObjectRef& object, std::string_view member, Arguments args, Locale locale,
+                    Location at) {
+  return get(object, member, std::move(args), locale, at).asObject();
 }
 
 ObjectRef as(const ObjectRef& object, const Guid& iid) {

@@ -89,20 +89,20 @@ class Object {
 };
 
 // --- Calls as a handler writes them -------------------------------------------------------------
-// Each raises "Object variable not set" (91) on Nothing.
+// Each raises "Object variable not set" (91) on Nothing. A failure carries the line of the call.
 
 Variant get(const ObjectRef& object, std::string_view member, Arguments args = {},
-            Locale locale = kUserDefaultLocale);
+            Locale locale = kUserDefaultLocale, Location at = Location::current());
 void put(const ObjectRef& object, std::string_view member, Variant value, Arguments index = {},
-         Locale locale = kUserDefaultLocale);
+         Locale locale = kUserDefaultLocale, Location at = Location::current());
 void putRef(const ObjectRef& object, std::string_view member, ObjectRef value,
-            Locale locale = kUserDefaultLocale);
+            Locale locale = kUserDefaultLocale, Location at = Location::current());
 Variant call(const ObjectRef& object, std::string_view member, Arguments args = {},
-             Locale locale = kUserDefaultLocale);
+             Locale locale = kUserDefaultLocale, Location at = Location::current());
 
 // A property get whose result must be an object ("Object required" otherwise).
 ObjectRef getObject(const ObjectRef& object, std::string_view member, Arguments args = {},
-                    Locale locale = kUserDefaultLocale);
+                    Locale locale = kUserDefaultLocale, Location at = Location::current());
 
 // The object taken as a typed interface, like an assignment to a typed variable: the same object
 // when it supports the interface, "Type mismatch" when it does not. Nothing stays Nothing.

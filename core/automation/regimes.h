@@ -6,11 +6,14 @@
 //   trap        one trap for the whole handler: the first failure ends the body, and the reaction
 //               runs once with the error.
 //   noTrap      no trap at all: the failure leaves the handler for the platform's edge.
+// Every failure that a step or a trap catches goes to the diagnosis log, named by the handler
+// that the step or trap is written in.
 #pragma once
 
 #include <optional>
 #include <utility>
 
+#include "base/diagnosis.h"
 #include "base/error.h"
 
 namespace automation {
@@ -18,28 +21,31 @@ namespace automation {
 class ResumeNext {
  public:
   template <class Step>
-  void operator()(Step&& step) noexcept {
+  void operator()(Step&& step, Location at = Location::current()) noexcept {
     try {
       std::forward<Step>(step)();
     } catch (...) {
       error_ = currentError();
+      diagnosis::caught(*error_, at.function);
     }
   }
 
   // "If condition Then ... Else ... End If" under continue-on-error: when the condition itself
   // fails, execution resumes at the next statement, which is the first of the Then branch.
   template <class Condition, class Then, class Else>
-  void ifThenElse(Condition&& condition, Then&& then, Else&& otherwise) noexcept {
+  void ifThenElse(Condition&& condition, Then&& then, Else&& otherwise,
+                  Location at = Location::current()) noexcept {
     bool taken = true;
-    (*this)([&] { taken = std::forward<Condition>(condition)(); });
+    (*this)([&] { taken = std::forward<Condition>(condition)(); }, at);
     if (taken)
-      (*this)(std::forward<Then>(then));
+      (*this)(std::forward<Then>(then), at);
     else
-      (*this)(std::forward<Else>(otherwise));
+      (*this)(std::forward<Else>(otherwise), at);
   }
   template <class Condition, class Then>
-  void ifThen(Condition&& condition, Then&& then) noexcept {
-    ifThenElse(std::forward<Condition>(condition), std::forward<Then>(then), [] {});
+  void ifThen(Condition&& condition, Then&& then, Location at = Location::current()) noexcept {
+    ifThenElse(
+        std::forward<Condition>(condition), std::forward<Then>(then), [] {}, at);
   }
 
   // The last failure that a step swallowed, as the error object would hold it.
@@ -50,11 +56,13 @@ class ResumeNext {
 };
 
 template <class Body, class Reaction>
-void trap(Body&& body, Reaction&& reaction) {
+void trap(Body&& body, Reaction&& reaction, Location at = Location::current()) {
   try {
     std::forward<Body>(body)();
   } catch (...) {
-    std::forward<Reaction>(reaction)(currentError());
+    const Error error = currentError();
+    diagnosis::caught(error, at.function);
+    std::forward<Reaction>(reaction)(error);
   }
 }
 

@@ -47,8 +47,17 @@ const char16_t* runtimeText(int32_t number) noexcept {
 
 }  // namespace
 
-Error::Error(HResult hresult, std::u16string description, std::u16string source)
-    : hresult_(hresult), description_(std::move(description)), source_(std::move(source)) {
+std::string_view Location::fileName() const noexcept {
+  const std::string_view path = file ? file : "";
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+Error::Error(HResult hresult, std::u16string description, std::u16string source, Location raised)
+    : hresult_(hresult),
+      description_(std::move(description)),
+      source_(std::move(source)),
+      raised_(raised) {
   try {
     if (description_.empty()) {
       const char16_t* known = runtimeText(number());

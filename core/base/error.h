@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace automation {
 
@@ -48,10 +49,27 @@ inline constexpr HResult kInvalidUseOfNull = runtime(94);
 inline constexpr HResult kObjectRequired = runtime(424);
 }  // namespace hr
 
+// Where in the source a failure was raised. As a default argument, current() is evaluated at the
+// caller: an Error made at a throw site carries that site, as WIL's macros do.
+struct Location {
+  const char* file = "";
+  uint32_t line = 0;
+  const char* function = "";
+
+  static constexpr Location current(const char* file = __builtin_FILE(),
+                                    uint32_t line = __builtin_LINE(),
+                                    const char* function = __builtin_FUNCTION()) noexcept {
+    return {file, line, function};
+  }
+  // The file's name without its folders.
+  std::string_view fileName() const noexcept;
+};
+
 class Error : public std::exception {
  public:
   // An empty description takes the runtime's text for the error number, where it has one.
-  explicit Error(HResult hresult, std::u16string description = {}, std::u16string source = {});
+  explicit Error(HResult hresult, std::u16string description = {}, std::u16string source = {},
+                 Location raised = Location::current());
 
   HResult hresult() const noexcept { return hresult_; }
   // The number a handler reads from the error object: the runtime's error number for the codes
@@ -60,6 +78,9 @@ class Error : public std::exception {
   const std::u16string& description() const noexcept { return description_; }
   const std::u16string& source() const noexcept { return source_; }
   const char* what() const noexcept override { return what_.c_str(); }
+  const Location& raised() const noexcept { return raised_; }
+  // A failure the host raised is told where our code called the host.
+  void raisedAt(Location at) noexcept { raised_ = at; }
 
   static int32_t numberFor(HResult hresult) noexcept;
 
@@ -68,6 +89,7 @@ class Error : public std::exception {
   std::u16string description_;
   std::u16string source_;
   std::string what_;
+  Location raised_;
 };
 
 // The error for the exception being handled: an Error as it is, out of memory for bad_alloc, and

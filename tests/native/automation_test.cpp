@@ -2,6 +2,8 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 #include "automation/guid.h"
 #include "automation/regimes.h"
 #include "automation/variant.h"
+#include "base/diagnosis.h"
 #include "base/error.h"
 #include "tests/common/failure.h"
 
@@ -216,6 +219,43 @@ TEST(Regimes, TrapEndsTheBodyAtTheFirstFailureAndReactsOnce) {
   trap([] {}, [&](const Error&) { ++reactions; });
   EXPECT_EQ(reactions, 1);
   EXPECT_EQ(failureOf([] { noTrap([] { throw Error(hr::kOverflow); }); }), hr::kOverflow);
+}
+
+// Each caught failure is told once to the diagnosis log, named by the handler that wrote the step
+// or the trap, with the place where it was raised; what the handler does is unchanged.
+class Told final : public diagnosis::Writer {
+ public:
+  std::vector<std::string> lines;
+  void write(std::string_view handler, const Error& e) noexcept override {
+    lines.push_back(std::string(handler) + " " + std::string(e.raised().fileName()) + ":" +
+                    std::to_string(e.raised().line) + " " + e.what());
+  }
+};
+
+void aHandlerThatPassesOver(int& raisedOn) {
+  ResumeNext step;
+  step([] { return 1; });
+  raisedOn = __LINE__ + 1;
+  step([] { throw Error(hr::kFail, u"passed over"); });
+  step.ifThen([]() -> bool { throw Error(hr::kOverflow); }, [] {});
+}
+
+TEST(Regimes, EveryCaughtFailureIsToldOnceWithItsHandlerAndWhereItWasRaised) {
+  Told told;
+  diagnosis::install(&told);
+  int raisedOn = 0;
+  aHandlerThatPassesOver(raisedOn);
+  int reacted = 0;
+  trap([] { throw Error(hr::kBadIndex, u"trapped"); }, [&](const Error&) { ++reacted; });
+  noTrap([] {});
+  diagnosis::install(nullptr);
+  trap([] { throw Error(hr::kFail); }, [](const Error&) {});
+  EXPECT_EQ(reacted, 1);
+  ASSERT_EQ(told.lines.size(), 3u);
+  EXPECT_EQ(told.lines[0], "aHandlerThatPassesOver automation_test.cpp:" +
+                               std::to_string(raisedOn) + " passed over");
+  EXPECT_EQ(told.lines[1].substr(0, told.lines[1].find(' ')), "aHandlerThatPassesOver");
+  EXPECT_EQ(told.lines[2].rfind("TestBody automation_test.cpp:", 0), 0u) << told.lines[2];
 }
 
 TEST(Guids, ParseAndPrintRoundTrip) {

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "win32/com/bstr.h"
+#include "win32/com/diagnosis_log.h"
+#include "win32/penvane/window_names.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
@@ -34,7 +36,6 @@ using winetest::tcvn3;
 using winetest::tempFolder;
 
 const wchar_t kProgId[] = L"Penvane.Connect";
-const wchar_t kFormClass[] = L"Penvane.frmPath";
 
 // The buttons of the popup "Chữ ký số", in their order.
 enum Button : size_t { kSetUpPath, kInsert, kSign, kInsertAndSign };
@@ -142,7 +143,8 @@ class AddinInWord : public testing::Test {
 
   // The path form's window in this process, if it is loaded.
   static HWND pathForm() {
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, kFormClass, nullptr)) != nullptr;) {
+    for (HWND w = nullptr;
+         (w = FindWindowExW(nullptr, w, penvane::win::kFormClass, nullptr)) != nullptr;) {
       DWORD process = 0;
       GetWindowThreadProcessId(w, &process);
       if (process == GetCurrentProcessId()) return w;
@@ -601,6 +603,43 @@ TEST_F(AddinInWord, OnceTheAddinIsUnloadedTheFormsMenuDoesNothing) {
   EXPECT_TRUE(doc.inlineShapes.empty());
   EXPECT_TRUE(doc.signatures.empty());
   EXPECT_THAT(messages(), IsEmpty());
+}
+
+// Word's refusal to sign, caught by the sign command: one line in the log file while the user's
+// registry names one, and nothing once it does not. The message box comes either way.
+TEST_F(AddinInWord, ACaughtFailureLeavesItsLineInTheLogFileOnlyWhileTheLogIsOn) {
+  const std::wstring file = folder() + L"diagnosis.log";
+  DeleteFileW(file.c_str());
+  startUp(signatureImage());
+  word().open();
+  const auto logged = [&] {
+    std::ifstream in(file.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, com::kDiagnosisKey, com::kLogFileValue, REG_SZ,
+                            file.c_str(), DWORD((file.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  word().signing().willFail(0x80092004, u"The certificate cannot be used for signing.");
+  click(kSign);
+  // The time, then the library, the handler, the code, Word's words and the line that called Word.
+  std::string line;
+  const std::string all = logged();
+  for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1)
+    if (all.find("\tSign\t", at) < end) {
+      EXPECT_TRUE(line.empty()) << all;
+      line = all.substr(at, end + 1 - at);
+    }
+  EXPECT_THAT(line, testing::HasSubstr("\tPenvane\tSign\t0x80092004\t"
+                                       "The certificate cannot be used for signing.\t"));
+  EXPECT_THAT(line, testing::EndsWith("\r\n"));
+  EXPECT_THAT(line.substr(line.rfind('\t')), testing::HasSubstr("word.cpp:"));
+
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Penvane");
+  word().signing().willFail(0x80092004, u"Again.");
+  click(kSign);
+  EXPECT_EQ(logged(), all);
+  EXPECT_EQ(messages().size(), 2u);
+  DeleteFileW(file.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, AddinInEachWord, winetest::eachWord(), winetest::profileName);

@@ -50,16 +50,16 @@ class Bridge : public testing::Test {
     EXPECT_EQ(running_.outstandingReferences(), baseline_);
   }
   simword::Word& word() { return running_.word(); }
-  ObjectRef application() { return winauto::DispatchObject::wrap(running_.application()); }
+  ObjectRef application() { return automation::win::DispatchObject::wrap(running_.application()); }
 
   wordhost::RunningWord running_;
   int64_t baseline_ = 0;
 };
 
 TEST_F(Bridge, GetObjectFindsTheRunningSimulatedWord) {
-  auto app = winauto::getObject(u"Word.Application");
+  auto app = automation::win::getObject(u"Word.Application");
   EXPECT_EQ(get(app, ""), Variant(u"Microsoft Word"));
-  EXPECT_EQ(failureOf([] { winauto::getObject(u"No.Such.Application"); }).number(), 429);
+  EXPECT_EQ(failureOf([] { automation::win::getObject(u"No.Such.Application"); }).number(), 429);
 }
 
 TEST_F(Bridge, GetsPutsAndCallsKeepTheirArgumentsTypesNamesAndLocale) {
@@ -114,7 +114,7 @@ TEST_F(Bridge, TypedInterfacesAreQueryInterfaceOnTheHostObjects) {
 
 TEST_F(Bridge, ByReferenceArgumentsTheCalleeLeavesAloneComeBackUntouched) {
   word().addControl(word().menuBar().controls, 1, u"First");
-  com::ComPtr<IDispatch> controls = winauto::toDispatch(
+  com::ComPtr<IDispatch> controls = automation::win::toDispatch(
       getObject(getObject(application(), "CommandBars", {u"Menu Bar"}), "Controls"));
   LPOLESTR name = const_cast<LPOLESTR>(L"Item");
   DISPID id = 0;
@@ -161,7 +161,7 @@ TEST_F(Bridge, AClickReachesASinkConnectedThroughTheConnectionPointAndCancelDefa
 TEST_F(Bridge, AButtonHasOnePointForItsEventsThatTakesOnlySinksOfThem) {
   auto controls = getObject(getObject(application(), "CommandBars", {u"Menu Bar"}), "Controls");
   const com::ComPtr<IDispatch> button =
-      winauto::toDispatch(call(controls, "Add", {int16_t{1}}).asObject());
+      automation::win::toDispatch(call(controls, "Add", {int16_t{1}}).asObject());
   com::ComPtr<IConnectionPointContainer> container;
   ASSERT_EQ(button.query(container), S_OK);
   const IID clickEvents = com::toGuid(host::commandBarButtonEvents().iid);
@@ -175,14 +175,15 @@ TEST_F(Bridge, AButtonHasOnePointForItsEventsThatTakesOnlySinksOfThem) {
   // A sink with IDispatch, but for other events.
   const automation::EventInterface otherEvents{
       automation::Guid::parse("{0C3F6E21-54B0-4D7A-9E2B-6A1D8F4C7B35}"), "Other", {}};
-  auto stranger = winauto::EventSinkObject::make(otherEvents, std::make_shared<ClickSink>());
+  auto stranger =
+      automation::win::EventSinkObject::make(otherEvents, std::make_shared<ClickSink>());
   DWORD cookie = 7;
   EXPECT_EQ(point->Advise(stranger->identity(), &cookie), CONNECT_E_CANNOTCONNECT);
   EXPECT_EQ(cookie, 0u);
   EXPECT_EQ(word().connectedSinks(), 0u);
 
   auto sink = std::make_shared<ClickSink>();
-  auto listener = winauto::EventSinkObject::make(host::commandBarButtonEvents(), sink);
+  auto listener = automation::win::EventSinkObject::make(host::commandBarButtonEvents(), sink);
   ASSERT_EQ(point->Advise(listener->identity(), &cookie), S_OK);
   EXPECT_EQ(word().connectedSinks(), 1u);
   EXPECT_EQ(word().click(word().menuBar().controls.at(0)).delivered, 1u);

@@ -262,7 +262,7 @@ class RegisteredProbe : public testing::Test {
     EXPECT_EQ(
         CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, dispatch.putVoid()),
         S_OK);
-    return winauto::DispatchObject::wrap(dispatch.get());
+    return automation::win::DispatchObject::wrap(dispatch.get());
   }
 };
 
@@ -304,11 +304,12 @@ TEST_F(RegisteredProbe, AnObjectSetByReferenceComesBackAsTheSameObject) {
   auto other = create();
   automation::putRef(probe, "Target", other);
   auto back = automation::get(probe, "Target").asObject();
-  auto* proxy = dynamic_cast<winauto::DispatchObject*>(back.get());
+  auto* proxy = dynamic_cast<automation::win::DispatchObject*>(back.get());
   ASSERT_NE(proxy, nullptr);
   com::ComPtr<IUnknown> a, b;
   com::ComPtr<IDispatch>(proxy->dispatch()).query(a);
-  com::ComPtr<IDispatch>(dynamic_cast<winauto::DispatchObject&>(*other).dispatch()).query(b);
+  com::ComPtr<IDispatch>(dynamic_cast<automation::win::DispatchObject&>(*other).dispatch())
+      .query(b);
   EXPECT_EQ(a.get(), b.get());
 }
 

@@ -21,6 +21,7 @@
 
 #include "win32/com/bstr.h"
 #include "win32/com/com_ptr.h"
+#include "win32/penvane/window_names.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
@@ -151,7 +152,7 @@ ShownMessage notice(std::string_view tcvn3Text, Icon icon) {
 
 // The path form's window, while the form is loaded.
 HWND pathForm() {
-  const auto forms = wordhost::windowsOfThisProcess(nullptr, L"Penvane.frmPath");
+  const auto forms = wordhost::windowsOfThisProcess(nullptr, penvane::win::kFormClass);
   return forms.empty() ? nullptr : forms[0];
 }
 // The user clicks one of the form's command buttons.

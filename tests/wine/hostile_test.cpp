@@ -28,6 +28,7 @@
 #include "win32/com/guid.h"
 #include "win32/com/object.h"
 #include "win32/com/variant.h"
+#include "win32/penvane/window_names.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
 #include "wordhost/resources.h"
@@ -243,7 +244,7 @@ class Hostile : public testing::Test {
     EXPECT_EQ(sealbrook_.canUnloadNow(), S_OK);
   }
 
-  static HWND pathForm() { return FindWindowW(L"Penvane.frmPath", nullptr); }
+  static HWND pathForm() { return FindWindowW(penvane::win::kFormClass, nullptr); }
   static void closePathForm() {
     if (const HWND form = pathForm()) SendMessageW(form, WM_CLOSE, 0, 0);
   }
@@ -535,14 +536,15 @@ TEST_F(Hostile, InvokeRefusesUnknownMembersWrongCountsAndTypesWithTheirDispatchE
 
   // A property read with and without a place for the result, and with an argument too many.
   com::ScopedVariant value;
-  EXPECT_EQ(invoke(connect.get(), kHostApp, DISPATCH_PROPERTYGET, none.params(), value.ptr()),
+  EXPECT_EQ(invoke(connect.get(), kHostApp, DISPATCH_PROPERTYGET, none.params(), value.receive()),
             S_OK);
   EXPECT_EQ(V_VT(&value.get()), VT_DISPATCH);
   EXPECT_EQ(V_DISPATCH(&value.get()), nullptr);
+  value.reset();
   EXPECT_EQ(invoke(connect.get(), kHostApp, DISPATCH_PROPERTYGET, none.params(), nullptr), S_OK);
   Arguments extra;
   extra.integer(1);
-  EXPECT_EQ(invoke(connect.get(), kHostApp, DISPATCH_PROPERTYGET, extra.params(), value.put()),
+  EXPECT_EQ(invoke(connect.get(), kHostApp, DISPATCH_PROPERTYGET, extra.params(), value.receive()),
             DISP_E_BADPARAMCOUNT);
 
   // A click with too few and too many arguments, and with a text, a null or nothing where the
@@ -576,7 +578,7 @@ TEST_F(Hostile, InvokeRefusesUnknownMembersWrongCountsAndTypesWithTheirDispatchE
   image.text(L"no such image");
   EXCEPINFO info{};
   EXPECT_EQ(connect->Invoke(kRibbonLoadImage, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                            image.params(), value.put(), &info, nullptr),
+                            image.params(), value.receive(), &info, nullptr),
             DISP_E_EXCEPTION);
   EXPECT_EQ(info.scode, E_INVALIDARG);
   SysFreeString(info.bstrDescription);

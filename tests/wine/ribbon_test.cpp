@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "win32/com/bstr.h"
+#include "win32/penvane/window_names.h"
 #include "wordhost/addin_host.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/ole_container.h"
@@ -66,7 +67,7 @@ class RibbonInWord : public testing::Test {
     if (host_.isLoaded(kProgId)) {
       EXPECT_EQ(host_.shutDown(), S_OK);
     }
-    if (const HWND form = FindWindowW(L"Penvane.frmPath", nullptr))
+    if (const HWND form = FindWindowW(penvane::win::kFormClass, nullptr))
       SendMessageW(form, WM_CLOSE, 0, 0);
     while (simword::Document* doc = word().activeDocument()) word().close(*doc);
     wordhost::AddinHost::unlistAddin(kProgId);
@@ -204,12 +205,14 @@ class RibbonStatus : public RibbonInWord, public testing::WithParamInterface<boo
   }
   // The status's look every 5 s while Word is idle: its WM_TIMER.
   static void statusTick() {
-    const auto timers = wordhost::windowsOfThisProcess(HWND_MESSAGE, L"Penvane.Status");
+    const auto timers =
+        wordhost::windowsOfThisProcess(HWND_MESSAGE, penvane::win::kStatusTimerClass);
     ASSERT_EQ(timers.size(), 1u);
     SendMessageW(timers[0], WM_TIMER, 1, 0);
   }
   static HWND signaturesWindow() {
-    const auto windows = wordhost::windowsOfThisProcess(nullptr, L"Penvane.Signatures");
+    const auto windows =
+        wordhost::windowsOfThisProcess(nullptr, penvane::win::kSignatureWindowClass);
     return windows.empty() ? nullptr : windows[0];
   }
   // The rows of the signatures' window, each cell between " | ".

@@ -10,6 +10,7 @@
 
 #include "win32/com/bstr.h"
 #include "win32/com/com_ptr.h"
+#include "win32/sealbrook/window_names.h"
 #include "wordhost/dialogs.h"
 #include "wordhost/process.h"
 #include "wordhost/resources.h"
@@ -178,7 +179,7 @@ TEST_P(Status, ATickQueuedBeforeARefreshDoesNotRunInsideIt) {
   word().open();
   insert();
   signByHost();
-  const HWND timers = FindWindowExW(HWND_MESSAGE, nullptr, L"Sealbrook.SignData.Timers", nullptr);
+  const HWND timers = FindWindowExW(HWND_MESSAGE, nullptr, sealbrook::win::kTimersClass, nullptr);
   ASSERT_NE(timers, nullptr);
   word().log().clear();
   // The refresh lets pending messages run first, this tick among them.

@@ -11,7 +11,7 @@
 #include "automation/dispatch_order.h"
 #include "base/error.h"
 
-namespace winauto {
+namespace automation::win {
 
 using automation::Error;
 using automation::Placed;
@@ -256,4 +256,4 @@ void IncomingArguments::writeBack() const {
       writeThrough(args_[i].value, params_.rgvarg[source_[i]]);
 }
 
-}  // namespace winauto
+}  // namespace automation::win

@@ -15,7 +15,7 @@
 #include "automation/object.h"
 #include "automation/variant.h"
 
-namespace winauto {
+namespace automation::win {
 
 struct Interfaces;
 
@@ -79,4 +79,4 @@ class IncomingArguments {
   bool put_ = false;
 };
 
-}  // namespace winauto
+}  // namespace automation::win

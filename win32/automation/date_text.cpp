@@ -7,7 +7,7 @@
 #include "win32/com/bstr.h"
 #include "win32/com/failure.h"
 
-namespace winauto {
+namespace automation::win {
 
 std::u16string LocaleDateText::format(automation::Date date) const {
   com::Bstr text;
@@ -15,4 +15,4 @@ std::u16string LocaleDateText::format(automation::Date date) const {
   return text.str();
 }
 
-}  // namespace winauto
+}  // namespace automation::win

@@ -3,11 +3,11 @@
 
 #include "automation/date_text.h"
 
-namespace winauto {
+namespace automation::win {
 
 class LocaleDateText final : public automation::DateText {
  public:
   std::u16string format(automation::Date date) const override;
 };
 
-}  // namespace winauto
+}  // namespace automation::win

@@ -12,7 +12,7 @@
 #include "automation/names.h"
 #include "base/error.h"
 
-namespace winauto {
+namespace automation::win {
 namespace {
 
 using automation::Error;
@@ -143,4 +143,4 @@ automation::ConnectionPtr DispatchObject::connect(const automation::EventInterfa
   return connection;
 }
 
-}  // namespace winauto
+}  // namespace automation::win

@@ -17,7 +17,7 @@
 #include "automation/object.h"
 #include "base/error.h"
 
-namespace winauto {
+namespace automation::win {
 
 class DispatchObject final : public automation::Object {
  public:
@@ -45,4 +45,4 @@ class DispatchObject final : public automation::Object {
 // The error an IDispatch call reported, with its description.
 automation::Error invokeError(HRESULT hr, EXCEPINFO& excepInfo);
 
-}  // namespace winauto
+}  // namespace automation::win

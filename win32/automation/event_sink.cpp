@@ -5,7 +5,7 @@
 
 #include "automation/names.h"
 
-namespace winauto {
+namespace automation::win {
 
 void* EventSinkObject::queryMore(REFIID riid) noexcept {
   if (IsEqualIID(riid, com::toGuid(events_.iid))) return static_cast<IDispatch*>(this);
@@ -28,4 +28,4 @@ HRESULT EventSinkObject::invoke(DISPID id, LCID, WORD, const DISPPARAMS& params,
   return S_OK;
 }
 
-}  // namespace winauto
+}  // namespace automation::win

@@ -14,7 +14,7 @@
 
 #include "automation/object.h"
 
-namespace winauto {
+namespace automation::win {
 
 class EventSinkObject final : public NamedDispatch<EventSinkObject> {
  public:
@@ -33,4 +33,4 @@ class EventSinkObject final : public NamedDispatch<EventSinkObject> {
   std::shared_ptr<automation::EventSink> sink_;
 };
 
-}  // namespace winauto
+}  // namespace automation::win

@@ -9,7 +9,7 @@
 #include "win32/com/com_ptr.h"
 #include "win32/com/failure.h"
 
-namespace winauto {
+namespace automation::win {
 
 automation::ObjectRef getObject(std::u16string_view className) {
   CLSID clsid;
@@ -22,4 +22,4 @@ automation::ObjectRef getObject(std::u16string_view className) {
   return DispatchObject::wrap(dispatch.get());
 }
 
-}  // namespace winauto
+}  // namespace automation::win

@@ -6,9 +6,9 @@
 
 #include "automation/object.h"
 
-namespace winauto {
+namespace automation::win {
 
 // "ActiveX component can't create object" (429) when the class is unknown or not running.
 automation::ObjectRef getObject(std::u16string_view className);
 
-}  // namespace winauto
+}  // namespace automation::win

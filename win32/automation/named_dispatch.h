@@ -23,7 +23,7 @@
 
 #include "base/error.h"
 
-namespace winauto {
+namespace automation::win {
 
 template <class Derived, class Dispatch, class... Others>
 class NamedDispatchOn : public com::Object<Derived, Dispatch, Others...> {
@@ -78,4 +78,4 @@ class NamedDispatchOn : public com::Object<Derived, Dispatch, Others...> {
 template <class Derived, class... Others>
 using NamedDispatch = NamedDispatchOn<Derived, IDispatch, Others...>;
 
-}  // namespace winauto
+}  // namespace automation::win

@@ -11,7 +11,7 @@
 #include "automation/dispatch_ids.h"
 #include "base/error.h"
 
-namespace winauto {
+namespace automation::win {
 namespace {
 
 using automation::Error;
@@ -124,4 +124,4 @@ automation::ConnectionPtr ServerObject::connect(const IID& iid, IUnknown* sink) 
       *events, std::make_shared<OutgoingSink>(*events, std::move(dispatch), interfaces_));
 }
 
-}  // namespace winauto
+}  // namespace automation::win

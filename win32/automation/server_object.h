@@ -19,7 +19,7 @@
 
 #include "automation/object.h"
 
-namespace winauto {
+namespace automation::win {
 
 // The interfaces a server answers beyond IDispatch. It must outlive every object it serves.
 struct Interfaces {
@@ -58,4 +58,4 @@ class ServerObject final : public NamedDispatch<ServerObject, IConnectionPointCo
   com::ConnectionPoints points_;
 };
 
-}  // namespace winauto
+}  // namespace automation::win

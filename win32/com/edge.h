@@ -1,6 +1,7 @@
 // The ABI edge: every exported function and interface method runs its body through edge(), so
 // that no exception crosses into the caller. A failure becomes its HRESULT, and its description
-// goes to the thread's error info, from where IDispatch implementations put it into EXCEPINFO.
+// goes to the thread's error info, from where IDispatch implementations put it into EXCEPINFO;
+// the diagnosis log is told of it, as caught by the method that calls edge().
 //
 //   HRESULT STDMETHODCALLTYPE Foo::Bar(BSTR name) noexcept {
 //     return com::edge([&] { ...; return S_OK; });
@@ -11,6 +12,7 @@
 
 #include <oaidl.h>
 
+#include "base/diagnosis.h"
 #include "base/error.h"
 
 namespace com {
@@ -20,11 +22,13 @@ namespace com {
 HRESULT reportError(const automation::Error& error) noexcept;
 
 template <class Body>
-HRESULT edge(Body&& body) noexcept {
+HRESULT edge(Body&& body, automation::Location at = automation::Location::current()) noexcept {
   try {
     return body();
   } catch (...) {
-    return reportError(automation::currentError());
+    const automation::Error error = automation::currentError();
+    diagnosis::caught(error, at.function);
+    return reportError(error);
   }
 }
 

@@ -6,6 +6,8 @@
 #include <oleauto.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,11 +30,53 @@ class ScopedVariant {
   ~ScopedVariant() { VariantClear(&v_); }
 
   const VARIANT& get() const noexcept { return v_; }
+  // The value in place: an in argument, or a conversion that writes over what it reads.
   VARIANT* ptr() noexcept { return &v_; }
-  // Clears the value and hands out the slot for an out parameter.
-  VARIANT* put() noexcept {
-    VariantClear(&v_);
-    return &v_;
+  // The slot for an out parameter, which must be empty: a value still held is never written
+  // over (and leaked), the callee gets no slot and fails with E_POINTER instead.
+  VARIANT* receive() noexcept { return V_VT(&v_) == VT_EMPTY ? &v_ : nullptr; }
+  // Empty again.
+  void reset() noexcept { VariantClear(&v_); }
+  // Hands the value, and what it owns, to the caller's VARIANT; this one is empty after.
+  VARIANT release() noexcept {
+    const VARIANT out = v_;
+    VariantInit(&v_);
+    return out;
+  }
+
+  // Typed values; each replaces what was held. A string that cannot be allocated leaves the
+  // value empty and answers false.
+  bool setText(std::wstring_view text) noexcept {
+    reset();
+    const BSTR b = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (!b) return false;
+    V_VT(&v_) = VT_BSTR;
+    V_BSTR(&v_) = b;
+    return true;
+  }
+  // Takes a reference of its own; nullptr is Nothing.
+  void setObject(IDispatch* object) noexcept {
+    reset();
+    if (object) object->AddRef();
+    V_VT(&v_) = VT_DISPATCH;
+    V_DISPATCH(&v_) = object;
+  }
+  void setLong(int32_t value) noexcept {
+    reset();
+    V_VT(&v_) = VT_I4;
+    V_I4(&v_) = value;
+  }
+
+  // The string of a VT_BSTR (a null BSTR reads empty), else nothing.
+  bool isText() const noexcept { return V_VT(&v_) == VT_BSTR; }
+  std::wstring_view text() const noexcept {
+    if (!isText() || !V_BSTR(&v_)) return {};
+    return {V_BSTR(&v_), SysStringLen(V_BSTR(&v_))};
+  }
+  // The object of a VT_DISPATCH or VT_UNKNOWN, not referenced again; nullptr otherwise.
+  IUnknown* object() const noexcept {
+    const VARTYPE vt = V_VT(&v_);
+    return vt == VT_DISPATCH || vt == VT_UNKNOWN ? V_UNKNOWN(&v_) : nullptr;
   }
 
  private:

@@ -6,8 +6,8 @@
 #include "win32/automation/dispatch_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
-#include "win32/com/window.h"
 #include "win32/penvane/library.h"
+#include "win32/ui/window.h"
 
 #include "host/office.h"
 #include "penvane/ribbon.h"
@@ -34,11 +34,11 @@ HRESULT iconPicture(int resource, IPictureDisp** image) noexcept {
   return hr;
 }
 
-using winauto::DispatchObject;
+using automation::win::DispatchObject;
 
 HRESULT copyOut(const automation::ObjectRef& object, IDispatch** value) {
   if (!value) return E_POINTER;
-  *value = winauto::toDispatch(object).detach();
+  *value = automation::win::toDispatch(object).detach();
   return S_OK;
 }
 
@@ -51,21 +51,25 @@ ConnectObject::ConnectObject()
 // call the add-in makes into the host (a click that closes the host, a host that unloads the
 // add-in from its own command bar), and the member must not go on inside an object that is gone.
 template <class Body>
-HRESULT ConnectObject::guarded(Body&& body) noexcept {
+HRESULT ConnectObject::guarded(Body&& body, automation::Location at) noexcept {
   const com::ComPtr<ConnectObject> alive(this);
-  return com::edge(std::forward<Body>(body));
+  return com::edge(std::forward<Body>(body), at);
 }
 
-HRESULT ConnectObject::getField(EventField& field, IDispatch** value) noexcept {
-  return guarded([&] { return copyOut(field.get(), value); });
+HRESULT ConnectObject::getField(EventField& field, IDispatch** value,
+                                automation::Location at) noexcept {
+  return guarded([&] { return copyOut(field.get(), value); }, at);
 }
 
-HRESULT ConnectObject::setField(EventField& field, IDispatch* value) noexcept {
-  return guarded([&] {
-    // A field typed as a command-bar button, with its click binding.
-    field.set(automation::as(DispatchObject::wrap(value), host::kCommandBarButton));
-    return S_OK;
-  });
+HRESULT ConnectObject::setField(EventField& field, IDispatch* value,
+                                automation::Location at) noexcept {
+  return guarded(
+      [&] {
+        // A field typed as a command-bar button, with its click binding.
+        field.set(automation::as(DispatchObject::wrap(value), host::kCommandBarButton));
+        return S_OK;
+      },
+      at);
 }
 
 HRESULT ConnectObject::get_oHostApp(IDispatch** value) noexcept {
@@ -128,11 +132,13 @@ HRESULT ConnectObject::IDTExtensibility2_OnAddInsUpdate(SAFEARRAY**) noexcept {
   return command(&penvane::Connect::OnAddInsUpdate);
 }
 
-HRESULT ConnectObject::command(Command command) noexcept {
-  return guarded([&] {
-    ((*core_).*command)();
-    return S_OK;
-  });
+HRESULT ConnectObject::command(Command command, automation::Location at) noexcept {
+  return guarded(
+      [&] {
+        ((*core_).*command)();
+        return S_OK;
+      },
+      at);
 }
 
 // The menu buttons' clicks: Ctrl and CancelDefault are neither read nor written.
@@ -151,11 +157,14 @@ HRESULT ConnectObject::MyButton3_Click(IDispatch*, VARIANT_BOOL*) noexcept {
 
 // --- The ribbon ---------------------------------------------------------------------------------
 
-HRESULT ConnectObject::ribbonAction(std::u16string_view onAction) noexcept {
-  return guarded([&] {
-    core_->RibbonAction(onAction);
-    return S_OK;
-  });
+HRESULT ConnectObject::ribbonAction(std::u16string_view onAction,
+                                    automation::Location at) noexcept {
+  return guarded(
+      [&] {
+        core_->RibbonAction(onAction);
+        return S_OK;
+      },
+      at);
 }
 
 HRESULT ConnectObject::GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept {

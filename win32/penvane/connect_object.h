@@ -94,12 +94,16 @@ class ConnectObject final
 
  private:
   using Command = void (penvane::Connect::*)();
-  HRESULT command(Command command) noexcept;
-  HRESULT getField(EventField& field, IDispatch** value) noexcept;
-  HRESULT setField(EventField& field, IDispatch* value) noexcept;
+  HRESULT command(Command command,
+                  automation::Location at = automation::Location::current()) noexcept;
+  HRESULT getField(EventField& field, IDispatch** value,
+                   automation::Location at = automation::Location::current()) noexcept;
+  HRESULT setField(EventField& field, IDispatch* value,
+                   automation::Location at = automation::Location::current()) noexcept;
   template <class Body>
-  HRESULT guarded(Body&& body) noexcept;
-  HRESULT ribbonAction(std::u16string_view onAction) noexcept;
+  HRESULT guarded(Body&& body, automation::Location at = automation::Location::current()) noexcept;
+  HRESULT ribbonAction(std::u16string_view onAction,
+                       automation::Location at = automation::Location::current()) noexcept;
 
   // Shared with the path form, which holds the add-in that loaded it without keeping it alive.
   std::shared_ptr<penvane::Connect> core_;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "win32/com/class_factory.h"
+#include "win32/com/diagnosis_log.h"
 #include "win32/com/registry.h"
 #include "win32/penvane/connect_object.h"
 #include "win32/penvane/library.h"
@@ -13,12 +14,10 @@
 
 namespace penvane::win {
 
-Library& library() {
-  static Library instance;
-  return instance;
-}
-
 namespace {
+
+// The library's failures go to the diagnosis log from the load of the library to its unload.
+com::DiagnosisLog diagnosisLog(L"Penvane");
 
 const com::ClassEntry kClasses[] = {{&CLSID_Connect, com::creator<ConnectObject>}};
 

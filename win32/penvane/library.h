@@ -2,11 +2,11 @@
 #pragma once
 
 #include "win32/automation/date_text.h"
-#include "win32/com/window.h"
 #include "win32/penvane/path_form.h"
 #include "win32/penvane/platform.h"
 #include "win32/penvane/signature_window.h"
 #include "win32/penvane/status_timer.h"
+#include "win32/ui/window.h"
 
 #include "penvane/connect.h"
 #include "penvane/frm_path.h"
@@ -21,9 +21,9 @@ struct Library {
   PathFormWindow formWindow;
   StatusTimer statusTimer;
   SignatureWindowImpl signatures;
-  winauto::LocaleDateText dates;
-  FrmPath frmPath{formWindow, fileDialog, messages, com::systemFaces()};
-  Platform platform{settings, files, messages, statusTimer, signatures, com::systemFaces(), dates};
+  automation::win::LocaleDateText dates;
+  FrmPath frmPath{formWindow, fileDialog, messages, ui::systemFaces()};
+  Platform platform{settings, files, messages, statusTimer, signatures, ui::systemFaces(), dates};
 };
 
 Library& library();

@@ -2,7 +2,8 @@
 
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
-#include "win32/com/window.h"
+#include "win32/penvane/window_names.h"
+#include "win32/ui/window.h"
 
 #include "text/literals.h"
 #include "text/shown.h"
@@ -10,10 +11,8 @@
 namespace penvane::win {
 namespace {
 
-const wchar_t kFormClass[] = L"Penvane.frmPath";
 constexpr UINT kPosted = WM_APP + 1;  // posted work is due
-const wchar_t kPicture1Class[] = L"Penvane.frmPath.Picture1";
-constexpr int kFormIcon = 2;  // the built-in 30 x 27 icon (penvane.rc)
+constexpr int kFormIcon = 2;          // the built-in 30 x 27 icon (penvane.rc)
 
 struct Button {
   const FormControl& design;
@@ -24,10 +23,10 @@ const Button kButtons[] = {{Command1, 101, &FrmPath::Ok},
                            {Command2, 102, &FrmPath::Cancel},
                            {Command3, 103, &FrmPath::OpenMenu}};
 
-com::WindowClasses& classes() {
-  static com::WindowClasses instance{
-      {kFormClass, &com::windowProc<PathFormWindow, &PathFormWindow::onForm>, 0, COLOR_BTNFACE},
-      {kPicture1Class, &com::windowProc<PathFormWindow, &PathFormWindow::onPicture1>, 0,
+ui::WindowClasses& classes() {
+  static ui::WindowClasses instance{
+      {kFormClass, &ui::windowProc<PathFormWindow, &PathFormWindow::onForm>, 0, COLOR_BTNFACE},
+      {kFormPicture1Class, &ui::windowProc<PathFormWindow, &PathFormWindow::onPicture1>, 0,
        COLOR_BTNFACE}};
   return instance;
 }
@@ -43,13 +42,13 @@ void PathFormWindow::Create(FrmPath& form) {
   if (window_) return;
   if (!classes().acquire()) lastError(u"The path form's window classes could not be registered.");
   form_ = &form;
-  const host::Dpi dpi = com::screenDpi();
+  const host::Dpi dpi = ui::screenDpi();
   RECT frame{0, 0, host::twipsToPixels(kFormWidth, dpi.x), host::twipsToPixels(kFormHeight, dpi.y)};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   // The caption as the title bar's font reads it.
   const std::wstring caption = com::wide(
-      text::shown(text::literals::kChoosePathTitle, text::Element::Caption, com::systemFaces()));
+      text::shown(text::literals::kChoosePathTitle, text::Element::Caption, ui::systemFaces()));
   window_ = CreateWindowExW(0, kFormClass, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                             com::module::handle(), this);
@@ -73,7 +72,7 @@ void PathFormWindow::Create(FrmPath& form) {
     if (button && font_) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
   const host::Rect picture = host::toPixels(Picture1.rect, dpi);
-  CreateWindowExW(WS_EX_CLIENTEDGE, kPicture1Class, L"", WS_CHILD | WS_VISIBLE, picture.left,
+  CreateWindowExW(WS_EX_CLIENTEDGE, kFormPicture1Class, L"", WS_CHILD | WS_VISIBLE, picture.left,
                   picture.top, picture.width(), picture.height(), window_, nullptr,
                   com::module::handle(), this);
   imageSign_ = host::toPixels(ImageSignControl.rect, dpi);
@@ -107,7 +106,7 @@ void PathFormWindow::Post(std::function<void()> work) {
 }
 
 MenuItem PathFormWindow::PopupMenu() {
-  const auto chosen = com::trackPopupMenu(window_, {kMenuKyCaption, kMenuChenCaption});
+  const auto chosen = ui::trackPopupMenu(window_, {kMenuKyCaption, kMenuChenCaption});
   if (!chosen) lastError(u"The menu could not be created.");
   if (*chosen == 1) return MenuItem::Sign;
   if (*chosen == 2) return MenuItem::InsertAndSign;
@@ -129,14 +128,14 @@ LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   switch (msg) {
     case WM_PAINT:
       // ImageSign is an image: drawn by the form, at its own size.
-      com::paint(hwnd, [&](HDC dc) { paintIcon(dc, imageSign_.left, imageSign_.top); });
+      ui::paint(hwnd, [&](HDC dc) { paintIcon(dc, imageSign_.left, imageSign_.top); });
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED || !form_) break;
       for (const Button& b : kButtons)
         if (LOWORD(wParam) == b.id) {
           FrmPath& form = *form_;
-          com::guarded(L"Penvane", [&] { (form.*b.click)(); });
+          ui::guarded([&] { (form.*b.click)(); });
           return 0;
         }
       break;
@@ -144,14 +143,14 @@ LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       if (!posted_.empty()) {
         const std::function<void()> work = std::move(posted_.front());
         posted_.pop_front();
-        com::guarded(L"Penvane", work);
+        ui::guarded(work);
       }
       return 0;
     case WM_CLOSE:
       // A close request goes to the form, which unloads (and so destroys) the window.
       if (form_) {
         FrmPath& form = *form_;
-        com::guarded(L"Penvane", [&] { form.Close(); });
+        ui::guarded([&] { form.Close(); });
       }
       return 0;
   }
@@ -161,7 +160,7 @@ LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 LRESULT PathFormWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PAINT) {
     // A picture box shows its picture at the top-left corner, at the picture's own size.
-    com::paint(hwnd, [&](HDC dc) { paintIcon(dc, 0, 0); });
+    ui::paint(hwnd, [&](HDC dc) { paintIcon(dc, 0, 0); });
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);

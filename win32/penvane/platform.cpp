@@ -6,7 +6,7 @@
 
 #include "win32/com/bstr.h"
 #include "win32/com/guid.h"
-#include "win32/com/window.h"
+#include "win32/ui/window.h"
 
 #include "base/error.h"
 #include "registration/keys.h"
@@ -148,7 +148,7 @@ std::optional<std::string> SettingsStore::ToCodePage(std::u16string_view text) {
 
 void MessageBoxes::MsgBox(const std::u16string& prompt, int32_t buttons,
                           const std::optional<std::u16string>& title) {
-  com::messageBox(prompt, buttons, title, L"Penvane");
+  ui::messageBox(prompt, buttons, title, L"Penvane");
 }
 
 std::u16string FileSearch::Dir(const std::u16string& path) {

@@ -6,8 +6,8 @@
 
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
-#include "win32/com/window.h"
 #include "win32/penvane/platform.h"
+#include "win32/ui/window.h"
 
 #include "base/error.h"
 
@@ -18,9 +18,9 @@ constexpr int kMargin = 8;
 constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 28;
 
-com::WindowClasses& classes() {
-  static com::WindowClasses instance{
-      {kSignatureWindowClass, &com::windowProc<SignatureWindowImpl, &SignatureWindowImpl::onWindow>,
+ui::WindowClasses& classes() {
+  static ui::WindowClasses instance{
+      {kSignatureWindowClass, &ui::windowProc<SignatureWindowImpl, &SignatureWindowImpl::onWindow>,
        0, COLOR_BTNFACE}};
   return instance;
 }
@@ -164,7 +164,7 @@ LRESULT SignatureWindowImpl::onWindow(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kCopyButtonId && HIWORD(wParam) == BN_CLICKED) {
-        com::guarded(L"Penvane", [&] { copy(); });
+        ui::guarded([&] { copy(); });
         SetFocus(view_);
         return 0;
       }

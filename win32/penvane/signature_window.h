@@ -7,11 +7,12 @@
 
 #include <windows.h>
 
+#include "win32/penvane/window_names.h"
+
 #include "penvane/ports.h"
 
 namespace penvane::win {
 
-inline constexpr wchar_t kSignatureWindowClass[] = L"Penvane.Signatures";
 // The controls' ids.
 inline constexpr int kSignatureListId = 301;
 inline constexpr int kCopyButtonId = 302;

@@ -1,7 +1,7 @@
 #include "win32/penvane/status_timer.h"
 
 #include "win32/com/module.h"
-#include "win32/com/window.h"
+#include "win32/ui/window.h"
 
 #include "base/error.h"
 
@@ -10,9 +10,9 @@ namespace {
 
 constexpr UINT kTickSoon = WM_APP + 2;
 
-com::WindowClasses& classes() {
-  static com::WindowClasses instance{
-      {kStatusTimerClass, &com::windowProc<StatusTimer, &StatusTimer::onTimer>}};
+ui::WindowClasses& classes() {
+  static ui::WindowClasses instance{
+      {kStatusTimerClass, &ui::windowProc<StatusTimer, &StatusTimer::onTimer>}};
   return instance;
 }
 
@@ -51,7 +51,7 @@ void StatusTimer::TickSoon() {
 LRESULT StatusTimer::onTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if ((msg == WM_TIMER && wParam == kStatusTimerId) || msg == kTickSoon) {
     // The tick may stop the timer (the add-in let go meanwhile): it runs from a copy.
-    if (const std::function<void()> tick = tick_) com::guarded(L"Penvane", tick);
+    if (const std::function<void()> tick = tick_) ui::guarded(tick);
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);

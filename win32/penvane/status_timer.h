@@ -7,13 +7,11 @@
 
 #include <functional>
 
+#include "win32/penvane/window_names.h"
+
 #include "penvane/ports.h"
 
 namespace penvane::win {
-
-// The class of the timer's window, and the id of its WM_TIMER.
-inline constexpr wchar_t kStatusTimerClass[] = L"Penvane.Status";
-inline constexpr UINT_PTR kStatusTimerId = 1;
 
 class StatusTimer final : public penvane::Timer {
  public:

@@ -4,6 +4,7 @@
 
 #include "win32/com/module.h"
 #include "win32/sealbrook/platform.h"
+#include "win32/sealbrook/window_names.h"
 
 #include "base/error.h"
 #include "sealbrook/layout.h"
@@ -13,24 +14,15 @@
 namespace sealbrook::win {
 namespace {
 
-const wchar_t kSurfaceClass[] = L"Sealbrook.SignData";
-const wchar_t kPicture1Class[] = L"Sealbrook.SignData.Picture1";
-const wchar_t kTimersClass[] = L"Sealbrook.SignData.Timers";
-constexpr UINT_PTR kTimerIds[] = {1, 2};  // Timer1, Timer2
+constexpr UINT_PTR kTimerIds[] = {kTimer1Id, kTimer2Id};
 
 // The windows' classes: registered while any window of a control uses them.
-com::WindowClasses& classes() {
-  static com::WindowClasses instance{
-      {kSurfaceClass, &com::windowProc<ControlWindow, &ControlWindow::onSurface>, CS_DBLCLKS},
-      {kPicture1Class, &com::windowProc<ControlWindow, &ControlWindow::onPicture1>},
-      {kTimersClass, &com::windowProc<ControlWindow, &ControlWindow::onTimers>}};
+ui::WindowClasses& classes() {
+  static ui::WindowClasses instance{
+      {kSurfaceClass, &ui::windowProc<ControlWindow, &ControlWindow::onSurface>, CS_DBLCLKS},
+      {kPicture1Class, &ui::windowProc<ControlWindow, &ControlWindow::onPicture1>},
+      {kTimersClass, &ui::windowProc<ControlWindow, &ControlWindow::onTimers>}};
   return instance;
-}
-
-// Runs an event of the control; nothing it throws leaves the window procedure.
-template <class F>
-void guarded(F&& handler) noexcept {
-  com::guarded(L"Sealbrook", std::forward<F>(handler));
 }
 
 void fill(HDC dc, const host::Rect& r, int colour) {
@@ -56,7 +48,7 @@ bool ControlWindow::create(HWND parent, const RECT& position) noexcept {
     classes().release();
     return false;
   }
-  const host::Rect picture1 = picture1Window(com::screenDpi(surface_));
+  const host::Rect picture1 = picture1Window(ui::screenDpi(surface_));
   picture1_ = CreateWindowExW(0, kPicture1Class, L"", WS_CHILD | WS_VISIBLE, picture1.left,
                               picture1.top, picture1.width(), picture1.height(), surface_, nullptr,
                               com::module::handle(), this);
@@ -121,11 +113,11 @@ void ControlWindow::applyTimer(TimerId timer, uint32_t milliseconds) noexcept {
 
 MenuChoice ControlWindow::PopupMenu() {
   // The captions as the menu's font reads them.
-  const text::Faces& faces = com::systemFaces();
+  const text::Faces& faces = ui::systemFaces();
   const auto chosen =
-      com::trackPopupMenu(surface_ ? surface_ : GetActiveWindow(),
-                          {text::shown(text::literals::kSign, text::Element::Menu, faces),
-                           text::shown(text::literals::kVerify, text::Element::Menu, faces)});
+      ui::trackPopupMenu(surface_ ? surface_ : GetActiveWindow(),
+                         {text::shown(text::literals::kSign, text::Element::Menu, faces),
+                          text::shown(text::literals::kVerify, text::Element::Menu, faces)});
   if (!chosen) throw automation::Error(automation::hr::kOutOfMemory);
   if (*chosen == 1) return MenuChoice::Sign;
   if (*chosen == 2) return MenuChoice::Verify;
@@ -139,7 +131,7 @@ void ControlWindow::paintBlock(HDC dc, const host::Rect& bounds) noexcept {
 
 host::Rect ControlWindow::image1Area(HWND picture1) const noexcept {
   const Picture* shown = state_ ? state_->Image1().get() : nullptr;
-  return sealbrook::image1Area(com::screenDpi(picture1),
+  return sealbrook::image1Area(ui::screenDpi(picture1),
                                shown ? std::optional(shown->himetric()) : std::nullopt);
 }
 
@@ -148,7 +140,7 @@ void ControlWindow::paintPicture1(HWND picture1, HDC dc) noexcept {
   GetClientRect(picture1, &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   if (!state_) return;
-  const host::Dpi dpi = com::screenDpi(picture1);
+  const host::Dpi dpi = ui::screenDpi(picture1);
   for (const auto& [picture, at] : picturesShown(*state_, {0, 0}, dpi))
     picture->render(dc, at, dpi);
 }
@@ -158,14 +150,14 @@ LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      com::paint(hwnd, [&](HDC dc) {
+      ui::paint(hwnd, [&](HDC dc) {
         RECT client;
         GetClientRect(hwnd, &client);
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
       });
       return 0;
     case WM_LBUTTONDBLCLK:
-      guarded([&] { events_.surfaceDblClick(); });
+      ui::guarded([&] { events_.surfaceDblClick(); });
       return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -173,8 +165,8 @@ LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 LRESULT ControlWindow::onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER) {
-    if (wParam == kTimerIds[0]) guarded([&] { events_.timer(TimerId::Timer1); });
-    if (wParam == kTimerIds[1]) guarded([&] { events_.timer(TimerId::Timer2); });
+    if (wParam == kTimerIds[0]) ui::guarded([&] { events_.timer(TimerId::Timer1); });
+    if (wParam == kTimerIds[1]) ui::guarded([&] { events_.timer(TimerId::Timer2); });
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -185,7 +177,7 @@ LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      com::paint(hwnd, [&](HDC dc) { paintPicture1(hwnd, dc); });
+      ui::paint(hwnd, [&](HDC dc) { paintPicture1(hwnd, dc); });
       return 0;
     case WM_LBUTTONDOWN: {
       pressed_ = image1Area(hwnd).contains({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -197,7 +189,7 @@ LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
           pressed_ && image1Area(hwnd).contains({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       pressed_ = false;
       if (GetCapture() == hwnd) ReleaseCapture();
-      if (click) guarded([&] { events_.image1Click(); });
+      if (click) ui::guarded([&] { events_.image1Click(); });
       return 0;
     }
     case WM_CAPTURECHANGED:

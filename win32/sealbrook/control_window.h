@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "win32/com/window.h"
+#include "win32/ui/window.h"
 
 #include "sealbrook/signdata.h"
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "win32/com/class_factory.h"
+#include "win32/com/diagnosis_log.h"
 #include "win32/com/registry.h"
 #include "win32/sealbrook/signdata_object.h"
 
@@ -12,6 +13,9 @@
 
 namespace sealbrook::win {
 namespace {
+
+// The library's failures go to the diagnosis log from the load of the library to its unload.
+com::DiagnosisLog diagnosisLog(L"Sealbrook");
 
 const com::ClassEntry kClasses[] = {{&CLSID_SignData, com::creator<SignDataObject>}};
 

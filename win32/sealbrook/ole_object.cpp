@@ -28,7 +28,7 @@ automation::ObjectRef SignDataObject::ApplicationService() {
   if (FAILED(services->QueryService(kApplicationService, IID_IDispatch, &application)))
     return nullptr;
   const auto held = com::ComPtr<IDispatch>::attach(static_cast<IDispatch*>(application));
-  return winauto::DispatchObject::wrap(held.get());
+  return automation::win::DispatchObject::wrap(held.get());
 }
 
 automation::ObjectRef SignDataObject::ContainerDocument() {
@@ -38,7 +38,7 @@ automation::ObjectRef SignDataObject::ContainerDocument() {
   const auto container = com::ComPtr<IOleContainer>::attach(given);
   com::ComPtr<IDispatch> document;
   if (!container || FAILED(container.query(document))) return nullptr;
-  return winauto::DispatchObject::wrap(document.get());
+  return automation::win::DispatchObject::wrap(document.get());
 }
 
 // Another site, or none, takes the place of everything that came from the old one: the control

@@ -5,7 +5,7 @@
 #include "win32/automation/get_object.h"
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
-#include "win32/com/window.h"
+#include "win32/ui/window.h"
 
 namespace sealbrook {
 
@@ -28,7 +28,7 @@ void Picture::render(HDC dc, host::Point at, host::Dpi dpi) const noexcept {
 namespace sealbrook::win {
 
 automation::ObjectRef Runtime::GetObject(std::u16string_view className) {
-  return winauto::getObject(className);
+  return automation::win::getObject(className);
 }
 
 PicturePtr Runtime::LoadPicture(std::u16string_view path) {
@@ -72,7 +72,7 @@ void Runtime::DoEvents() {
 
 void Runtime::MsgBox(const std::u16string& prompt, int32_t buttons,
                      const std::optional<std::u16string>& title) {
-  com::messageBox(prompt, buttons, title, L"Sealbrook");
+  ui::messageBox(prompt, buttons, title, L"Sealbrook");
 }
 
 AnsiCodePage::AnsiCodePage() noexcept {

@@ -15,8 +15,8 @@ sealbrook::Runtime& runtime() {
 namespace {
 
 // How the user's locale writes dates and reads bytes, shared by every control.
-const winauto::LocaleDateText& dates() {
-  static const winauto::LocaleDateText instance;
+const automation::win::LocaleDateText& dates() {
+  static const automation::win::LocaleDateText instance;
   return instance;
 }
 const AnsiCodePage& codePage() {
@@ -28,7 +28,7 @@ const AnsiCodePage& codePage() {
 
 SignDataObject::SignDataObject()
     : window_(*this),
-      core_(runtime(), window_, *this, dates(), codePage(), com::systemFaces()),
+      core_(runtime(), window_, *this, dates(), codePage(), ui::systemFaces()),
       extent_{initialExtent().width, initialExtent().height} {
   window_.attach(core_);
 }

@@ -58,8 +58,8 @@ class Probe final : public com::Dispatch<Probe, IProbe, IDTExtensibility2> {
   HRESULT STDMETHODCALLTYPE Echo(VARIANT first, VARIANT second, BSTR* result) noexcept override {
     return com::edge([&] {
       const bool omitted = V_VT(&second) == VT_ERROR && V_ERROR(&second) == DISP_E_PARAMNOTFOUND;
-      std::string text = winauto::fromVariant(first).describe() + ";" +
-                         (omitted ? "missing" : winauto::fromVariant(second).describe());
+      std::string text = automation::win::fromVariant(first).describe() + ";" +
+                         (omitted ? "missing" : automation::win::fromVariant(second).describe());
       *result = com::Bstr(text::fromUtf8(text)).detach();
       return S_OK;
     });
@@ -74,7 +74,7 @@ class Probe final : public com::Dispatch<Probe, IProbe, IDTExtensibility2> {
   HRESULT STDMETHODCALLTYPE Walk(IDispatch* application, BSTR* report) noexcept override {
     return com::edge([&] {
       using namespace automation;
-      const ObjectRef app = winauto::DispatchObject::wrap(application);
+      const ObjectRef app = automation::win::DispatchObject::wrap(application);
       std::u16string out = toText(get(app, ""));
       put(app, "Visible", true);
       const ObjectRef controls =

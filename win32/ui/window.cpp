@@ -1,4 +1,4 @@
-#include "win32/com/window.h"
+#include "win32/ui/window.h"
 
 #include <memory>
 #include <string>
@@ -7,7 +7,7 @@
 #include "win32/com/bstr.h"
 #include "win32/com/module.h"
 
-namespace com {
+namespace ui {
 
 bool WindowClasses::acquire() noexcept {
   if (users_ > 0) {
@@ -16,7 +16,7 @@ bool WindowClasses::acquire() noexcept {
   }
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.hInstance = module::handle();
+  wc.hInstance = com::module::handle();
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   size_t registered = 0;
   for (const Class& c : classes_) {
@@ -28,26 +28,18 @@ bool WindowClasses::acquire() noexcept {
     ++registered;
   }
   if (registered < classes_.size()) {
-    while (registered-- > 0) UnregisterClassW(classes_[registered].name, module::handle());
+    while (registered-- > 0) UnregisterClassW(classes_[registered].name, com::module::handle());
     return false;
   }
   users_ = 1;
-  module::lock();
+  com::module::lock();
   return true;
 }
 
 void WindowClasses::release() noexcept {
   if (users_ == 0 || --users_ > 0) return;
-  for (const Class& c : classes_) UnregisterClassW(c.name, module::handle());
-  module::unlock();
-}
-
-void reportUnhandled(const wchar_t* source, const automation::Error& error) noexcept {
-  try {
-    OutputDebugStringW((std::wstring(source) + L": " + wide(error.description()) + L"\n").c_str());
-  } catch (...) {
-    // Out of memory while telling of it: the event ends all the same.
-  }
+  for (const Class& c : classes_) UnregisterClassW(c.name, com::module::handle());
+  com::module::unlock();
 }
 
 std::optional<UINT> trackPopupMenu(HWND owner, std::initializer_list<std::u16string_view> items) {
@@ -56,7 +48,7 @@ std::optional<UINT> trackPopupMenu(HWND owner, std::initializer_list<std::u16str
   if (!menu) return std::nullopt;
   UINT id = 0;
   for (const std::u16string_view item : items)
-    AppendMenuW(menu.get(), MF_STRING, ++id, wide(item).c_str());
+    AppendMenuW(menu.get(), MF_STRING, ++id, com::wide(item).c_str());
   POINT at{};
   GetCursorPos(&at);
   return static_cast<UINT>(TrackPopupMenu(
@@ -65,8 +57,8 @@ std::optional<UINT> trackPopupMenu(HWND owner, std::initializer_list<std::u16str
 
 void messageBox(const std::u16string& prompt, int32_t buttons,
                 const std::optional<std::u16string>& title, const wchar_t* libraryTitle) {
-  const std::wstring text = wide(prompt);
-  const std::wstring caption = title ? wide(*title) : libraryTitle;
+  const std::wstring text = com::wide(prompt);
+  const std::wstring caption = title ? com::wide(*title) : libraryTitle;
   MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
 }
 
@@ -82,7 +74,7 @@ class SystemFaces final : public text::Faces {
                            : element == text::Element::Menu  ? metrics.lfMenuFont
                                                              : metrics.lfCaptionFont;
     return isTcvn3Face(
-        u16(std::wstring_view(font.lfFaceName, wcsnlen(font.lfFaceName, LF_FACESIZE))));
+        com::u16(std::wstring_view(font.lfFaceName, wcsnlen(font.lfFaceName, LF_FACESIZE))));
   }
 };
 
@@ -102,4 +94,4 @@ host::Dpi screenDpi(HWND hwnd) noexcept {
   return dpi;
 }
 
-}  // namespace com
+}  // namespace ui

@@ -1,6 +1,7 @@
-// Windows of the module's own classes: the window procedure that hands each message to the object
-// the window belongs to, the class registrations that live exactly as long as windows use them,
-// and the guard that keeps a failing event inside the window procedure.
+// user32 for the libraries' windows. Windows of the module's own classes: the window procedure that
+// hands each message to the object the window belongs to, the class registrations that live exactly
+// as long as windows use them, and the guard that keeps a failing event inside the window
+// procedure.
 #pragma once
 
 #include <windows.h>
@@ -11,11 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/diagnosis.h"
 #include "base/error.h"
 #include "host/units.h"
 #include "text/shown.h"
 
-namespace com {
+namespace ui {
 
 // The window procedure of windows that belong to an object of type T, given as lpCreateParams at
 // creation: from WM_NCCREATE to WM_NCDESTROY every message goes to (object->*Handler).
@@ -58,14 +60,14 @@ class WindowClasses {
 };
 
 // Runs an event handler from a window procedure. Nothing it throws leaves the window procedure:
-// a handler without a trap of its own ends there, told to the debugger, and the host goes on.
-void reportUnhandled(const wchar_t* source, const automation::Error& error) noexcept;
+// a handler without a trap of its own ends there, told to the diagnosis log as the handler that
+// calls this, and the host goes on.
 template <class F>
-void guarded(const wchar_t* source, F&& handler) noexcept {
+void guarded(F&& handler, automation::Location at = automation::Location::current()) noexcept {
   try {
     handler();
   } catch (...) {
-    reportUnhandled(source, automation::currentError());
+    diagnosis::caught(automation::currentError(), at.function);
   }
 }
 
@@ -94,4 +96,4 @@ const text::Faces& systemFaces();
 // The resolution of the screen that a window (or, without one, the desktop) is on.
 host::Dpi screenDpi(HWND hwnd = nullptr) noexcept;
 
-}  // namespace com
+}  // namespace ui
