@@ -11,6 +11,7 @@
 // for that path, as its DllUnregisterServer would have removed them, remove every key.
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "win32/com/bstr.h"
 #include "win32/com/registry.h"
 
+#include "base/unicode.h"
 #include "registration/libraries.h"
 #include "wine_test.h"
 
@@ -247,11 +249,27 @@ void hundredCycles(Library& library, Library& other) {
 }
 
 TEST_F(RegistrationStress, AHundredCyclesOfEachLibraryLeaveEveryClassAsItWas) {
+  // The user's containers of classes, interfaces and type libraries, there as soon as anything
+  // registered for the user: unregistering ours leaves them to the others.
+  for (const REGSAM view : kViews)
+    for (const wchar_t* container : {L"Software\\Classes\\CLSID", L"Software\\Classes\\Interface",
+                                     L"Software\\Classes\\TypeLib"}) {
+      HKEY key = nullptr;
+      ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, container, 0, nullptr, 0, KEY_WRITE | view,
+                                nullptr, &key, nullptr),
+                ERROR_SUCCESS);
+      RegCloseKey(key);
+    }
   const std::wstring before = everyClass();
   ASSERT_GT(before.size(), 0u);
   hundredCycles(penvane(), sealbrook());
   hundredCycles(sealbrook(), penvane());
-  EXPECT_TRUE(everyClass() == before) << "the classes changed";
+  const std::wstring after = everyClass();
+  const auto [was, is] = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
+  EXPECT_TRUE(after == before)
+      << "the classes changed at\n"
+      << text::toUtf8(com::u16(std::wstring(was, before.end()).substr(0, 300))) << "\nnow\n"
+      << text::toUtf8(com::u16(std::wstring(is, after.end()).substr(0, 300)));
 }
 
 // The library's file is deleted while it is registered: regsvr32 cannot load it to unregister,

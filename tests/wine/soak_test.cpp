@@ -1,6 +1,9 @@
 // Sealbrook.ocx over a long session in the simulated Word: thousands of status refreshes and
-// a thousand sign-and-verify cycles leave the process's GDI and USER objects, its kernel handles
-// and Word's outstanding references where they were once the caches were warm.
+// hundreds of sign-and-verify cycles leave the process's GDI and USER objects, its kernel handles
+// and Word's outstanding references where they were once the caches were warm. The counts are
+// compared exactly, so one object kept by a refresh or a cycle shows at once; the length is there
+// for what only a long session meets: the status changing across several thousand ticks, Word's
+// log emptied along the way, the same document signed again and again.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -43,7 +46,7 @@ class Soak : public winetest::ControlInWord {
   }
 };
 
-TEST_F(Soak, TenThousandRefreshesChangingTheStatusEveryOtherTickLeaveNothingBehind) {
+TEST_F(Soak, ThreeThousandRefreshesChangingTheStatusEveryOtherTickLeaveNothingBehind) {
   auto& doc = word().open();
   auto& control = insert();
   signByHost();
@@ -61,16 +64,16 @@ TEST_F(Soak, TenThousandRefreshesChangingTheStatusEveryOtherTickLeaveNothingBehi
   const Resources before = resources();
   ASSERT_GT(before.handles, 0);
   for (int round = 0; round < 4; ++round) {
-    refresh(2499);  // an odd count, so that the rounds end on both statuses
+    refresh(699);  // an odd count, so that the rounds end on both statuses
     const Rendering shown(control.object(), false);
     EXPECT_EQ(shown.showsInvalid(), doc.signatures[0].markedInvalid) << "tick " << ticks;
     EXPECT_EQ(shown.showsValid(), !doc.signatures[0].markedInvalid) << "tick " << ticks;
   }
-  refresh(10000 - 4 * 2499);
+  refresh(3000 - 4 * 699);
   expectAsBefore(before);
 }
 
-TEST_F(Soak, AThousandSignAndVerifyCyclesLeaveNothingBehind) {
+TEST_F(Soak, ThreeHundredSignAndVerifyCyclesLeaveNothingBehind) {
   auto& doc = word().open();
   auto& control = insert();
   auto cycle = [&] {
@@ -81,14 +84,14 @@ TEST_F(Soak, AThousandSignAndVerifyCyclesLeaveNothingBehind) {
   for (int i = 0; i < 5; ++i) cycle();  // warm-up
   const Resources before = resources();
   dialogs_.clear();
-  for (int i = 0; i < 1000; ++i) {
+  for (int i = 0; i < 300; ++i) {
     cycle();
     if (i % 100 == 99) word().log().clear();
   }
   expectAsBefore(before);
   // Each cycle signed the document and showed its one signature as valid.
   const std::wstring valid = winetest::shown(text::literals::kValidTitle);
-  ASSERT_EQ(dialogs_.messages().size(), 1000u);
+  ASSERT_EQ(dialogs_.messages().size(), 300u);
   for (const auto& box : dialogs_.messages()) {
     ASSERT_EQ(box.title, valid);
     ASSERT_EQ(box.icon, wordhost::Icon::Information);
