@@ -1,7 +1,8 @@
 // Prints the WiX component of one build of a library: its file and its registration rows.
-//   rows Penvane|Sealbrook x64|x86 machine|user FOLDER SOURCE
+//   rows Penvane|Sealbrook x64|x86 machine|user FOLDER SOURCE [X64FOLDER]
 // FOLDER is the formatted text of the folder the package installs the file to, without a
-// trailing backslash ("[ProgramFiles64Folder]ChuKySo"); SOURCE the file on this machine. The
+// trailing backslash ("[ProgramFiles64Folder]ChuKySo"); SOURCE the file on this machine;
+// X64FOLDER, for the x86 build, the x64 build's folder when the package installs both. The
 // component and its file are named "<Library>.<architecture>": the package refers to the file's
 // installed path as [#Penvane.x64].
 #include <cstdio>
@@ -11,8 +12,9 @@
 #include "packaging/wix_rows.h"
 
 int main(int argc, char** argv) {
-  const std::string usage = "usage: rows Penvane|Sealbrook x64|x86 machine|user FOLDER SOURCE\n";
-  if (argc != 6) {
+  const std::string usage =
+      "usage: rows Penvane|Sealbrook x64|x86 machine|user FOLDER SOURCE [X64FOLDER]\n";
+  if (argc != 6 && argc != 7) {
     std::fputs(usage.c_str(), stderr);
     return 2;
   }
@@ -28,7 +30,8 @@ int main(int argc, char** argv) {
       library + "." + architecture,
       library == "Sealbrook" ? "Sealbrook.ocx" : library + ".dll",
       argv[5],
-      text::fromUtf8(argv[4])};
+      text::fromUtf8(argv[4]),
+      argc == 7 ? text::fromUtf8(argv[6]) : std::u16string()};
   try {
     std::fputs(packaging::libraryComponent(library, placement).c_str(), stdout);
   } catch (const packaging::RowsError& e) {

@@ -102,9 +102,38 @@ bool isBareLeaf(const Key& key, const std::vector<Key>& rows) {
   return true;
 }
 
+// Whether `leftOut` holds a value of that name at that path.
+bool isLeftOut(const std::vector<Key>& leftOut, const Key& key, std::u16string_view name) {
+  for (const auto& other : leftOut)
+    if (other.path() == key.path())
+      for (const auto& v : other.values())
+        if (v.name == name) return true;
+  return false;
+}
+
+bool sameKey(const std::vector<Key>& leftOut, const Key& key) {
+  for (const auto& other : leftOut)
+    if (other.path() == key.path()) return true;
+  return false;
+}
+
 }  // namespace
 
-std::string component(const std::vector<Key>& rows, const Placement& placement) {
+bool keptApartInEachView(std::u16string_view path) {
+  // Windows 7 and later: the classes root is shared between the views but for these keys.
+  for (const std::u16string_view apart :
+       {u"CLSID", u"Interface", u"DirectShow", u"Media Type", u"MediaFoundation"}) {
+    if (path.size() < apart.size() || (path.size() > apart.size() && path[apart.size()] != u'\\'))
+      continue;
+    bool same = true;
+    for (size_t i = 0; i < apart.size() && same; ++i) same = (path[i] | 0x20) == (apart[i] | 0x20);
+    if (same) return true;
+  }
+  return false;
+}
+
+std::string component(const std::vector<Key>& rows, const Placement& placement,
+                      const std::vector<Key>& leftOut) {
   const Rows writer(placement);
   const bool x64 = placement.architecture == Architecture::X64;
   std::string out =
@@ -113,11 +142,17 @@ std::string component(const std::vector<Key>& rows, const Placement& placement) 
       "<Include>\n";
   out += "  <Component Id=\"" + placement.fileId + "\" Guid=\"*\" Win64=\"" + (x64 ? "yes" : "no") +
          "\">\n";
+  const bool user = placement.scope == Scope::User;
   out += "    <File Id=\"" + placement.fileId + "\" Name=\"" + placement.fileName + "\" Source=\"" +
-         placement.source + "\" KeyPath=\"yes\"/>\n";
+         placement.source + "\" KeyPath=\"" + (user ? "no" : "yes") + "\"/>\n";
+  if (user)
+    out += "    <RegistryValue Root=\"HKCU\" Key=\"Software\\ChuKySo\\Components\" Name=\"" +
+           placement.fileId + "\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n";
   for (const auto& key : rows) {
-    if (isBareLeaf(key, rows)) writer.value(out, key, key.isOurs() ? u"*" : u"+", "string", u"");
+    if (isBareLeaf(key, rows) && !sameKey(leftOut, key))
+      writer.value(out, key, key.isOurs() ? u"*" : u"+", "string", u"");
     for (const auto& v : key.values()) {
+      if (isLeftOut(leftOut, key, v.name)) continue;
       if (v.number) {
         writer.value(out, key, writer.formatted(v.name), "integer",
                      text::fromUtf8(std::to_string(*v.number)));
@@ -135,14 +170,18 @@ std::string component(const std::vector<Key>& rows, const Placement& placement) 
 }
 
 std::string libraryComponent(const std::string& library, const Placement& placement) {
-  const std::u16string modulePath = placement.folder + u"\\" + text::fromUtf8(placement.fileName);
-  if (library == "Penvane")
-    return component(registration::penvaneLibrary(modulePath, placement.architecture).keys(),
-                     placement);
-  if (library == "Sealbrook")
-    return component(registration::sealbrookLibrary(modulePath, placement.architecture).keys(),
-                     placement);
-  throw RowsError("no library " + library);
+  const auto rowsOf = [&](const std::u16string& folder, Architecture architecture) {
+    const std::u16string modulePath = folder + u"\\" + text::fromUtf8(placement.fileName);
+    if (library == "Penvane") return registration::penvaneLibrary(modulePath, architecture).keys();
+    if (library == "Sealbrook")
+      return registration::sealbrookLibrary(modulePath, architecture).keys();
+    throw RowsError("no library " + library);
+  };
+  std::vector<Key> leftOut;
+  if (placement.architecture == Architecture::X86 && !placement.x64Folder.empty())
+    for (auto& key : rowsOf(placement.x64Folder, Architecture::X64))
+      if (!keptApartInEachView(key.path())) leftOut.push_back(std::move(key));
+  return component(rowsOf(placement.folder, placement.architecture), placement, leftOut);
 }
 
 }  // namespace packaging

@@ -31,7 +31,8 @@ Placement placement(Architecture architecture = Architecture::X64, Scope scope =
           "Sealbrook.x64",
           "Sealbrook.ocx",
           "/stage/x64/Sealbrook.ocx",
-          u"[ProgramFiles64Folder]ChuKySo"};
+          u"[ProgramFiles64Folder]ChuKySo",
+          {}};
 }
 
 std::vector<std::string> lines(const std::string& text) {
@@ -89,9 +90,35 @@ TEST(WixRows, TheArchitectureChoosesTheViewAndTheScopeTheRoot) {
   EXPECT_THAT(x86, HasSubstr("Win64=\"no\""));
   EXPECT_THAT(x86, HasSubstr("\\1.0\\409\\win32\""));
   EXPECT_THAT(x86, Not(HasSubstr("win64")));
-  for (const auto& row : registryRows(x86))
-    EXPECT_THAT(row, HasSubstr("<RegistryValue Root=\"HKCU\" Key=\"Software\\Classes\\"));
+  // For one user, the component is kept by a value of its own under HKCU, not by the file.
+  const auto rows = registryRows(x86);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows[0],
+            "    <RegistryValue Root=\"HKCU\" Key=\"Software\\ChuKySo\\Components\" "
+            "Name=\"Sealbrook.x64\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>");
+  EXPECT_THAT(x86, HasSubstr("KeyPath=\"no\"/>"));
+  for (size_t i = 1; i < rows.size(); ++i)
+    EXPECT_THAT(rows[i], HasSubstr("<RegistryValue Root=\"HKCU\" Key=\"Software\\Classes\\"));
   EXPECT_THROW(libraryComponent("Penvane.dll", placement()), RowsError);
+}
+
+// Beside the x64 build, the x86 one writes only what Windows keeps apart in each view (the
+// classes' and interfaces' keys) and its own keys (win32); the rest is the x64 build's alone.
+TEST(WixRows, BesideTheX64BuildTheX86OneLeavesTheKeysBothViewsShare) {
+  Placement beside = placement(Architecture::X86);
+  beside.folder = u"[ProgramFilesFolder]ChuKySo";
+  beside.x64Folder = u"[ProgramFiles64Folder]ChuKySo";
+  const std::string alone = libraryComponent("Sealbrook", placement(Architecture::X86));
+  const std::string x86 = libraryComponent("Sealbrook", beside);
+  EXPECT_THAT(alone, HasSubstr(std::string(kPrefix) + "Sealbrook.SignData\\CLSID\""));
+  EXPECT_THAT(x86, Not(HasSubstr(std::string(kPrefix) + "Sealbrook.SignData")));
+  EXPECT_THAT(x86, Not(HasSubstr("HELPDIR")));
+  EXPECT_THAT(x86, HasSubstr("\\win32\" Type=\"string\" Value=\"[#Sealbrook.x64]\""));
+  EXPECT_THAT(x86, HasSubstr(std::string(kPrefix) + "CLSID\\"));
+  EXPECT_TRUE(packaging::keptApartInEachView(u"Interface\\{X}"));
+  EXPECT_TRUE(packaging::keptApartInEachView(u"clsid"));
+  EXPECT_FALSE(packaging::keptApartInEachView(u"CLSIDs"));
+  EXPECT_FALSE(packaging::keptApartInEachView(u"TypeLib\\{X}"));
 }
 
 TEST(WixRows, LiteralTextReadsAsWrittenAndBareKeysAreCreated) {
