@@ -86,10 +86,18 @@ TEST(SealbrookLibrary, VersionResourceAndToolboxBitmap) {
   void* value = nullptr;
   EXPECT_TRUE(
       VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister", &value, &size));
-  wchar_t* version = nullptr;
-  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\FileVersion",
-                             reinterpret_cast<void**>(&version), &size));
-  EXPECT_EQ(std::wstring(version), L"1.00");
+  const auto text = [&](const wchar_t* name) {
+    wchar_t* found = nullptr;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    return VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&found), &size)
+               ? std::wstring(found)
+               : std::wstring(L"(none)");
+  };
+  EXPECT_EQ(text(L"FileVersion"), L"1.00");
+  EXPECT_EQ(text(L"ProductVersion"), L"1.00");
+  // Who made it, as Explorer and Office show it: the text in the resource is UTF-8 made UTF-16.
+  EXPECT_EQ(text(L"CompanyName"), L"Ch\u1EEF k\u00FD s\u1ED1");
+  EXPECT_EQ(text(L"ProductName"), L"Ch\u1EEF k\u00FD s\u1ED1");
 
   const HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
