@@ -240,7 +240,7 @@ RECT OleContainer::controlPosition(const simword::Document& document, size_t ind
 // A document window that becomes the active window makes its document Word's active document,
 // as Word's own windows do. Its menu is built again when it opens if the command bar changed
 // since, and its items click their buttons.
-LRESULT OleContainer::onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT OleContainer::onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   switch (msg) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {

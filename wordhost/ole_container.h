@@ -112,7 +112,7 @@ class OleContainer {
   void refreshBars();
 
   // The document windows' window procedure.
-  LRESULT onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onDocument(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
  private:
   std::unique_ptr<simword::EmbeddedControl> embed(std::u16string_view classType,

@@ -205,7 +205,7 @@ void RibbonStrip::drawButton(const DRAWITEMSTRUCT& item) const {
   SelectObject(dc, oldFont);
 }
 
-LRESULT RibbonStrip::onStrip(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT RibbonStrip::onStrip(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   switch (msg) {
     case WM_PAINT:
       ui::paint(hwnd, [&](HDC dc) { paint(dc); });

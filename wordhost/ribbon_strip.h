@@ -37,7 +37,7 @@ class RibbonStrip {
   // What the last press gave (the onAction call's result, or why none was made).
   std::optional<HRESULT> lastPress() const noexcept { return lastPress_; }
 
-  LRESULT onStrip(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onStrip(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
  private:
   struct Button {

@@ -124,7 +124,7 @@ void PathFormWindow::paintIcon(HDC dc, int x, int y) const noexcept {
   DeleteDC(memory);
 }
 
-LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   switch (msg) {
     case WM_PAINT:
       // ImageSign is an image: drawn by the form, at its own size.
@@ -157,7 +157,7 @@ LRESULT PathFormWindow::onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-LRESULT PathFormWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT PathFormWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   if (msg == WM_PAINT) {
     // A picture box shows its picture at the top-left corner, at the picture's own size.
     ui::paint(hwnd, [&](HDC dc) { paintIcon(dc, 0, 0); });

@@ -31,8 +31,8 @@ class PathFormWindow final : public penvane::FormWindow {
   HWND hwnd() const noexcept { return window_; }
 
   // The window procedures of the form and of Picture1.
-  LRESULT onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
  private:
   void paintIcon(HDC dc, int x, int y) const noexcept;

@@ -157,7 +157,7 @@ void SignatureWindowImpl::close() noexcept {
   classes().release();
 }
 
-LRESULT SignatureWindowImpl::onWindow(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT SignatureWindowImpl::onWindow(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   switch (msg) {
     case WM_SIZE:
       if (view_) layout();

@@ -28,7 +28,7 @@ class SignatureWindowImpl final : public penvane::SignatureWindow {
   void Show(const SignatureList& list) override;
   HWND hwnd() const noexcept { return window_; }
 
-  LRESULT onWindow(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onWindow(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
  private:
   void create();

@@ -48,7 +48,7 @@ void StatusTimer::TickSoon() {
   if (window_) PostMessageW(window_, kTickSoon, 0, 0);
 }
 
-LRESULT StatusTimer::onTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT StatusTimer::onTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   if ((msg == WM_TIMER && wParam == kStatusTimerId) || msg == kTickSoon) {
     // The tick may stop the timer (the add-in let go meanwhile): it runs from a copy.
     if (const std::function<void()> tick = tick_) ui::guarded(tick);

@@ -24,7 +24,7 @@ class StatusTimer final : public penvane::Timer {
   void Stop() noexcept override;
   void TickSoon() override;
 
-  LRESULT onTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
  private:
   HWND window_ = nullptr;

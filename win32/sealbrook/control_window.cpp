@@ -145,7 +145,7 @@ void ControlWindow::paintPicture1(HWND picture1, HDC dc) noexcept {
     picture->render(dc, at, dpi);
 }
 
-LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
@@ -163,7 +163,7 @@ LRESULT ControlWindow::onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-LRESULT ControlWindow::onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ControlWindow::onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   if (msg == WM_TIMER) {
     if (wParam == kTimerIds[0]) ui::guarded([&] { events_.timer(TimerId::Timer1); });
     if (wParam == kTimerIds[1]) ui::guarded([&] { events_.timer(TimerId::Timer2); });
@@ -172,7 +172,7 @@ LRESULT ControlWindow::onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ControlWindow::onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;

@@ -53,9 +53,9 @@ class ControlWindow final : public Surface {
   static void paintBlock(HDC dc, const host::Rect& bounds) noexcept;
 
   // The window procedures of the surface, Picture1 and the timers' window.
-  LRESULT onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onSurface(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT onPicture1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT onTimers(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
  private:
   void paintPicture1(HWND picture1, HDC dc) noexcept;

@@ -21,8 +21,8 @@ namespace ui {
 
 // The window procedure of windows that belong to an object of type T, given as lpCreateParams at
 // creation: from WM_NCCREATE to WM_NCDESTROY every message goes to (object->*Handler).
-template <class T, LRESULT (T::*Handler)(HWND, UINT, WPARAM, LPARAM)>
-LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+template <class T, LRESULT (T::*Handler)(HWND, UINT, WPARAM, LPARAM) noexcept>
+LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   if (msg == WM_NCCREATE)
     SetWindowLongPtrW(
         hwnd, GWLP_USERDATA,
