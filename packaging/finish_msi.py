@@ -15,6 +15,8 @@ import subprocess
 import sys
 import tempfile
 
+from msi_tables import export as exported
+
 PRODUCT = 'Chữ ký số'
 ADDIN_DESCRIPTION = 'Chèn chữ ký và ký số văn bản'
 ADDIN_KEY = 'Software\\Microsoft\\Office\\Word\\Addins\\Penvane.Connect'
@@ -23,17 +25,14 @@ LANGUAGE = '1033'  # the version resources' language (0x0409)
 
 
 def export(msi, table):
-    return subprocess.run(['msiinfo', 'export', msi, table], check=True, capture_output=True,
-                          text=True, encoding='utf-8').stdout
+    header, rows = exported(msi, table)
+    if not header:
+        sys.exit(f'finish_msi: no {table} table in {msi}')
+    return header, rows
 
 
 def build(msi, *args):
     subprocess.run(['msibuild', msi, *args], check=True)
-
-
-def rows(idt):
-    lines = idt.replace('\r\n', '\n').rstrip('\n').split('\n')
-    return lines[:3], [line.split('\t') for line in lines[3:]]
 
 
 def put(msi, name, header, table):
@@ -51,7 +50,7 @@ def main(msi, version):
             out.write(b'\r\n\r\n1258\t_ForceCodepage\r\n')
         build(msi, '-i', path)
 
-    header, table = rows(export(msi, 'Registry'))
+    header, table = export(msi, 'Registry')
     names = {'FriendlyName': PRODUCT, 'Description': ADDIN_DESCRIPTION}
     changed = 0
     for r in table:
@@ -62,20 +61,20 @@ def main(msi, version):
         sys.exit(f'finish_msi: no entry for the add-in in {msi}')
     put(msi, 'Registry', header, table)
 
-    header, table = rows(export(msi, 'Property'))
+    header, table = export(msi, 'Property')
     for r in table:
         if r[0] in ('ProductName', 'Manufacturer'):
             r[1] = PRODUCT
     put(msi, 'Property', header, table)
 
-    header, table = rows(export(msi, 'File'))
+    header, table = export(msi, 'File')
     versioned = []
     for r in table:
         if r[2].lower().endswith(LIBRARIES):  # FileName: "short|long" or the name alone
             r[4], r[5] = version + '.0', LANGUAGE
             versioned.append(r[0])
     put(msi, 'File', header, table)
-    header, hashes = rows(export(msi, 'MsiFileHash'))
+    header, hashes = export(msi, 'MsiFileHash')
     put(msi, 'MsiFileHash', header, [r for r in hashes if r[0] not in versioned])
 
 

@@ -15,34 +15,23 @@ the ICE validation cannot run here (scripts/test-install runs this on every pack
 Exits 1 and prints each broken rule.
 """
 import struct
-import subprocess
 import sys
+
+from msi_tables import KEPT_APART, records
 
 PROFILE = {'LocalAppDataFolder', 'AppDataFolder', 'PersonalFolder', 'DesktopFolder',
            'StartMenuFolder', 'ProgramMenuFolder', 'StartupFolder', 'TemplateFolder',
            'FavoritesFolder', 'SendToFolder', 'MyPicturesFolder', 'NetHoodFolder',
            'PrintHoodFolder', 'RecentFolder'}
-APART = ('clsid', 'interface', 'directshow', 'media type', 'mediafoundation')
 HKCU, HKLM = 1, 2
 REGISTRY_KEY_PATH, SIXTY_FOUR_BIT = 0x4, 0x100
 
 
-def table(msi, name):
-    out = subprocess.run(['msiinfo', 'export', msi, name], capture_output=True, text=True,
-                         encoding='utf-8')
-    if out.returncode != 0:
-        return []
-    lines = out.stdout.replace('\r\n', '\n').rstrip('\n').split('\n')
-    columns = lines[0].split('\t')
-    return [dict(zip(columns, line.split('\t'))) for line in lines[3:]]
-
-
 def kept_once(root, key):
     """Whether Windows keeps the key once for both registry views."""
-    path = key.strip('\\').lower()
-    if path.startswith('software\\classes\\'):
-        below = path[len('software\\classes\\'):]
-        return not any(below == a or below.startswith(a + '\\') for a in APART)
+    path = key.strip('\\')
+    if path.lower().startswith('software\\classes\\'):
+        return not KEPT_APART.match(path[len('software\\classes\\'):])
     return root == HKCU
 
 
@@ -57,7 +46,7 @@ def file_version(path):
 
 def check(msi, libraries):
     problems = []
-    directories = {d['Directory']: d for d in table(msi, 'Directory')}
+    directories = {d['Directory']: d for d in records(msi, 'Directory')}
 
     def in_profile(directory):
         while directory:
@@ -67,8 +56,8 @@ def check(msi, libraries):
             directory = parent if parent != directory else ''
         return False
 
-    components = table(msi, 'Component')
-    registry = {r['Registry']: r for r in table(msi, 'Registry')}
+    components = records(msi, 'Component')
+    registry = {r['Registry']: r for r in records(msi, 'Registry')}
     for c in components:
         if not in_profile(c['Directory_']):
             continue
@@ -77,7 +66,7 @@ def check(msi, libraries):
             problems.append(f'ICE38: {c["Component"]} lies in the user\'s profile without an HKCU '
                             f'value as its key path ({c["KeyPath"] or "none"})')
 
-    removed = {r['DirProperty'] for r in table(msi, 'RemoveFile')
+    removed = {r['DirProperty'] for r in records(msi, 'RemoveFile')
                if not r['FileName'] and int(r['InstallMode']) & 2}
     for name in directories:
         if name not in PROFILE and in_profile(name) and name not in removed:
@@ -99,7 +88,7 @@ def check(msi, libraries):
                             f'"{name}" ({view} view) by {", ".join(sorted(set(by)))}')
 
     built = {p.replace('\\', '/').rsplit('/', 1)[-1].lower(): file_version(p) for p in libraries}
-    for f in table(msi, 'File'):
+    for f in records(msi, 'File'):
         name = f['FileName'].split('|')[-1].lower()
         if not name.endswith(('.dll', '.ocx')):
             continue

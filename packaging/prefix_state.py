@@ -28,6 +28,8 @@ import re
 import sys
 import unicodedata
 
+from msi_tables import KEPT_APART
+
 KEY = re.compile(r'^\[(.*)\]( \d+)?$')
 VALUE = re.compile(r'^(@|"(?:[^"\\]|\\.)*")=(.*)$')
 # Wine's own settings, and what the system changes by itself at each start: devices, network
@@ -38,7 +40,6 @@ NOISE = re.compile(r'^(HKLM|HKCU)\\Software\\Wine(\\|$)|^HKLM\\System\\|^HKLM\\H
                    re.IGNORECASE)
 INSTALLER = re.compile(r'\\Installer(\\|$)', re.IGNORECASE)
 SHARED = re.compile(r'TypeLib(\\|$)', re.IGNORECASE)
-APART = re.compile(r'(CLSID|Interface|DirectShow|Media Type|MediaFoundation)(\\|$)', re.IGNORECASE)
 TEMP = re.compile(r'^(windows/temp|users/[^/]+/(AppData/Local/)?Temp)(/|$)', re.IGNORECASE)
 
 
@@ -197,7 +198,8 @@ def machine(ref_before, ref_after, before, after, folder64, folder32, version):
     shared = {k: v for k, v in x86.items() if SHARED.match(k)}
     problems = []
     compare('64-bit view', view64, reference, problems, shared)
-    compare('32-bit view', view32, {k: v for k, v in x86.items() if APART.match(k)}, problems)
+    compare('32-bit view', view32, {k: v for k, v in x86.items() if KEPT_APART.match(k)},
+            problems)
     if installed_versions(after) != [version]:
         problems.append(f'installed products: {installed_versions(after)}, expected [{version!r}]')
     addins(after, 'HKLM\\Software\\Microsoft\\Office\\Word\\Addins\\Penvane.Connect', problems)

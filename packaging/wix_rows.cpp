@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "automation/names.h"
 #include "base/unicode.h"
 #include "registration/libraries.h"
 
@@ -121,14 +122,10 @@ bool sameKey(const std::vector<Key>& leftOut, const Key& key) {
 
 bool keptApartInEachView(std::u16string_view path) {
   // Windows 7 and later: the classes root is shared between the views but for these keys.
+  const std::u16string_view top = path.substr(0, path.find(u'\\'));
   for (const std::u16string_view apart :
-       {u"CLSID", u"Interface", u"DirectShow", u"Media Type", u"MediaFoundation"}) {
-    if (path.size() < apart.size() || (path.size() > apart.size() && path[apart.size()] != u'\\'))
-      continue;
-    bool same = true;
-    for (size_t i = 0; i < apart.size() && same; ++i) same = (path[i] | 0x20) == (apart[i] | 0x20);
-    if (same) return true;
-  }
+       {u"CLSID", u"Interface", u"DirectShow", u"Media Type", u"MediaFoundation"})
+    if (automation::sameName(top, apart)) return true;
   return false;
 }
 

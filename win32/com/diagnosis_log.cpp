@@ -30,10 +30,6 @@ void append(const std::wstring& file, const std::string& bytes) noexcept {
   CloseHandle(handle);
 }
 
-std::wstring widenAscii(std::string_view text) {
-  return {text.begin(), text.end()};
-}
-
 }  // namespace
 
 DiagnosisLog::DiagnosisLog(const wchar_t* library) noexcept : library_(library) {
@@ -58,8 +54,8 @@ std::wstring DiagnosisLog::line(const SYSTEMTIME& time, std::wstring_view librar
   const automation::Location& raised = error.raised();
   std::wstring out = stamp;
   for (const std::wstring& field :
-       {std::wstring(library), widenAscii(handler), std::wstring(code), description,
-        widenAscii(raised.fileName()) + L":" + std::to_wstring(raised.line)})
+       {std::wstring(library), wide(text::fromUtf8(handler)), std::wstring(code), description,
+        wide(text::fromUtf8(raised.fileName())) + L":" + std::to_wstring(raised.line)})
     out += L"\t" + field;
   return out + L"\r\n";
 }
